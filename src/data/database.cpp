@@ -1,0 +1,375 @@
+#include "data/database.h"
+
+#include "data/schema.h"
+#include "data/tabledef.h"
+
+#include <QAtomicInt>
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <cmath>
+#include <sys/vfs.h>
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+// WAL needs shared memory between the processes that open the file, which
+// network file systems do not give; there the rollback journal is used.
+bool onNetworkFileSystem(const QString &path)
+{
+    struct statfs s {};
+    const QByteArray dir = QFileInfo(path).absolutePath().toLocal8Bit();
+    if (statfs(dir.constData(), &s) != 0)
+        return false;
+    switch (static_cast<unsigned long>(s.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE (sshfs and the like)
+    case 0x01021997UL: // 9p
+        return true;
+    default:
+        return false;
+    }
+}
+
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+} // namespace
+
+Database::Database(QString location, Engine engine)
+    : m_location(std::move(location)),
+      m_connection(QStringLiteral("brevia-%1").arg(connectionCounter.fetchAndAddRelaxed(1))),
+      m_dialect(engine)
+{
+}
+
+Database::~Database()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool Database::isPostgresUri(const QString &location)
+{
+    const QString l = location.trimmed();
+    return l.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+        || l.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+std::unique_ptr<Database> Database::open(const QString &location, QString *error, bool create)
+{
+    const bool pg = isPostgresUri(location);
+    std::unique_ptr<Database> db(new Database(location.trimmed(), pg ? Engine::PostgreSQL : Engine::SQLite));
+    const QString err = pg ? db->openPostgres() : db->openSqlite(create);
+    if (!err.isEmpty()) {
+        if (error)
+            *error = err;
+        return nullptr;
+    }
+    return db;
+}
+
+QString Database::openSqlite(bool create)
+{
+    QFileInfo fi(m_location);
+    if (!create && !fi.isFile())
+        return QStringLiteral("数据库文件不存在：%1").arg(m_location);
+    if (create && !fi.exists())
+        QDir().mkpath(fi.absolutePath());
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return QStringLiteral("缺少 SQLite 数据库驱动");
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(fi.absoluteFilePath());
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        return errorText(db.lastError());
+    QSqlQuery q(db);
+    // A file that is not a database is only found out at the first read.
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        return errorText(q.lastError());
+    q.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    const bool network = onNetworkFileSystem(fi.absoluteFilePath());
+    if (q.exec(network ? QStringLiteral("PRAGMA journal_mode = DELETE") : QStringLiteral("PRAGMA journal_mode = WAL"))
+        && q.next())
+        m_wal = q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    return {};
+}
+
+QString Database::openPostgres()
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return QStringLiteral("缺少 PostgreSQL 数据库驱动");
+    const QUrl url(m_location);
+    if (!url.isValid())
+        return QStringLiteral("数据库地址无效：%1").arg(url.errorString());
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    if (!url.host().isEmpty())
+        db.setHostName(url.host());
+    if (url.port() > 0)
+        db.setPort(url.port());
+    QString name = url.path();
+    if (name.startsWith(QLatin1Char('/')))
+        name.remove(0, 1);
+    if (!name.isEmpty())
+        db.setDatabaseName(name);
+    if (!url.userName().isEmpty())
+        db.setUserName(url.userName());
+    // A password in the URI is honoured but never written back anywhere;
+    // normally libpq finds it in ~/.pgpass, PGPASSFILE or PGPASSWORD.
+    if (!url.password().isEmpty())
+        db.setPassword(url.password());
+    QStringList options;
+    const auto items = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+    for (const auto &item : items)
+        options << item.first + QLatin1Char('=') + item.second;
+    options << QStringLiteral("application_name=brevia");
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!db.open())
+        return errorText(db.lastError());
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("SET client_encoding = 'UTF8'"));
+    q.exec(QStringLiteral("SET DateStyle = 'ISO, YMD'"));
+    return {};
+}
+
+QSqlDatabase Database::sql() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+bool Database::isOpen() const
+{
+    return sql().isOpen();
+}
+
+QString Database::errorText(const QSqlError &e) const
+{
+    const QString native = e.nativeErrorCode();
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    // Unique codes: SQLite 2067 (SQLITE_CONSTRAINT_UNIQUE) and 1555
+    // (primary key), PostgreSQL 23505.
+    if (native == QLatin1String("2067") || native == QLatin1String("1555") || native == QLatin1String("23505")
+        || text.contains(QLatin1String("UNIQUE constraint failed")))
+        return QStringLiteral("对不起，该代码已存在！");
+    return QStringLiteral("数据库错误：") + text.trimmed();
+}
+
+bool Database::prepareAndExec(QSqlQuery &q, const QString &sql, const QVariantList &values, QString *error)
+{
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        if (error)
+            *error = errorText(q.lastError());
+        return false;
+    }
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        if (error)
+            *error = errorText(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+QString Database::exec(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(this->sql());
+    QString err;
+    if (values.isEmpty()) {
+        if (!q.exec(sql))
+            return errorText(q.lastError());
+        return {};
+    }
+    prepareAndExec(q, sql, values, &err);
+    return err;
+}
+
+QString Database::insertRow(const QString &table, const FieldValues &values, QVariant *autoNumber)
+{
+    const TableDef *t = Schema::table(table);
+    QStringList cols, marks;
+    QVariantList binds;
+    for (const auto &[name, value] : values) {
+        const ColumnDef *c = t ? t->column(name) : nullptr;
+        cols << m_dialect.ident(c ? c->name : name);
+        marks << QStringLiteral("?");
+        binds << toDb(c, value);
+    }
+    QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    const QString autoCol = t ? t->autoNumberColumn() : QString();
+    if (cols.isEmpty())
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
+    if (isPostgres() && !autoCol.isEmpty())
+        sql += QStringLiteral(" RETURNING ") + autoCol;
+    QSqlQuery q(this->sql());
+    QString err;
+    if (!prepareAndExec(q, sql, binds, &err))
+        return err;
+    if (autoNumber && !autoCol.isEmpty()) {
+        if (isPostgres())
+            *autoNumber = q.next() ? q.value(0) : QVariant();
+        else
+            *autoNumber = q.lastInsertId();
+    }
+    return {};
+}
+
+QStringList Database::tableNames() const
+{
+    return sql().tables(QSql::Tables);
+}
+
+QString Database::begin()
+{
+    if (m_txDepth++ > 0)
+        return {};
+    QSqlQuery q(sql());
+    // IMMEDIATE takes the write lock at once, so that two workstations
+    // never both read and then find they cannot write.
+    if (!q.exec(isPostgres() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"))) {
+        m_txDepth = 0;
+        return errorText(q.lastError());
+    }
+    return {};
+}
+
+QString Database::commit()
+{
+    if (m_txDepth == 0)
+        return {};
+    if (--m_txDepth > 0)
+        return {};
+    QSqlQuery q(sql());
+    if (!q.exec(QStringLiteral("COMMIT"))) {
+        const QString err = errorText(q.lastError());
+        q.exec(QStringLiteral("ROLLBACK"));
+        return err;
+    }
+    return {};
+}
+
+void Database::rollback()
+{
+    if (m_txDepth == 0)
+        return;
+    m_txDepth = 0;
+    QSqlQuery q(sql());
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+QVariant Database::toDb(const ColumnDef *c, const QVariant &v) const
+{
+    if (v.isNull() || !v.isValid())
+        return c && c->kind == ColumnKind::Bool ? QVariant(false) : QVariant();
+    if (!c) {
+        if (v.typeId() == QMetaType::QString && v.toString().isEmpty())
+            return {};
+        return v;
+    }
+    switch (c->kind) {
+    case ColumnKind::Text:
+    case ColumnKind::Memo: {
+        const QString s = v.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case ColumnKind::Bool:
+        if (isPostgres())
+            return v.toBool();
+        return v.toBool() ? 1 : 0;
+    case ColumnKind::Date: {
+        const QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+        return d.isValid() ? QVariant(d.toString(kDateFormat)) : QVariant();
+    }
+    case ColumnKind::DateTime: {
+        QDateTime dt = v.toDateTime();
+        if (v.typeId() == QMetaType::QDate)
+            dt = v.toDate().startOfDay();
+        return dt.isValid() ? QVariant(dt.toString(kDateTimeFormat)) : QVariant();
+    }
+    case ColumnKind::Integer:
+    case ColumnKind::AutoNumber:
+        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+            return {};
+        return v.toLongLong();
+    case ColumnKind::Float:
+        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+            return {};
+        return v.toDouble();
+    case ColumnKind::Currency:
+        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+            return {};
+        return std::round(v.toDouble() * 10000.0) / 10000.0;
+    }
+    return v;
+}
+
+QVariant Database::fromDb(const ColumnDef *c, const QVariant &v) const
+{
+    if (v.isNull() || !v.isValid())
+        return c && c->kind == ColumnKind::Bool ? QVariant(false) : QVariant();
+    if (!c)
+        return v;
+    switch (c->kind) {
+    case ColumnKind::Text:
+    case ColumnKind::Memo: {
+        const QString s = v.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case ColumnKind::Bool:
+        if (v.typeId() == QMetaType::QString)
+            return v.toString() == QLatin1String("1") || v.toString().startsWith(QLatin1Char('t'), Qt::CaseInsensitive);
+        return v.toBool();
+    case ColumnKind::Date:
+        if (v.typeId() == QMetaType::QDate)
+            return v;
+        if (v.typeId() == QMetaType::QDateTime)
+            return v.toDateTime().date();
+        return QDate::fromString(v.toString().left(10), kDateFormat);
+    case ColumnKind::DateTime: {
+        if (v.typeId() == QMetaType::QDateTime) {
+            QDateTime dt = v.toDateTime();
+            dt.setTimeSpec(Qt::LocalTime);
+            return dt;
+        }
+        if (v.typeId() == QMetaType::QDate)
+            return v.toDate().startOfDay();
+        const QString s = v.toString();
+        QDateTime dt = QDateTime::fromString(s.left(19), kDateTimeFormat);
+        if (!dt.isValid())
+            dt = QDateTime::fromString(s.left(19), Qt::ISODate);
+        if (!dt.isValid()) {
+            const QDate d = QDate::fromString(s.left(10), kDateFormat);
+            if (d.isValid())
+                dt = d.startOfDay();
+        }
+        return dt.isValid() ? QVariant(dt) : QVariant();
+    }
+    case ColumnKind::Integer:
+    case ColumnKind::AutoNumber:
+        return v.toLongLong();
+    case ColumnKind::Float:
+        return v.toDouble();
+    case ColumnKind::Currency:
+        return std::round(v.toDouble() * 10000.0) / 10000.0;
+    }
+    return v;
+}

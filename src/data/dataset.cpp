@@ -1,0 +1,1039 @@
+#include "data/dataset.h"
+
+#include "data/database.h"
+#include "data/format.h"
+#include "data/schema.h"
+#include "data/tabledef.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <cmath>
+
+const QString Dataset::kConflictText = QStringLiteral("对不起，该记录已被其他用户修改或删除，请刷新后重试！");
+
+namespace {
+
+constexpr int kPageSize = 200;
+
+// Two stored values are the same for the concurrency check. Floating point
+// values that made a round trip through text may differ in the last bit.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    const bool an = a.isNull() || !a.isValid() || (a.typeId() == QMetaType::QString && a.toString().isEmpty());
+    const bool bn = b.isNull() || !b.isValid() || (b.typeId() == QMetaType::QString && b.toString().isEmpty());
+    if (an || bn)
+        return an == bn;
+    if (a.typeId() == QMetaType::Double || b.typeId() == QMetaType::Double) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return std::fabs(x - y) <= 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)});
+    }
+    if (a.typeId() == QMetaType::QDateTime || b.typeId() == QMetaType::QDateTime)
+        return a.toDateTime() == b.toDateTime();
+    if (a.typeId() == QMetaType::QDate || b.typeId() == QMetaType::QDate)
+        return a.toDate() == b.toDate();
+    if (a.typeId() == QMetaType::Bool || b.typeId() == QMetaType::Bool)
+        return a.toBool() == b.toBool();
+    return a.toString() == b.toString();
+}
+
+QString cacheKeyText(const QVariantList &values)
+{
+    QStringList parts;
+    for (const QVariant &v : values) {
+        if (v.typeId() == QMetaType::Double)
+            parts << QString::number(v.toDouble(), 'g', 17);
+        else
+            parts << v.toString();
+    }
+    return parts.join(QChar(0x1F));
+}
+
+} // namespace
+
+Dataset::Dataset(Database *db, const QString &name, const TableDef *table, QObject *parent)
+    : QObject(parent), m_db(db), m_name(name), m_table(table)
+{
+    if (m_table)
+        m_order = m_table->defaultOrder();
+    buildTableFields();
+}
+
+Dataset::Dataset(Database *db, const QString &name, const QString &selectSql, const TableDef *base, QObject *parent)
+    : QObject(parent), m_db(db), m_name(name), m_table(base), m_sql(selectSql)
+{
+}
+
+Dataset::~Dataset() = default;
+
+void Dataset::setDatabase(Database *db)
+{
+    close();
+    m_db = db;
+}
+
+void Dataset::buildTableFields()
+{
+    if (!m_table || isQuery())
+        return;
+    QVector<Field> fields;
+    for (const ColumnDef &c : m_table->columns())
+        fields.append({c.name, &c, -1});
+    // keep display fields declared before
+    for (const Field &f : std::as_const(m_fields))
+        if (f.lookup >= 0)
+            fields.append(f);
+    m_fields = fields;
+}
+
+void Dataset::buildQueryFields(const QSqlRecord &rec)
+{
+    QVector<Field> fields;
+    for (int i = 0; i < rec.count(); ++i) {
+        const QString raw = rec.fieldName(i);
+        const ColumnDef *def = m_table ? m_table->column(raw) : nullptr;
+        if (!def)
+            def = Schema::anyColumn(raw);
+        fields.append({def ? def->name : raw, def, -1});
+    }
+    for (const Field &f : std::as_const(m_fields))
+        if (f.lookup >= 0)
+            fields.append(f);
+    m_fields = fields;
+}
+
+bool Dataset::editable() const
+{
+    if (!m_table)
+        return false;
+    for (const QString &k : keyColumns())
+        if (fieldIndex(k) < 0)
+            return false;
+    return !keyColumns().isEmpty();
+}
+
+void Dataset::setState(State s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    emit stateChanged(s);
+}
+
+// --- configuration --------------------------------------------------------
+
+void Dataset::setOrderBy(const QStringList &columns)
+{
+    m_order = columns;
+    if (isActive())
+        refresh();
+}
+
+void Dataset::setFilter(const Condition &c)
+{
+    if (m_filter == c)
+        return;
+    m_filter = c;
+    if (isActive())
+        refresh();
+}
+
+void Dataset::setSql(const QString &selectSql, const QVariantList &values)
+{
+    if (isActive())
+        close();
+    m_sql = selectSql;
+    m_sqlValues = values;
+}
+
+void Dataset::setMaster(Dataset *master, const QString &masterField, const QString &detailField)
+{
+    if (m_master)
+        disconnect(m_master, nullptr, this, nullptr);
+    m_master = master;
+    m_masterField = masterField;
+    m_detailField = detailField;
+    if (master) {
+        connect(master, &Dataset::currentRowChanged, this, &Dataset::onMasterMoved);
+        connect(master, &Dataset::rowsReset, this, &Dataset::onMasterMoved);
+        connect(master, &Dataset::stateChanged, this, [this](State s) {
+            // A master row that was just stored may carry a new key.
+            if (s == State::Browse)
+                onMasterMoved();
+        });
+    }
+}
+
+void Dataset::onMasterMoved()
+{
+    if (!isActive())
+        return;
+    if (isEditing() && !post())
+        cancel();
+    refresh();
+}
+
+void Dataset::addLookup(const QString &name, const QStringList &keys, Dataset *source, const QStringList &sourceKeys,
+                        const QString &resultField)
+{
+    m_lookups.append({keys, source, sourceKeys, resultField});
+    m_fields.append({name, nullptr, int(m_lookups.size() - 1)});
+    if (source) {
+        connect(source, &Dataset::contentChanged, this, &Dataset::lookupsChanged, Qt::UniqueConnection);
+        connect(source, &Dataset::rowsReset, this, &Dataset::lookupsChanged, Qt::UniqueConnection);
+    }
+}
+
+// --- reading --------------------------------------------------------------
+
+QStringList Dataset::keyColumns() const
+{
+    return m_table ? m_table->rowKey() : QStringList();
+}
+
+QVariantList Dataset::keyOf(const QVariantList &values) const
+{
+    QVariantList key;
+    for (const QString &k : keyColumns()) {
+        const int i = fieldIndex(k);
+        key << (i >= 0 && i < values.size() ? values[i] : QVariant());
+    }
+    return key;
+}
+
+Condition Dataset::effectiveCondition() const
+{
+    Condition c = m_filter;
+    if (m_master) {
+        if (!m_master->isActive() || m_master->currentRow() < 0)
+            return Condition::raw(QStringLiteral("1 = 0"));
+        QVariant v = m_master->value(m_masterField);
+        // A master row not yet stored has no details.
+        if (m_master->state() == State::Insert)
+            return Condition::raw(QStringLiteral("1 = 0"));
+        c = Condition::equals(m_detailField, v.isNull() ? QVariant(QString()) : v) && c;
+        if (v.isNull() || v.toString().isEmpty())
+            return Condition::raw(QStringLiteral("1 = 0"));
+    }
+    return c;
+}
+
+QString Dataset::orderClause() const
+{
+    QStringList parts;
+    const auto &d = m_db->dialect();
+    for (const QString &o : m_order)
+        parts << d.ident(o);
+    if (!isQuery())
+        for (const QString &k : keyColumns())
+            if (!m_order.contains(k, Qt::CaseInsensitive))
+                parts << d.ident(k);
+    return parts.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+}
+
+QString Dataset::selectList() const
+{
+    QStringList cols;
+    for (const ColumnDef &c : m_table->columns())
+        cols << m_db->dialect().ident(c.name);
+    return cols.join(QStringLiteral(", "));
+}
+
+QString Dataset::whereKey(const QVariantList &key, QVariantList &binds) const
+{
+    const QStringList cols = keyColumns();
+    QStringList parts;
+    for (int i = 0; i < cols.size(); ++i) {
+        const ColumnDef *def = m_table->column(cols[i]);
+        parts << m_db->dialect().ident(cols[i]) + QStringLiteral(" = ?");
+        binds << m_db->toDb(def, key.value(i));
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QVariantList Dataset::readRow(const QSqlQuery &q) const
+{
+    QVariantList values;
+    const int n = q.record().count();
+    values.reserve(n);
+    for (int i = 0; i < n; ++i)
+        values << m_db->fromDb(i < m_fields.size() ? m_fields[i].def : nullptr, q.value(i));
+    return values;
+}
+
+bool Dataset::open()
+{
+    if (isActive())
+        return true;
+    m_error.clear();
+    if (!m_db || !m_db->isOpen()) {
+        setError(QStringLiteral("数据库错误：数据库未连接"));
+        return false;
+    }
+    m_rows.clear();
+    m_current = -1;
+    invalidateLookupCache();
+    bool ok;
+    if (isQuery()) {
+        m_queryExhausted = false;
+        ok = fetchQueryPage();
+    } else {
+        ok = loadKeys();
+    }
+    if (!ok) {
+        m_rows.clear();
+        return false;
+    }
+    m_state = State::Browse;
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    emit stateChanged(m_state);
+    emit rowsReset();
+    emit currentRowChanged(m_current);
+    return true;
+}
+
+bool Dataset::loadKeys()
+{
+    QVariantList binds;
+    const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
+    QStringList keyCols;
+    for (const QString &k : keyColumns())
+        keyCols << m_db->dialect().ident(k);
+    if (keyCols.isEmpty()) {
+        setError(QStringLiteral("数据库错误：数据表 %1 没有行标识").arg(m_table ? m_table->name() : m_name));
+        return false;
+    }
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                            .arg(keyCols.join(QStringLiteral(", ")), m_table->name(), where, orderClause());
+    QSqlQuery q(m_db->sql());
+    QString err;
+    if (!m_db->prepareAndExec(q, sql, binds, &err)) {
+        setError(err);
+        return false;
+    }
+    const QStringList cols = keyColumns();
+    QVector<const ColumnDef *> defs;
+    for (const QString &c : cols)
+        defs << m_table->column(c);
+    while (q.next()) {
+        Row r;
+        for (int i = 0; i < defs.size(); ++i)
+            r.key << m_db->fromDb(defs[i], q.value(i));
+        m_rows.append(std::move(r));
+    }
+    return true;
+}
+
+bool Dataset::loadPage(int row) const
+{
+    if (row < 0 || row >= m_rows.size() || m_rows[row].loaded)
+        return true;
+    // Read the rows from here on that are not yet read, a page at a time.
+    QVector<int> wanted;
+    for (int i = row; i < m_rows.size() && wanted.size() < kPageSize; ++i)
+        if (!m_rows[i].loaded)
+            wanted << i;
+    QVariantList binds;
+    QStringList alts;
+    const QStringList cols = keyColumns();
+    const bool single = cols.size() == 1;
+    for (int i : wanted) {
+        if (single) {
+            alts << QStringLiteral("?");
+            binds << m_db->toDb(m_table->column(cols[0]), m_rows[i].key.value(0));
+        } else {
+            alts << QLatin1Char('(') + whereKey(m_rows[i].key, binds) + QLatin1Char(')');
+        }
+    }
+    const QString where = single ? QStringLiteral("%1 IN (%2)").arg(m_db->dialect().ident(cols[0]), alts.join(QStringLiteral(", ")))
+                                 : alts.join(QStringLiteral(" OR "));
+    QSqlQuery q(m_db->sql());
+    if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), where),
+                              binds, &m_loadError))
+        return false;
+    QHash<QString, QVariantList> byKey;
+    while (q.next()) {
+        QVariantList values = readRow(q);
+        byKey.insert(cacheKeyText(keyOf(values)), values);
+    }
+    for (int i : wanted) {
+        Row &r = m_rows[i];
+        const auto it = byKey.constFind(cacheKeyText(r.key));
+        if (it != byKey.constEnd()) {
+            r.values = *it;
+        } else {
+            // Deleted meanwhile by another workstation: shown empty until
+            // the next refresh rather than shifting every row below it.
+            r.values = QVariantList();
+            for (int f = 0; f < m_table->columns().size(); ++f)
+                r.values << QVariant();
+        }
+        r.loaded = true;
+    }
+    return true;
+}
+
+bool Dataset::fetchQueryPage()
+{
+    QVariantList binds = m_sqlValues;
+    const Condition cond = effectiveCondition();
+    QString sql = QStringLiteral("SELECT * FROM (%1) brevia_q").arg(m_sql);
+    if (!cond.isNull())
+        sql += QStringLiteral(" WHERE ") + cond.toSql(m_db->dialect(), binds);
+    sql += orderClause();
+    sql += QStringLiteral(" LIMIT %1 OFFSET %2").arg(kPageSize).arg(m_rows.size() - (m_insertRow >= 0 ? 1 : 0));
+    QSqlQuery q(m_db->sql());
+    QString err;
+    if (!m_db->prepareAndExec(q, sql, binds, &err)) {
+        setError(err);
+        m_queryExhausted = true;
+        return false;
+    }
+    if (m_fields.isEmpty() || m_fields.first().lookup >= 0 || m_rows.isEmpty())
+        buildQueryFields(q.record());
+    int n = 0;
+    const int firstNew = int(m_rows.size());
+    while (q.next()) {
+        Row r;
+        r.values = readRow(q);
+        r.key = keyOf(r.values);
+        r.loaded = true;
+        m_rows.append(std::move(r));
+        ++n;
+    }
+    m_queryExhausted = n < kPageSize;
+    if (n > 0 && isActive())
+        emit rowsAppended(firstNew, firstNew + n - 1);
+    return true;
+}
+
+bool Dataset::canFetchMore() const
+{
+    return isActive() && isQuery() && !m_queryExhausted;
+}
+
+void Dataset::fetchMore()
+{
+    if (canFetchMore())
+        fetchQueryPage();
+}
+
+void Dataset::fetchAll()
+{
+    while (canFetchMore())
+        if (!fetchQueryPage())
+            break;
+}
+
+void Dataset::close()
+{
+    if (!isActive())
+        return;
+    if (isEditing())
+        cancel();
+    m_rows.clear();
+    m_current = -1;
+    m_state = State::Inactive;
+    invalidateLookupCache();
+    emit stateChanged(m_state);
+    emit rowsReset();
+    emit currentRowChanged(-1);
+}
+
+bool Dataset::refresh()
+{
+    if (!isActive())
+        return open();
+    if (isEditing() && !post())
+        return false;
+    QVariantList key;
+    if (m_current >= 0 && m_current < m_rows.size())
+        key = m_rows[m_current].key;
+    const int oldCurrent = m_current;
+    m_rows.clear();
+    invalidateLookupCache();
+    bool ok;
+    if (isQuery()) {
+        m_queryExhausted = false;
+        ok = fetchQueryPage();
+    } else {
+        ok = loadKeys();
+    }
+    m_current = -1;
+    if (ok && !key.isEmpty() && !isQuery()) {
+        const QString k = cacheKeyText(key);
+        for (int i = 0; i < m_rows.size(); ++i)
+            if (cacheKeyText(m_rows[i].key) == k) {
+                m_current = i;
+                break;
+            }
+    }
+    if (m_current < 0 && !m_rows.isEmpty())
+        m_current = std::clamp(oldCurrent, 0, int(m_rows.size()) - 1);
+    emit rowsReset();
+    emit contentChanged();
+    emit currentRowChanged(m_current);
+    return ok;
+}
+
+// --- navigation -------------------------------------------------------------
+
+bool Dataset::setCurrentRow(int row)
+{
+    if (!isActive())
+        return false;
+    if (row >= m_rows.size() && canFetchMore())
+        fetchMore();
+    if (row < 0 || row >= m_rows.size())
+        return false;
+    if (row == m_current)
+        return true;
+    if (isEditing()) {
+        const int editing = m_current;
+        const int insertedAt = m_insertRow;
+        if (!post())
+            return false;
+        // A dropped new row shifted the rows below it.
+        if (m_dropped && insertedAt >= 0 && row > insertedAt)
+            --row;
+        Q_UNUSED(editing);
+        if (row >= m_rows.size())
+            row = int(m_rows.size()) - 1;
+    }
+    m_current = row;
+    emit currentRowChanged(m_current);
+    return true;
+}
+
+bool Dataset::last()
+{
+    fetchAll();
+    return setCurrentRow(int(m_rows.size()) - 1);
+}
+
+bool Dataset::locate(const QString &field, const QVariant &value)
+{
+    const int f = fieldIndex(field);
+    if (f < 0 || !isActive())
+        return false;
+    for (int i = 0;; ++i) {
+        if (i >= m_rows.size()) {
+            if (!canFetchMore())
+                return false;
+            fetchMore();
+            if (i >= m_rows.size())
+                return false;
+        }
+        if (sameValue(this->value(i, f), value))
+            return setCurrentRow(i);
+    }
+}
+
+// --- fields -------------------------------------------------------------------
+
+QStringList Dataset::fieldNames() const
+{
+    QStringList names;
+    for (const Field &f : m_fields)
+        names << f.name;
+    return names;
+}
+
+int Dataset::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool Dataset::isLookupField(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    return i >= 0 && m_fields[i].lookup >= 0;
+}
+
+const ColumnDef *Dataset::columnDef(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    return i < 0 ? nullptr : m_fields[i].def;
+}
+
+QVariant Dataset::value(const QString &field) const
+{
+    const int f = fieldIndex(field);
+    if (f < 0 || m_current < 0)
+        return {};
+    if (isEditing()) {
+        if (m_fields[f].lookup >= 0)
+            return lookupValueFromBuffer(m_lookups[m_fields[f].lookup]);
+        return m_buffer.value(f);
+    }
+    return value(m_current, f);
+}
+
+QVariant Dataset::value(int row, const QString &field) const
+{
+    const int f = fieldIndex(field);
+    return f < 0 ? QVariant() : value(row, f);
+}
+
+QVariant Dataset::value(int row, int f) const
+{
+    if (row < 0 || row >= m_rows.size() || f < 0 || f >= m_fields.size())
+        return {};
+    if (isEditing() && row == m_current)
+        return m_fields[f].lookup >= 0 ? lookupValueFromBuffer(m_lookups[m_fields[f].lookup]) : m_buffer.value(f);
+    if (m_fields[f].lookup >= 0)
+        return lookupValue(m_lookups[m_fields[f].lookup], row);
+    if (!loadPage(row))
+        return {};
+    return m_rows[row].values.value(f);
+}
+
+QString Dataset::text(const QString &field) const
+{
+    return Format::display(value(field));
+}
+
+bool Dataset::isBlank(const QString &field) const
+{
+    const QVariant v = value(field);
+    return v.isNull() || !v.isValid() || v.toString().isEmpty();
+}
+
+bool Dataset::setValue(const QString &field, const QVariant &v)
+{
+    const int f = fieldIndex(field);
+    if (f < 0) {
+        setError(QStringLiteral("字段 %1 不存在").arg(field));
+        return false;
+    }
+    if (m_fields[f].lookup >= 0) {
+        setError(QStringLiteral("字段 %1 只能显示，不能修改").arg(field));
+        return false;
+    }
+    if (!isEditing() && !edit())
+        return false;
+    const ColumnDef *def = m_fields[f].def;
+    // Store the value in the form it comes back from the database.
+    const QVariant normal = m_db->fromDb(def, m_db->toDb(def, v));
+    if (sameValue(m_buffer[f], normal) && m_buffer[f].typeId() == normal.typeId())
+        return true;
+    m_buffer[f] = normal;
+    emit fieldChanged(m_fields[f].name);
+    emit rowChanged(m_current);
+    return true;
+}
+
+// --- display fields -----------------------------------------------------------
+
+QVariant Dataset::lookupValue(const Lookup &l, int row) const
+{
+    QVariantList keys;
+    for (const QString &k : l.keys)
+        keys << value(row, k);
+    if (!l.source)
+        return {};
+    return l.source->lookupIn(l.sourceKeys, keys, l.result);
+}
+
+QVariant Dataset::lookupValueFromBuffer(const Lookup &l) const
+{
+    QVariantList keys;
+    for (const QString &k : l.keys)
+        keys << m_buffer.value(fieldIndex(k));
+    if (!l.source)
+        return {};
+    return l.source->lookupIn(l.sourceKeys, keys, l.result);
+}
+
+QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result)
+{
+    for (const QVariant &k : keyValues)
+        if (k.isNull() || !k.isValid())
+            return {};
+    if (!isActive() && !open())
+        return {};
+    const QString cacheName = sourceKeys.join(QLatin1Char(',')).toLower() + QLatin1Char('|') + result.toLower();
+    auto it = m_lookupCache.find(cacheName);
+    if (it == m_lookupCache.end()) {
+        QHash<QString, QVariant> map;
+        const int rf = fieldIndex(result);
+        QVector<int> kf;
+        for (const QString &k : sourceKeys)
+            kf << fieldIndex(k);
+        if (!isQuery() && m_table && m_table->column(result)) {
+            // Two columns of every row in the set, in one statement.
+            QVariantList binds;
+            QStringList cols;
+            for (const QString &k : sourceKeys)
+                cols << m_db->dialect().ident(k);
+            cols << m_db->dialect().ident(result);
+            const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                    .arg(cols.join(QStringLiteral(", ")), m_table->name(),
+                                         effectiveCondition().toSql(m_db->dialect(), binds));
+            QSqlQuery q(m_db->sql());
+            if (m_db->prepareAndExec(q, sql, binds, &m_loadError)) {
+                while (q.next()) {
+                    QVariantList k;
+                    for (int i = 0; i < sourceKeys.size(); ++i)
+                        k << m_db->fromDb(m_table->column(sourceKeys[i]), q.value(i));
+                    const QString text = cacheKeyText(k);
+                    if (!map.contains(text))
+                        map.insert(text, m_db->fromDb(m_table->column(result), q.value(sourceKeys.size())));
+                }
+            }
+        } else if (rf >= 0) {
+            fetchAll();
+            for (int r = 0; r < m_rows.size(); ++r) {
+                QVariantList k;
+                for (int f : kf)
+                    k << value(r, f);
+                const QString text = cacheKeyText(k);
+                if (!map.contains(text))
+                    map.insert(text, value(r, rf));
+            }
+        }
+        it = m_lookupCache.insert(cacheName, map);
+    }
+    return it->value(cacheKeyText(keyValues));
+}
+
+void Dataset::invalidateLookupCache()
+{
+    m_lookupCache.clear();
+}
+
+// --- editing ----------------------------------------------------------------
+
+bool Dataset::append()
+{
+    m_error.clear();
+    if (!isActive()) {
+        setError(QStringLiteral("数据集未打开"));
+        return false;
+    }
+    if (!editable()) {
+        setError(QStringLiteral("数据集只能查看，不能修改"));
+        return false;
+    }
+    if (isEditing() && !post())
+        return false;
+    // Query sets read in pages; read the rest so that the new row stays last.
+    fetchAll();
+    m_buffer = QVariantList();
+    for (const Field &f : std::as_const(m_fields))
+        m_buffer << (f.def && f.def->kind == ColumnKind::Bool ? QVariant(false) : QVariant());
+    m_original = m_buffer;
+    if (m_master && m_master->currentRow() >= 0) {
+        const int f = fieldIndex(m_detailField);
+        if (f >= 0)
+            m_buffer[f] = m_master->value(m_masterField);
+    }
+    Row r;
+    r.loaded = true;
+    r.values = m_buffer;
+    m_rows.append(r);
+    m_insertRow = int(m_rows.size()) - 1;
+    m_current = m_insertRow;
+    m_state = State::Insert;
+    emit rowInserted(m_insertRow);
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_current);
+    for (const auto &h : m_onNewRow)
+        h(*this);
+    return true;
+}
+
+bool Dataset::edit()
+{
+    m_error.clear();
+    if (!isActive()) {
+        setError(QStringLiteral("数据集未打开"));
+        return false;
+    }
+    if (isEditing())
+        return true;
+    if (m_rows.isEmpty() || m_current < 0)
+        return append();
+    if (!editable()) {
+        setError(QStringLiteral("数据集只能查看，不能修改"));
+        return false;
+    }
+    if (!loadPage(m_current)) {
+        setError(m_loadError);
+        return false;
+    }
+    m_buffer = m_rows[m_current].values;
+    // Display fields are not stored in the row; keep the layout aligned.
+    while (m_buffer.size() < m_fields.size())
+        m_buffer << QVariant();
+    m_original = m_buffer;
+    setState(State::Edit);
+    return true;
+}
+
+void Dataset::cancel()
+{
+    if (!isEditing())
+        return;
+    if (m_state == State::Insert) {
+        const int row = m_insertRow;
+        m_rows.removeAt(row);
+        m_insertRow = -1;
+        m_buffer.clear();
+        m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+        setState(State::Browse);
+        emit rowRemoved(row);
+        emit currentRowChanged(m_current);
+        return;
+    }
+    m_buffer.clear();
+    setState(State::Browse);
+    emit rowChanged(m_current);
+    emit currentRowChanged(m_current);
+}
+
+bool Dataset::post()
+{
+    m_error.clear();
+    m_dropped = false;
+    if (!isEditing())
+        return true;
+    for (const auto &h : m_beforePost) {
+        const HookResult r = h(*this);
+        if (r.kind == HookResult::Drop) {
+            if (m_state == State::Insert) {
+                m_dropped = true;
+                cancel();
+                return true;
+            }
+        } else if (r.kind == HookResult::Refuse) {
+            setError(r.message);
+            return false;
+        }
+    }
+    const bool ok = m_state == State::Insert ? postInsert() : postEdit();
+    if (ok) {
+        invalidateLookupCache();
+        emit contentChanged();
+    }
+    return ok;
+}
+
+bool Dataset::rereadRow(const QVariantList &key, QVariantList *values, bool lock, QString *error) const
+{
+    QVariantList binds;
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), whereKey(key, binds));
+    if (lock && m_db->isPostgres())
+        sql += QStringLiteral(" FOR UPDATE");
+    QSqlQuery q(m_db->sql());
+    if (!m_db->prepareAndExec(q, sql, binds, error))
+        return false;
+    if (!q.next()) {
+        values->clear();
+        return true;
+    }
+    // The table dataset's fields start with the table's columns in order.
+    QVariantList v;
+    for (int i = 0; i < m_table->columns().size(); ++i)
+        v << m_db->fromDb(&m_table->columns()[i], q.value(i));
+    *values = v;
+    return true;
+}
+
+bool Dataset::postInsert()
+{
+    FieldValues fv;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields[i];
+        if (f.lookup >= 0 || !f.def || f.def->kind == ColumnKind::AutoNumber)
+            continue;
+        if (!m_table->column(f.name))
+            continue;
+        fv.append({f.name, m_buffer.value(i)});
+    }
+    Transaction tx(*m_db);
+    if (!tx.ok()) {
+        setError(tx.error());
+        return false;
+    }
+    QVariant autoNo;
+    QString err = m_db->insertRow(m_table->name(), fv, &autoNo);
+    const QString autoCol = m_table->autoNumberColumn();
+    if (err.isEmpty() && !autoCol.isEmpty()) {
+        const int f = fieldIndex(autoCol);
+        if (f >= 0)
+            m_buffer[f] = autoNo.toLongLong();
+    }
+    const QVariantList key = keyOf(m_buffer);
+    QVariantList stored;
+    if (err.isEmpty() && !rereadRow(key, &stored, false, &err))
+        stored.clear();
+    if (err.isEmpty())
+        err = tx.commit();
+    if (!err.isEmpty()) {
+        setError(err);
+        return false;
+    }
+    Row &r = m_rows[m_insertRow];
+    r.key = key;
+    r.values = stored.isEmpty() ? m_buffer.mid(0, m_table->columns().size()) : stored;
+    if (isQuery()) {
+        // Query rows carry the statement's columns; keep the edited layout.
+        r.values = m_buffer;
+    }
+    r.loaded = true;
+    const int row = m_insertRow;
+    m_insertRow = -1;
+    m_buffer.clear();
+    setState(State::Browse);
+    emit rowChanged(row);
+    return true;
+}
+
+bool Dataset::postEdit()
+{
+    QStringList sets;
+    QVariantList binds;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields[i];
+        if (f.lookup >= 0 || !f.def || !m_table->column(f.name))
+            continue;
+        if (sameValue(m_buffer.value(i), m_original.value(i)) && m_buffer.value(i).typeId() == m_original.value(i).typeId())
+            continue;
+        sets << m_db->dialect().ident(f.name) + QStringLiteral(" = ?");
+        binds << m_db->toDb(f.def, m_buffer.value(i));
+    }
+    if (sets.isEmpty()) {
+        m_buffer.clear();
+        setState(State::Browse);
+        emit rowChanged(m_current);
+        return true;
+    }
+    const QVariantList origKey = keyOf(m_original);
+    Transaction tx(*m_db);
+    if (!tx.ok()) {
+        setError(tx.error());
+        return false;
+    }
+    // The row as it is now in the database must still be the row this
+    // workstation began to edit; otherwise someone else changed it.
+    QVariantList now;
+    QString err;
+    if (!rereadRow(origKey, &now, true, &err)) {
+        setError(err);
+        return false;
+    }
+    bool conflict = now.isEmpty();
+    if (!conflict && !isQuery()) {
+        for (int i = 0; i < m_table->columns().size(); ++i)
+            if (!sameValue(now.value(i), m_original.value(i))) {
+                conflict = true;
+                break;
+            }
+    } else if (!conflict) {
+        for (int i = 0; i < m_fields.size(); ++i) {
+            const int c = m_fields[i].lookup >= 0 ? -1 : m_table->indexOf(m_fields[i].name);
+            if (c >= 0 && !sameValue(now.value(c), m_original.value(i))) {
+                conflict = true;
+                break;
+            }
+        }
+    }
+    if (conflict) {
+        setError(kConflictText);
+        return false;
+    }
+    QVariantList whereBinds;
+    const QString where = whereKey(origKey, whereBinds);
+    binds << whereBinds;
+    err = m_db->exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_table->name(), sets.join(QStringLiteral(", ")), where),
+                     binds);
+    QVariantList stored;
+    if (err.isEmpty() && !isQuery())
+        rereadRow(keyOf(m_buffer), &stored, false, &err);
+    if (err.isEmpty())
+        err = tx.commit();
+    if (!err.isEmpty()) {
+        setError(err);
+        return false;
+    }
+    Row &r = m_rows[m_current];
+    r.values = stored.isEmpty() ? m_buffer : stored;
+    r.key = keyOf(r.values);
+    r.loaded = true;
+    m_buffer.clear();
+    setState(State::Browse);
+    emit rowChanged(m_current);
+    return true;
+}
+
+bool Dataset::remove()
+{
+    m_error.clear();
+    if (!isActive() || m_current < 0) {
+        setError(QStringLiteral("没有可删除的记录"));
+        return false;
+    }
+    if (m_state == State::Insert) {
+        cancel();
+        return true;
+    }
+    if (!editable()) {
+        setError(QStringLiteral("数据集只能查看，不能修改"));
+        return false;
+    }
+    if (m_state == State::Edit)
+        cancel();
+    for (const auto &h : m_beforeDelete) {
+        const HookResult r = h(*this);
+        if (r.kind != HookResult::Proceed) {
+            setError(r.message);
+            return false;
+        }
+    }
+    if (!loadPage(m_current)) {
+        setError(m_loadError);
+        return false;
+    }
+    const QVariantList original = m_rows[m_current].values;
+    const QVariantList key = m_rows[m_current].key;
+    Transaction tx(*m_db);
+    if (!tx.ok()) {
+        setError(tx.error());
+        return false;
+    }
+    QVariantList now;
+    QString err;
+    if (!rereadRow(key, &now, true, &err)) {
+        setError(err);
+        return false;
+    }
+    bool conflict = now.isEmpty();
+    for (int i = 0; !conflict && !isQuery() && i < now.size(); ++i)
+        conflict = !sameValue(now[i], original.value(i));
+    if (conflict) {
+        setError(kConflictText);
+        return false;
+    }
+    QVariantList binds;
+    const QString where = whereKey(key, binds);
+    err = m_db->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table->name(), where), binds);
+    if (err.isEmpty())
+        err = tx.commit();
+    if (!err.isEmpty()) {
+        setError(err);
+        return false;
+    }
+    const int row = m_current;
+    m_rows.removeAt(row);
+    m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+    invalidateLookupCache();
+    emit rowRemoved(row);
+    emit contentChanged();
+    emit currentRowChanged(m_current);
+    return true;
+}

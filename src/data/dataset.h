@@ -1,0 +1,210 @@
+#pragma once
+
+#include "data/condition.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+
+class Database;
+class TableDef;
+struct ColumnDef;
+
+// What a store or delete hook decides.
+struct HookResult {
+    enum Kind { Proceed, Drop, Refuse };
+    Kind kind = Proceed;
+    QString message;
+    static HookResult proceed() { return {}; }
+    static HookResult drop() { return {Drop, {}}; }
+    static HookResult refuse(const QString &text) { return {Refuse, text}; }
+};
+
+// A set of rows of one table (or of a query) with a current row and an
+// editing state, shared by every window that shows the same data.
+//
+// Table datasets read the keys of all their rows when they open and the
+// rows themselves a page at a time as they are asked for, so a table of
+// 100,000 rows opens at once. Query datasets read their rows in pages.
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Hook = std::function<HookResult(Dataset &)>;
+    using NewRowHook = std::function<void(Dataset &)>;
+
+    static const QString kConflictText;
+
+    // A dataset over one table of the schema.
+    Dataset(Database *db, const QString &name, const TableDef *table, QObject *parent = nullptr);
+    // A dataset over a SELECT statement. With a base table whose key
+    // columns the statement returns, its rows can be edited too.
+    Dataset(Database *db, const QString &name, const QString &selectSql, const TableDef *base = nullptr,
+            QObject *parent = nullptr);
+    ~Dataset() override;
+
+    const QString &name() const { return m_name; }
+    const TableDef *table() const { return m_table; }
+    Database *database() const { return m_db; }
+    void setDatabase(Database *db); // after a reconnect; closes the dataset
+
+    // --- configuration ---
+    void setOrderBy(const QStringList &columns);
+    // The filter stays on the dataset across close and open until it is
+    // changed; an open dataset re-reads at once.
+    void setFilter(const Condition &c);
+    const Condition &filter() const { return m_filter; }
+    void clearFilter() { setFilter(Condition()); }
+    // Run-time SQL of a query dataset; takes effect at the next open.
+    void setSql(const QString &selectSql, const QVariantList &values = {});
+    const QString &sqlText() const { return m_sql; }
+    // This dataset shows only rows whose detailField equals masterField of
+    // the master's current row, follows it as it moves, and a new row takes
+    // the master's value.
+    void setMaster(Dataset *master, const QString &masterField, const QString &detailField);
+    // A read-only display field: the resultField of the source row whose
+    // sourceKeys equal this row's keys; empty when there is none.
+    void addLookup(const QString &name, const QStringList &keys, Dataset *source, const QStringList &sourceKeys,
+                   const QString &resultField);
+    void addBeforePost(Hook h) { m_beforePost.push_back(std::move(h)); }
+    void addBeforeDelete(Hook h) { m_beforeDelete.push_back(std::move(h)); }
+    void addOnNewRow(NewRowHook h) { m_onNewRow.push_back(std::move(h)); }
+
+    // --- lifecycle ---
+    bool open();
+    void close();
+    bool refresh(); // re-reads, keeping the current row where it still exists
+    bool isActive() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    // --- rows ---
+    int rowCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool canFetchMore() const;
+    void fetchMore();
+    void fetchAll();
+    int currentRow() const { return m_current; }
+    // Moving posts a pending change first (the store hooks run, the
+    // window's own checks do not). False when that post failed.
+    bool setCurrentRow(int row);
+    bool first() { return setCurrentRow(0); }
+    bool last();
+    bool next() { return setCurrentRow(m_current + 1); }
+    bool prior() { return setCurrentRow(m_current - 1); }
+    bool locate(const QString &field, const QVariant &value); // exact, fetches as needed
+
+    // --- fields, by name without regard to letter case ---
+    QStringList fieldNames() const;
+    int fieldIndex(const QString &name) const;
+    bool hasField(const QString &name) const { return fieldIndex(name) >= 0; }
+    bool isLookupField(const QString &name) const;
+    const ColumnDef *columnDef(const QString &name) const;
+    QVariant value(const QString &field) const; // current row, the edit buffer while editing
+    QVariant value(int row, const QString &field) const;
+    QVariant value(int row, int fieldIndex) const;
+    QString text(const QString &field) const; // as shown to the user
+    bool isBlank(const QString &field) const; // NULL or empty text
+    // Setting a field of a browsed row enters editing (of a new row when
+    // the set is empty). False for display fields and inactive sets.
+    bool setValue(const QString &field, const QVariant &v);
+
+    // --- editing ---
+    bool append();
+    bool edit();
+    bool post();
+    void cancel();
+    bool remove();
+    const QString &lastError() const { return m_error; }
+    bool lastPostDropped() const { return m_dropped; }
+
+signals:
+    void stateChanged(Dataset::State state);
+    void currentRowChanged(int row);
+    void rowsReset();
+    void rowsAppended(int first, int last);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void fieldChanged(const QString &field);
+    void lookupsChanged();
+    void contentChanged(); // rows stored, removed or re-read
+
+private:
+    struct Field {
+        QString name;
+        const ColumnDef *def = nullptr;
+        int lookup = -1; // index into m_lookups
+    };
+    struct Lookup {
+        QStringList keys;
+        QPointer<Dataset> source;
+        QStringList sourceKeys;
+        QString result;
+    };
+    struct Row {
+        QVariantList key;
+        QVariantList values;
+        bool loaded = false;
+    };
+
+    bool isQuery() const { return !m_sql.isEmpty(); }
+    bool editable() const;
+    void setState(State s);
+    void setError(const QString &e) { m_error = e; }
+    Condition effectiveCondition() const;
+    QString orderClause() const;
+    QStringList keyColumns() const;
+    QVariantList keyOf(const QVariantList &values) const;
+    bool loadKeys();
+    bool loadPage(int row) const;
+    bool fetchQueryPage();
+    void buildTableFields();
+    void buildQueryFields(const class QSqlRecord &rec);
+    QVariantList readRow(const class QSqlQuery &q) const;
+    QVariant lookupValue(const Lookup &l, int row) const;
+    QVariant lookupValueFromBuffer(const Lookup &l) const;
+    QVariant lookupIn(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result);
+    void invalidateLookupCache();
+    bool rereadRow(const QVariantList &key, QVariantList *values, bool lock, QString *error) const;
+    bool postInsert();
+    bool postEdit();
+    void onMasterMoved();
+    QString whereKey(const QVariantList &key, QVariantList &binds) const;
+    QString selectList() const;
+
+    Database *m_db;
+    QString m_name;
+    const TableDef *m_table;
+    QString m_sql;
+    QVariantList m_sqlValues;
+    QStringList m_order;
+    Condition m_filter;
+    QPointer<Dataset> m_master;
+    QString m_masterField, m_detailField;
+    QVector<Field> m_fields;
+    QVector<Lookup> m_lookups;
+    std::vector<Hook> m_beforePost, m_beforeDelete;
+    std::vector<NewRowHook> m_onNewRow;
+
+    mutable QVector<Row> m_rows;
+    int m_current = -1;
+    State m_state = State::Inactive;
+    QVariantList m_buffer;   // the row being edited or inserted
+    QVariantList m_original; // its values when editing began
+    int m_insertRow = -1;
+    bool m_queryExhausted = true;
+    QString m_error;
+    bool m_dropped = false;
+    mutable QString m_loadError;
+
+    // lookups answered by this dataset as a source: "keys|result" -> map
+    QHash<QString, QHash<QString, QVariant>> m_lookupCache;
+
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TableDef;
+struct ColumnDef;
+
+enum class Engine { SQLite, PostgreSQL };
+
+// Everything that differs between the two engines is said here and nowhere
+// else: quoting, column types, case-insensitive LIKE, date parts.
+class Dialect
+{
+public:
+    explicit Dialect(Engine e) : m_engine(e) {}
+
+    Engine engine() const { return m_engine; }
+    bool isPostgres() const { return m_engine == Engine::PostgreSQL; }
+
+    // A column or table name as SQL text. Names are created unquoted so that
+    // every letter case names the same column; the few that are SQL words
+    // (Insert, Delete, ...) are quoted, on PostgreSQL in lower case.
+    QString ident(const QString &name) const;
+
+    QString columnType(const ColumnDef &c) const;
+    QStringList createStatements(const TableDef &t) const;
+
+    // "expr LIKE '%' || ? || '%'": case-insensitive on both engines; the
+    // user's own % and _ keep their wildcard meaning and nothing escapes.
+    QString containsLike(const QString &expr) const;
+    // LIKE with a whole pattern bound as one value.
+    QString like(const QString &expr) const;
+    QString year(const QString &expr) const;
+    QString month(const QString &expr) const;
+    QString boolLiteral(bool v) const;
+    // A bound date or date-time value compared with a column.
+    QString dateParam() const;
+
+    static bool isReservedWord(const QString &name);
+
+private:
+    Engine m_engine;
+};

@@ -1,0 +1,369 @@
+// The shared dataset, on every engine under test.
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/schema.h"
+#include "testlib/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QSqlQuery>
+
+namespace {
+
+class DatasetTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override { t = std::make_unique<TempDatabase>(GetParam()); }
+
+    Database &db() { return t->db(); }
+    QVariant scalar(const QString &sql, Database *on = nullptr)
+    {
+        QSqlQuery q((on ? on : &db())->sql());
+        if (!q.exec(sql) || !q.next())
+            return {};
+        return q.value(0);
+    }
+    void addCustomer(const QString &id, const QString &name, const QString &user = "admin", const QString &level = {})
+    {
+        ASSERT_EQ(db().insertRow("tblCustomers",
+                                 {{"CustId", id}, {"CustName", name}, {"SUser", user}, {"LevelID", level}}),
+                  "");
+    }
+    // The store hook of the customer and contract sets.
+    static HookResult dropKeyless(Dataset &d, const QString &key)
+    {
+        if (d.state() == Dataset::State::Insert && d.isBlank(key))
+            return HookResult::drop();
+        return HookResult::proceed();
+    }
+
+    std::unique_ptr<TempDatabase> t;
+};
+
+} // namespace
+
+TEST_P(DatasetTest, StatesAndStoringRows)
+{
+    Dataset d(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    EXPECT_EQ(d.state(), Dataset::State::Inactive);
+    ASSERT_TRUE(d.open()) << d.lastError().toStdString();
+    EXPECT_EQ(d.state(), Dataset::State::Browse);
+    EXPECT_TRUE(d.isEmpty());
+    EXPECT_EQ(d.currentRow(), -1);
+
+    // Typing into an empty set starts a new row, as a bound edit box does.
+    ASSERT_TRUE(d.setValue("custid", "KH0001"));
+    EXPECT_EQ(d.state(), Dataset::State::Insert);
+    ASSERT_TRUE(d.setValue("CUSTNAME", "张三"));
+    d.setValue("CreateDate", QDate(2026, 12, 10));
+    EXPECT_EQ(d.value("CustName").toString(), "张三");
+    ASSERT_TRUE(d.post()) << d.lastError().toStdString();
+    EXPECT_EQ(d.state(), Dataset::State::Browse);
+    EXPECT_EQ(d.value("CNo").toInt(), 1); // the auto-number comes back
+    EXPECT_EQ(d.value("CreateDate").toDateTime(), QDateTime(QDate(2026, 12, 10), QTime(0, 0)));
+    EXPECT_EQ(d.text("CreateDate"), "2026-12-10");
+
+    // Editing a browsed row, then cancelling, leaves it as stored.
+    ASSERT_TRUE(d.setValue("CustName", "李四"));
+    EXPECT_EQ(d.state(), Dataset::State::Edit);
+    d.cancel();
+    EXPECT_EQ(d.value("CustName").toString(), "张三");
+    EXPECT_EQ(scalar("SELECT CustName FROM tblCustomers").toString(), "张三");
+
+    ASSERT_TRUE(d.append());
+    d.setValue("CustId", "KH0002");
+    d.setValue("City", "");
+    ASSERT_TRUE(d.post());
+    EXPECT_EQ(d.rowCount(), 2);
+    EXPECT_TRUE(scalar("SELECT City FROM tblCustomers WHERE CustId = 'KH0002'").isNull());
+
+    // Moving to another row stores a pending change.
+    ASSERT_TRUE(d.first());
+    d.setValue("CustName", "王五");
+    ASSERT_TRUE(d.next());
+    EXPECT_EQ(d.state(), Dataset::State::Browse);
+    EXPECT_EQ(scalar("SELECT CustName FROM tblCustomers WHERE CustId = 'KH0001'").toString(), "王五");
+
+    // A second code is refused with the system's text and stays in editing.
+    ASSERT_TRUE(d.append());
+    d.setValue("CustId", "KH0001");
+    EXPECT_FALSE(d.post());
+    EXPECT_EQ(d.lastError(), "对不起，该代码已存在！");
+    EXPECT_EQ(d.state(), Dataset::State::Insert);
+    d.cancel();
+    EXPECT_EQ(d.rowCount(), 2);
+
+    ASSERT_TRUE(d.locate("CustId", "KH0002"));
+    ASSERT_TRUE(d.remove()) << d.lastError().toStdString();
+    EXPECT_EQ(d.rowCount(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblCustomers").toInt(), 1);
+
+    // Display fields cannot be written.
+    EXPECT_FALSE(d.setValue("NoSuchField", 1));
+}
+
+TEST_P(DatasetTest, StoreHookDropsANewRowWithoutKeyButStoresAnEditedOne)
+{
+    addCustomer("KH0001", "张三");
+    Dataset d(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    d.addBeforePost([](Dataset &ds) { return dropKeyless(ds, "CustID"); });
+    ASSERT_TRUE(d.open());
+
+    // Explicit save of a half-filled new row: dropped silently.
+    ASSERT_TRUE(d.append());
+    d.setValue("CustName", "没有代码");
+    EXPECT_TRUE(d.post());
+    EXPECT_TRUE(d.lastPostDropped());
+    EXPECT_TRUE(d.lastError().isEmpty());
+    EXPECT_EQ(d.rowCount(), 1);
+
+    // Implicit store by moving away: dropped too.
+    ASSERT_TRUE(d.append());
+    d.setValue("CustName", "还是没有代码");
+    EXPECT_TRUE(d.first());
+    EXPECT_EQ(d.value("CustId").toString(), "KH0001");
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblCustomers").toInt(), 1);
+
+    // An existing row whose code was emptied is stored unchanged.
+    d.setValue("CustId", "");
+    ASSERT_TRUE(d.post()) << d.lastError().toStdString();
+    EXPECT_FALSE(d.lastPostDropped());
+    EXPECT_TRUE(scalar("SELECT CustId FROM tblCustomers").isNull());
+
+    // A refusing hook keeps the row in editing with its text.
+    Dataset c(&db(), "tblCurrencyRate", Schema::table("tblCurrencyRate"));
+    c.addBeforePost([](Dataset &ds) {
+        return ds.isBlank("CurrName") ? HookResult::refuse("请输入币别名称！") : HookResult::proceed();
+    });
+    ASSERT_TRUE(c.open());
+    ASSERT_TRUE(c.append());
+    c.setValue("CurrID", "USD");
+    EXPECT_FALSE(c.post());
+    EXPECT_EQ(c.lastError(), "请输入币别名称！");
+    EXPECT_EQ(c.state(), Dataset::State::Insert);
+}
+
+TEST_P(DatasetTest, FiltersAreBoundAndStayAcrossReopen)
+{
+    addCustomer("KH1", "O'Neill 家", "o'brien");
+    addCustomer("KH2", "张家", "admin");
+    addCustomer("KH3", "李家", "ADMIN");
+    addCustomer("KH4", "100%满意", "admin");
+    Dataset d(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    d.setFilter(Condition::equals("sUser", "o'brien"));
+    ASSERT_TRUE(d.open()) << d.lastError().toStdString();
+    ASSERT_EQ(d.rowCount(), 1);
+    EXPECT_EQ(d.value("CustName").toString(), "O'Neill 家");
+
+    d.close();
+    ASSERT_TRUE(d.open());
+    EXPECT_EQ(d.rowCount(), 1) << "the filter stays until it is changed";
+
+    d.setFilter(Condition::equals("SUser", "admin")); // re-reads at once
+    EXPECT_EQ(d.rowCount(), 2) << "user codes compare as stored";
+
+    d.setFilter(Condition::contains("CustName", "家"));
+    EXPECT_EQ(d.rowCount(), 3);
+    d.setFilter(Condition::contains("CustName", "o'neill"));
+    EXPECT_EQ(d.rowCount(), 1);
+    d.clearFilter();
+    EXPECT_EQ(d.rowCount(), 4);
+
+    // Run-time SQL with a filter on top.
+    Dataset q(&db(), "qryPubQuery", "SELECT CustId, CustName, SUser FROM tblCustomers", nullptr);
+    q.setFilter(Condition::contains("CustName", "%满"));
+    ASSERT_TRUE(q.open()) << q.lastError().toStdString();
+    ASSERT_EQ(q.rowCount(), 1);
+    EXPECT_EQ(q.value("custid").toString(), "KH4");
+    EXPECT_EQ(q.fieldNames().first(), "CustId"); // the schema's spelling on every engine
+}
+
+TEST_P(DatasetTest, DetailFollowsItsMasterAndTakesItsKey)
+{
+    addCustomer("KH1", "甲");
+    addCustomer("KH2", "乙");
+    ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L1"}, {"CustID", "KH1"}, {"Name", "甲一"}}), "");
+    ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L2"}, {"CustID", "KH1"}, {"Name", "甲二"}}), "");
+    ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L3"}, {"CustID", "KH2"}, {"Name", "乙一"}}), "");
+
+    Dataset master(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    Dataset detail(&db(), "tblLinkmans", Schema::table("tblLinkmans"));
+    detail.setMaster(&master, "CustId", "CustID");
+    ASSERT_TRUE(master.open());
+    ASSERT_TRUE(detail.open());
+    EXPECT_EQ(detail.rowCount(), 2);
+    master.next();
+    EXPECT_EQ(detail.rowCount(), 1);
+    EXPECT_EQ(detail.value("Name").toString(), "乙一");
+
+    ASSERT_TRUE(detail.append());
+    EXPECT_EQ(detail.value("CustID").toString(), "KH2");
+    detail.setValue("LinkmanID", "L4");
+    ASSERT_TRUE(detail.post());
+    EXPECT_EQ(scalar("SELECT CustID FROM tblLinkmans WHERE LinkmanID = 'L4'").toString(), "KH2");
+
+    // A pending detail change is stored when the master moves.
+    detail.setValue("Name", "乙二");
+    master.first();
+    EXPECT_EQ(scalar("SELECT Name FROM tblLinkmans WHERE LinkmanID = 'L4'").toString(), "乙二");
+    EXPECT_EQ(detail.rowCount(), 2);
+
+    // A new master row has no details yet.
+    ASSERT_TRUE(master.append());
+    EXPECT_EQ(detail.rowCount(), 0);
+    master.cancel();
+    EXPECT_EQ(detail.rowCount(), 2);
+}
+
+TEST_P(DatasetTest, DisplayFieldsComeFromTheSharedSets)
+{
+    ASSERT_EQ(db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    addCustomer("KH1", "甲", "admin", "A");
+    addCustomer("KH2", "乙", "admin", "GONE"); // its level was deleted
+    addCustomer("KH3", "丙", "zhang");
+    ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", "HT1"}, {"CustID", "KH1"}}), "");
+    ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", "HT3"}, {"CustID", "KH3"}}), "");
+
+    Dataset levels(&db(), "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset customers(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    customers.addLookup("LevelName", {"LevelID"}, &levels, {"LevelID"}, "LevelName");
+    ASSERT_TRUE(customers.open());
+    EXPECT_EQ(customers.value(0, "LevelName").toString(), "重要");
+    EXPECT_TRUE(customers.value(1, "LevelName").isNull());
+    EXPECT_TRUE(customers.isLookupField("levelname"));
+    EXPECT_FALSE(customers.setValue("LevelName", "x"));
+
+    // The name follows an edit of the code at once, and is never stored.
+    customers.setValue("LevelID", "GONE");
+    EXPECT_TRUE(customers.value("LevelName").isNull());
+    customers.setValue("LevelID", "A");
+    EXPECT_EQ(customers.value("LevelName").toString(), "重要");
+    ASSERT_TRUE(customers.post());
+
+    // An entry added to the dictionary is seen by every set that looks it up.
+    ASSERT_TRUE(levels.open());
+    ASSERT_TRUE(levels.append());
+    levels.setValue("LevelID", "GONE");
+    levels.setValue("LevelName", "一般");
+    levels.setValue("Memo", "m");
+    ASSERT_TRUE(levels.post()) << levels.lastError().toStdString();
+    EXPECT_EQ(customers.value(1, "LevelName").toString(), "一般");
+
+    // A customer filtered out of the lookup set shows an empty name.
+    Dataset customers2(&db(), "tblCustomers2", Schema::table("tblCustomers"));
+    customers2.setFilter(Condition::equals("SUser", "admin"));
+    Dataset contracts(&db(), "tblOperates2", Schema::table("tblOperates"));
+    contracts.addLookup("CustName", {"CustID"}, &customers2, {"CustId"}, "CustName");
+    ASSERT_TRUE(contracts.open());
+    ASSERT_TRUE(contracts.locate("OperateID", "HT1"));
+    EXPECT_EQ(contracts.value("CustName").toString(), "甲");
+    ASSERT_TRUE(contracts.locate("OperateID", "HT3"));
+    EXPECT_TRUE(contracts.value("CustName").isNull());
+    customers2.clearFilter();
+    EXPECT_EQ(contracts.value("CustName").toString(), "丙");
+}
+
+// Two workstations edit the same row: the second to store is told, and its
+// change is neither lost nor written over the first.
+TEST_P(DatasetTest, ConcurrentChangesAreReportedNotOverwritten)
+{
+    addCustomer("KH1", "原名");
+    addCustomer("KH2", "另一个");
+    auto other = t->openAnother();
+    Dataset a(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    Dataset b(other.get(), "tblCustomers", Schema::table("tblCustomers"));
+    ASSERT_TRUE(a.open());
+    ASSERT_TRUE(b.open());
+
+    ASSERT_TRUE(a.setValue("CustName", "甲改"));
+    ASSERT_TRUE(b.setValue("Telephone", "12345"));
+    ASSERT_TRUE(b.post()) << b.lastError().toStdString();
+    EXPECT_FALSE(a.post());
+    EXPECT_EQ(a.lastError(), Dataset::kConflictText);
+    EXPECT_EQ(a.state(), Dataset::State::Edit);
+    EXPECT_EQ(a.value("CustName").toString(), "甲改");
+    EXPECT_EQ(scalar("SELECT CustName FROM tblCustomers WHERE CustId = 'KH1'").toString(), "原名");
+    EXPECT_EQ(scalar("SELECT Telephone FROM tblCustomers WHERE CustId = 'KH1'").toString(), "12345");
+    a.cancel();
+    ASSERT_TRUE(a.refresh());
+    ASSERT_TRUE(a.setValue("CustName", "甲改"));
+    ASSERT_TRUE(a.post()) << a.lastError().toStdString();
+    EXPECT_EQ(scalar("SELECT CustName FROM tblCustomers WHERE CustId = 'KH1'", other.get()).toString(), "甲改");
+
+    // A row deleted meanwhile: editing it is refused, and so is deleting it.
+    ASSERT_TRUE(b.locate("CustId", "KH2"));
+    ASSERT_TRUE(a.locate("CustId", "KH2"));
+    ASSERT_TRUE(a.remove());
+    b.setValue("CustName", "晚了");
+    EXPECT_FALSE(b.post());
+    EXPECT_EQ(b.lastError(), Dataset::kConflictText);
+    b.cancel();
+    EXPECT_FALSE(b.remove());
+    EXPECT_EQ(b.lastError(), Dataset::kConflictText);
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblCustomers").toInt(), 1);
+}
+
+TEST_P(DatasetTest, DeleteHooksRefuseWithTheirText)
+{
+    addCustomer("KH1", "甲");
+    Dataset d(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    d.addBeforeDelete([](Dataset &) { return HookResult::refuse("对不起，该客户有联系人资料，不能删除！"); });
+    ASSERT_TRUE(d.open());
+    EXPECT_FALSE(d.remove());
+    EXPECT_EQ(d.lastError(), "对不起，该客户有联系人资料，不能删除！");
+    EXPECT_EQ(d.rowCount(), 1);
+}
+
+// A large table opens without reading its rows, and reads only the rows
+// that are looked at.
+TEST_P(DatasetTest, LargeTablesOpenWithoutReadingEveryRow)
+{
+    const int n = 3000;
+    {
+        Transaction tx(db());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(db().insertRow("tblLog", {{"LogDateTime", "2026-12-10 8:00:00"}, {"UserID", "Admin"},
+                                                {"Operate", QString("操作%1").arg(i)}}),
+                      "");
+        ASSERT_EQ(tx.commit(), "");
+    }
+    Dataset d(&db(), "tblLog", Schema::table("tblLog"));
+    ASSERT_TRUE(d.open());
+    EXPECT_EQ(d.rowCount(), n);
+    EXPECT_EQ(d.value(n - 1, "Operate").toString(), QString("操作%1").arg(n - 1));
+    EXPECT_EQ(d.value(1234, "LogID").toInt(), 1235);
+    ASSERT_TRUE(d.locate("LogID", 2500));
+    EXPECT_EQ(d.currentRow(), 2499);
+
+    // A query set reads in pages as it is asked for more.
+    Dataset q(&db(), "qryLog", "SELECT LogID, Operate FROM tblLog ORDER BY LogID", nullptr);
+    ASSERT_TRUE(q.open());
+    EXPECT_LT(q.rowCount(), n);
+    EXPECT_TRUE(q.canFetchMore());
+    q.fetchAll();
+    EXPECT_EQ(q.rowCount(), n);
+    EXPECT_EQ(q.value(n - 1, "Operate").toString(), QString("操作%1").arg(n - 1));
+}
+
+TEST_P(DatasetTest, SignalsTellGridsWhatChanged)
+{
+    addCustomer("KH1", "甲");
+    Dataset d(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    QSignalSpy inserted(&d, &Dataset::rowInserted);
+    QSignalSpy removed(&d, &Dataset::rowRemoved);
+    QSignalSpy changed(&d, &Dataset::rowChanged);
+    QSignalSpy state(&d, &Dataset::stateChanged);
+    ASSERT_TRUE(d.open());
+    d.append();
+    EXPECT_EQ(inserted.count(), 1);
+    d.cancel();
+    EXPECT_EQ(removed.count(), 1);
+    d.setValue("CustName", "乙");
+    EXPECT_GE(changed.count(), 1);
+    d.post();
+    EXPECT_GE(state.count(), 5); // browse, insert, browse, edit, browse
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, DatasetTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
