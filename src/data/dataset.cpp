@@ -392,18 +392,22 @@ bool Dataset::fetchQueryPage()
     }
     if (m_fields.isEmpty() || m_fields.first().lookup >= 0 || m_rows.isEmpty())
         buildQueryFields(q.record());
-    int n = 0;
-    const int firstNew = int(m_rows.size());
+    QVector<Row> page;
     while (q.next()) {
         Row r;
         r.values = readRow(q);
         r.key = keyOf(r.values);
         r.loaded = true;
-        m_rows.append(std::move(r));
-        ++n;
+        page.append(std::move(r));
     }
+    const int n = int(page.size());
+    const int firstNew = int(m_rows.size());
     m_queryExhausted = n < kPageSize;
-    if (n > 0 && isActive())
+    const bool announce = n > 0 && isActive();
+    if (announce)
+        emit rowsAboutToBeAppended(firstNew, firstNew + n - 1);
+    m_rows.append(page);
+    if (announce)
         emit rowsAppended(firstNew, firstNew + n - 1);
     return true;
 }
@@ -735,6 +739,7 @@ bool Dataset::append()
     Row r;
     r.loaded = true;
     r.values = m_buffer;
+    emit rowAboutToBeInserted(int(m_rows.size()));
     m_rows.append(r);
     m_insertRow = int(m_rows.size()) - 1;
     m_current = m_insertRow;
@@ -781,6 +786,7 @@ void Dataset::cancel()
         return;
     if (m_state == State::Insert) {
         const int row = m_insertRow;
+        emit rowAboutToBeRemoved(row);
         m_rows.removeAt(row);
         m_insertRow = -1;
         m_buffer.clear();
@@ -1029,6 +1035,7 @@ bool Dataset::remove()
         return false;
     }
     const int row = m_current;
+    emit rowAboutToBeRemoved(row);
     m_rows.removeAt(row);
     m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
     invalidateLookupCache();

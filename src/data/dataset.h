@@ -128,8 +128,12 @@ signals:
     void stateChanged(Dataset::State state);
     void currentRowChanged(int row);
     void rowsReset();
+    // Grids are told before and after rows come and go.
+    void rowsAboutToBeAppended(int first, int last);
     void rowsAppended(int first, int last);
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
     void fieldChanged(const QString &field);

@@ -62,8 +62,9 @@ TEST_P(SchemaTest, HoldsEveryTableAndColumnOfTheOldFiles)
             EXPECT_TRUE(have.contains(name.toLower())) << it.key().toStdString() << "." << name.toStdString();
             const int length = c.toObject().value("length").toInt();
             const ColumnDef *def = Schema::table(it.key())->column(name);
-            if (def && length > 0 && def->kind == ColumnKind::Text && name != "Password")
+            if (def && length > 0 && def->kind == ColumnKind::Text && name != "Password") {
                 EXPECT_EQ(def->width, length) << it.key().toStdString() << "." << name.toStdString();
+            }
         }
     }
 }

@@ -1,0 +1,220 @@
+#include "ui/fieldbinder.h"
+
+#include "data/dataset.h"
+#include "data/format.h"
+#include "data/tabledef.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+// A date edit cannot be empty; its lowest date stands for "no date" and
+// shows as blank.
+const QDate kNoDate(1752, 9, 14);
+} // namespace
+
+FieldBinder::FieldBinder(Dataset *dataset, QObject *parent) : QObject(parent), m_dataset(dataset)
+{
+    connect(dataset, &Dataset::currentRowChanged, this, &FieldBinder::refresh);
+    connect(dataset, &Dataset::rowsReset, this, &FieldBinder::refresh);
+    connect(dataset, &Dataset::stateChanged, this, &FieldBinder::refresh);
+    connect(dataset, &Dataset::fieldChanged, this, &FieldBinder::onFieldChanged);
+}
+
+void FieldBinder::bind(QLineEdit *edit, const QString &field)
+{
+    const ColumnDef *def = m_dataset->columnDef(field);
+    if (def && def->kind == ColumnKind::Text && def->width > 0)
+        edit->setMaxLength(def->width);
+    if (m_dataset->isLookupField(field))
+        edit->setReadOnly(true);
+    m_bindings.append({Kind::Line, edit, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    connect(edit, &QLineEdit::textEdited, this, [this, b](const QString &text) { store(b, text); });
+    show(b);
+}
+
+void FieldBinder::bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
+                       const QString &nameField)
+{
+    m_bindings.append({Kind::Combo, combo, field, source, codeField, nameField});
+    const Binding b = m_bindings.last();
+    fillCombo(b);
+    connect(combo, &QComboBox::activated, this, [this, b](int index) {
+        if (auto *c = qobject_cast<QComboBox *>(b.widget.data()))
+            store(b, c->itemData(index));
+    });
+    if (source) {
+        // An entry added to the dictionary is offered at once.
+        auto again = [this, b] {
+            fillCombo(b);
+            show(b);
+        };
+        connect(source, &Dataset::contentChanged, this, again);
+        connect(source, &Dataset::rowsReset, this, again);
+    }
+    show(b);
+}
+
+void FieldBinder::bind(QComboBox *combo, const QString &field, const QStringList &fixedItems)
+{
+    combo->clear();
+    for (const QString &item : fixedItems)
+        combo->addItem(item, item);
+    m_bindings.append({Kind::FixedCombo, combo, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    if (combo->isEditable())
+        connect(combo, &QComboBox::editTextChanged, this, [this, b](const QString &text) { store(b, text); });
+    else
+        connect(combo, &QComboBox::activated, this, [this, b](int index) {
+            if (auto *c = qobject_cast<QComboBox *>(b.widget.data()))
+                store(b, c->itemData(index));
+        });
+    show(b);
+}
+
+void FieldBinder::bind(QDateEdit *edit, const QString &field)
+{
+    edit->setMinimumDate(kNoDate);
+    edit->setSpecialValueText(QStringLiteral(" "));
+    edit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    edit->setCalendarPopup(true);
+    m_bindings.append({Kind::Date, edit, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    connect(edit, &QDateEdit::dateChanged, this, [this, b](const QDate &d) { store(b, d == kNoDate ? QVariant() : QVariant(d)); });
+    show(b);
+}
+
+void FieldBinder::bind(QCheckBox *box, const QString &field)
+{
+    m_bindings.append({Kind::Check, box, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    connect(box, &QCheckBox::clicked, this, [this, b](bool on) { store(b, on); });
+    show(b);
+}
+
+void FieldBinder::bind(QPlainTextEdit *memo, const QString &field)
+{
+    m_bindings.append({Kind::Memo, memo, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, b] {
+        auto *m = qobject_cast<QPlainTextEdit *>(b.widget.data());
+        if (!m || m_updating)
+            return;
+        // Memos from older workstations break lines with CR LF; an edit
+        // keeps their style instead of rewriting every line break.
+        QString text = m->toPlainText();
+        if (m_dataset->value(b.field).toString().contains(QLatin1String("\r\n")))
+            text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        store(b, text);
+    });
+    show(b);
+}
+
+QWidget *FieldBinder::widgetFor(const QString &field) const
+{
+    for (const Binding &b : m_bindings)
+        if (b.field.compare(field, Qt::CaseInsensitive) == 0)
+            return b.widget;
+    return nullptr;
+}
+
+void FieldBinder::refresh()
+{
+    // While a widget's own text is being stored, the dataset's state
+    // change must not write the old value back into it.
+    if (m_updating)
+        return;
+    for (const Binding &b : std::as_const(m_bindings))
+        show(b);
+}
+
+void FieldBinder::onFieldChanged(const QString &field)
+{
+    if (m_updating)
+        return;
+    // Display fields depend on codes; show them all again.
+    for (const Binding &b : std::as_const(m_bindings))
+        if (b.field.compare(field, Qt::CaseInsensitive) == 0 || m_dataset->isLookupField(b.field))
+            show(b);
+}
+
+void FieldBinder::store(const Binding &b, const QVariant &v)
+{
+    if (m_updating || !m_dataset || !m_dataset->isActive())
+        return;
+    m_updating = true;
+    m_dataset->setValue(b.field, v);
+    m_updating = false;
+    // Display fields next to the code follow at once.
+    for (const Binding &other : std::as_const(m_bindings))
+        if (m_dataset->isLookupField(other.field))
+            show(other);
+}
+
+void FieldBinder::fillCombo(const Binding &b)
+{
+    auto *combo = qobject_cast<QComboBox *>(b.widget.data());
+    if (!combo || !b.source)
+        return;
+    const bool was = m_updating;
+    m_updating = true;
+    combo->clear();
+    if (!b.source->isActive())
+        b.source->open();
+    b.source->fetchAll();
+    for (int r = 0; r < b.source->rowCount(); ++r)
+        combo->addItem(b.source->value(r, b.nameField).toString(), b.source->value(r, b.codeField));
+    m_updating = was;
+}
+
+void FieldBinder::show(const Binding &b)
+{
+    if (!b.widget || !m_dataset)
+        return;
+    const bool was = m_updating;
+    m_updating = true;
+    const QVariant v = m_dataset->value(b.field);
+    const bool enabled = m_dataset->isActive() && m_dataset->currentRow() >= 0;
+    switch (b.kind) {
+    case Kind::Line: {
+        auto *e = static_cast<QLineEdit *>(b.widget.data());
+        const QString text = Format::display(v);
+        if (e->text() != text)
+            e->setText(text);
+        break;
+    }
+    case Kind::Combo:
+    case Kind::FixedCombo: {
+        auto *c = static_cast<QComboBox *>(b.widget.data());
+        const int i = v.isNull() ? -1 : c->findData(v);
+        if (c->isEditable() && i < 0)
+            c->setEditText(v.toString());
+        else
+            c->setCurrentIndex(i);
+        break;
+    }
+    case Kind::Date: {
+        auto *d = static_cast<QDateEdit *>(b.widget.data());
+        const QDate date = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+        d->setDate(date.isValid() ? date : kNoDate);
+        break;
+    }
+    case Kind::Check:
+        static_cast<QCheckBox *>(b.widget.data())->setChecked(v.toBool());
+        break;
+    case Kind::Memo: {
+        auto *m = static_cast<QPlainTextEdit *>(b.widget.data());
+        QString text = v.toString();
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        if (m->toPlainText() != text)
+            m->setPlainText(text);
+        break;
+    }
+    }
+    Q_UNUSED(enabled);
+    m_updating = was;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+
+class Dataset;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+
+// Binds edit widgets to the fields of a dataset's current row by name.
+// Typing starts editing; the widgets follow the row as it moves.
+class FieldBinder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FieldBinder(Dataset *dataset, QObject *parent = nullptr);
+
+    void bind(QLineEdit *edit, const QString &field);
+    // A drop-down over a dictionary: shows nameField of each row of source
+    // and stores its codeField. With fixedItems instead of a source, the
+    // combo offers a fixed list of texts and stores the text.
+    void bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
+              const QString &nameField);
+    void bind(QComboBox *combo, const QString &field, const QStringList &fixedItems);
+    void bind(QDateEdit *edit, const QString &field);
+    void bind(QCheckBox *box, const QString &field);
+    void bind(QPlainTextEdit *memo, const QString &field);
+
+    QWidget *widgetFor(const QString &field) const;
+    // Re-reads every widget from the current row.
+    void refresh();
+
+private:
+    enum class Kind { Line, Combo, FixedCombo, Date, Check, Memo };
+    struct Binding {
+        Kind kind;
+        QPointer<QWidget> widget;
+        QString field;
+        QPointer<Dataset> source;
+        QString codeField, nameField;
+    };
+
+    void show(const Binding &b);
+    void store(const Binding &b, const QVariant &v);
+    void fillCombo(const Binding &b);
+    void onFieldChanged(const QString &field);
+
+    QPointer<Dataset> m_dataset;
+    QVector<Binding> m_bindings;
+    bool m_updating = false;
+};

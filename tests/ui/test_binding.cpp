@@ -1,0 +1,151 @@
+// Grids and edit boxes bound to a dataset.
+#include "data/datasetmodel.h"
+#include "data/dataset.h"
+#include "data/schema.h"
+#include "testlib/tempdatabase.h"
+#include "ui/fieldbinder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+QVariant scalar(Database &db, const QString &sql)
+{
+    QSqlQuery q(db.sql());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+} // namespace
+
+TEST(DatasetModel, FollowsTheDatasetAndReadsOnlyWhatIsShown)
+{
+    TempDatabase t(Engine::SQLite);
+    {
+        Transaction tx(t.db());
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(t.db().insertRow("tblCustomers", {{"CustId", QString("KH%1").arg(i, 4, 10, QChar('0'))},
+                                                         {"CustName", QString("客户%1").arg(i)},
+                                                         {"CreateDate", QDate(2026, 1, 1).addDays(i)}}),
+                      "");
+        ASSERT_EQ(tx.commit(), "");
+    }
+    Dataset d(&t.db(), "tblCustomers", Schema::table("tblCustomers"));
+    DatasetModel m(&d);
+    QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    m.setColumns({{"CustId", "客户编号"}, {"CustName", "客户名称"}, {"CreateDate", "建档日期"}});
+    ASSERT_TRUE(d.open());
+    EXPECT_EQ(m.rowCount(), 1000);
+    EXPECT_EQ(m.headerData(1, Qt::Horizontal).toString(), "客户名称");
+    EXPECT_EQ(m.data(m.index(999, 1)).toString(), "客户999");
+    EXPECT_EQ(m.data(m.index(0, 2)).toString(), "2026-1-1"); // shown as yyyy-M-d whatever the locale
+
+    d.append();
+    EXPECT_EQ(m.rowCount(), 1001);
+    d.setValue("CustId", "NEW");
+    EXPECT_EQ(m.data(m.index(1000, 0)).toString(), "NEW");
+    d.cancel();
+    EXPECT_EQ(m.rowCount(), 1000);
+    d.setCurrentRow(5);
+    ASSERT_TRUE(d.remove());
+    EXPECT_EQ(m.rowCount(), 999);
+    EXPECT_EQ(m.data(m.index(5, 0)).toString(), "KH0006");
+    d.setFilter(Condition::contains("CustName", "客户99"));
+    EXPECT_EQ(m.rowCount(), 11);
+
+    // A grid over a query set asks for more rows as it scrolls.
+    Dataset q(&t.db(), "qryPubQuery", "SELECT CustId, CustName FROM tblCustomers", nullptr);
+    DatasetModel qm(&q);
+    QAbstractItemModelTester qtester(&qm, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(q.open());
+    EXPECT_LT(qm.rowCount(), 999);
+    while (qm.canFetchMore({}))
+        qm.fetchMore({});
+    EXPECT_EQ(qm.rowCount(), 999);
+    EXPECT_EQ(qm.columnCount(), 2);
+}
+
+TEST(FieldBinder, EditsTheCurrentRowAndFollowsIt)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    ASSERT_EQ(db.insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(db.insertRow("tblCustLevel", {{"LevelID", "B"}, {"LevelName", "一般"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(db.insertRow("tblLinkmans", {{"LinkmanID", "L1"}, {"Name", "甲"}, {"Main", true},
+                                          {"SpecialDate", QDate(2020, 2, 29)}, {"Memo", "第一行\r\n第二行"}}),
+              "");
+    ASSERT_EQ(db.insertRow("tblLinkmans", {{"LinkmanID", "L2"}, {"Name", "乙"}}), "");
+
+    Dataset levels(&db, "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset d(&db, "tblLinkmans", Schema::table("tblLinkmans"));
+    ASSERT_TRUE(d.open());
+    QLineEdit name, nickName;
+    QCheckBox main;
+    QDateEdit special;
+    QPlainTextEdit memo;
+    QComboBox level;
+    QComboBox duty;
+    duty.setEditable(true);
+    FieldBinder b(&d);
+    b.bind(&name, "Name");
+    b.bind(&nickName, "NickName");
+    b.bind(&main, "Main");
+    b.bind(&special, "SpecialDate");
+    b.bind(&memo, "Memo");
+    b.bind(&level, "Department", &levels, "LevelID", "LevelName"); // any code column will do
+    b.bind(&duty, "Duty", QStringList{"经理", "主管"});
+
+    EXPECT_EQ(name.text(), "甲");
+    EXPECT_EQ(name.maxLength(), 50);
+    EXPECT_TRUE(main.isChecked());
+    EXPECT_EQ(special.date(), QDate(2020, 2, 29));
+    EXPECT_EQ(memo.toPlainText(), "第一行\n第二行");
+    memo.moveCursor(QTextCursor::End);
+    memo.insertPlainText("！");
+    EXPECT_EQ(d.value("Memo").toString(), "第一行\r\n第二行！"); // line breaks keep their style
+    d.cancel();
+    EXPECT_EQ(level.count(), 2);
+    EXPECT_EQ(b.widgetFor("name"), &name);
+
+    d.next();
+    EXPECT_EQ(name.text(), "乙");
+    EXPECT_FALSE(main.isChecked());
+    EXPECT_TRUE(special.text().trimmed().isEmpty()); // no date shows blank
+
+    // Typing starts editing; moving away stores it.
+    nickName.setFocus();
+    QTest::keyClicks(&nickName, "Mr Z");
+    EXPECT_EQ(d.state(), Dataset::State::Edit);
+    level.setCurrentIndex(1);
+    emit level.activated(1);
+    duty.setEditText("自定义职务");
+    main.click();
+    d.first();
+    EXPECT_EQ(d.state(), Dataset::State::Browse);
+    EXPECT_EQ(scalar(db, "SELECT NickName FROM tblLinkmans WHERE LinkmanID = 'L2'").toString(), "Mr Z");
+    EXPECT_EQ(scalar(db, "SELECT Department FROM tblLinkmans WHERE LinkmanID = 'L2'").toString(), "B");
+    EXPECT_EQ(scalar(db, "SELECT Duty FROM tblLinkmans WHERE LinkmanID = 'L2'").toString(), "自定义职务");
+    EXPECT_EQ(scalar(db, "SELECT " + db.dialect().ident("Main") + " FROM tblLinkmans WHERE LinkmanID = 'L2'").toInt(), 1);
+
+    // A new dictionary entry is offered at once.
+    ASSERT_TRUE(levels.append());
+    levels.setValue("LevelID", "C");
+    levels.setValue("LevelName", "潜在");
+    levels.setValue("Memo", "m");
+    ASSERT_TRUE(levels.post());
+    EXPECT_EQ(level.count(), 3);
+
+    // Cancel puts the stored values back into the boxes.
+    name.setText("");
+    QTest::keyClicks(&name, "X");
+    EXPECT_EQ(d.value("Name").toString(), "X");
+    d.cancel();
+    EXPECT_EQ(name.text(), "甲");
+}
