@@ -1,0 +1,200 @@
+#include "data/dmmain.h"
+
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/schema.h"
+
+namespace {
+TdmMain *theModule = nullptr;
+
+// Opened, in this order, every time the connection opens: the
+// dictionaries and the sets that answer names everywhere.
+const char *const kAfterConnect[] = {"tblCountry",      "tblCustDist",      "tblCustLevel",    "tblCustState",
+                                     "tblCustOrigin",   "tblVocation",      "tblFinanceOrgan", "tblCurrencyRate",
+                                     "tblOperateType",  "tblOperateOrigin", "tblOperateState", "tblBoard",
+                                     "tblLinkmans2",    "qryCustomers1",    "tblOperates2",    "tblCustomers2",
+                                     "tblOperaters"};
+
+HookResult dropWithoutKey(Dataset &d, const QString &key)
+{
+    if (d.state() != Dataset::State::Insert)
+        return HookResult::proceed();
+    // A set without the key column cannot hold a proper row either.
+    if (!d.hasField(key) || d.isBlank(key))
+        return HookResult::drop();
+    return HookResult::proceed();
+}
+} // namespace
+
+TdmMain::TdmMain(QObject *parent) : QObject(parent)
+{
+    build();
+    if (!theModule)
+        theModule = this;
+}
+
+TdmMain::~TdmMain()
+{
+    disconnectDatabase();
+    if (theModule == this)
+        theModule = nullptr;
+}
+
+TdmMain *TdmMain::instance() { return theModule; }
+
+HookResult TdmMain::tblCustomersBeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("CustID")); }
+HookResult TdmMain::tblOperates2BeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("OperateID")); }
+
+Dataset *TdmMain::addTable(const QString &name, const QString &table)
+{
+    auto *d = new Dataset(nullptr, name, Schema::table(table), this);
+    m_sets.insert(name.toLower(), d);
+    m_order << name;
+    return d;
+}
+
+Dataset *TdmMain::addQuery(const QString &name, const QString &sql, const QString &baseTable)
+{
+    auto *d = new Dataset(nullptr, name, sql, baseTable.isEmpty() ? nullptr : Schema::table(baseTable), this);
+    m_sets.insert(name.toLower(), d);
+    m_order << name;
+    return d;
+}
+
+void TdmMain::lookup(const QString &set, const QString &field, const QString &key, const QString &source,
+                     const QString &sourceKey, const QString &result)
+{
+    dataset(set)->addLookup(field, {key}, dataset(source), {sourceKey}, result);
+}
+
+void TdmMain::build()
+{
+    for (const char *t : {"tblColor", "tblCountry", "tblCustDist", "tblCustLevel", "tblCustOrigin", "tblCustState",
+                          "tblDepartment", "tblFinanceOrgan", "tblOperateOrigin", "tblOperateState", "tblOperateType",
+                          "tblVocation", "tblCurrencyRate", "tblGongzhong", "tblJineng", "tblTijian"})
+        addTable(t, t);
+
+    Dataset *customers = addTable("tblCustomers", "tblCustomers");
+    customers->addBeforePost(&TdmMain::tblCustomersBeforePost);
+    Dataset *customers2 = addTable("tblCustomers2", "tblCustomers");
+    addQuery("qryCustomers1", "select * from tblCustomers", "tblCustomers");
+    addQuery("qryCustLookup", "select custID from tblCustomers");
+    addTable("tblCustomerState", "tblCustomerState")->setMaster(customers, "CustId", "CustID");
+    addTable("tblCustomerAddInfo", "tblCustomerAddInfo")->setMaster(customers, "CustId", "CustID");
+    addTable("tblLinkmans", "tblLinkmans")->setMaster(customers, "CustId", "CustID");
+    addTable("tblLinkmans2", "tblLinkmans")->setMaster(customers2, "CustId", "CustID");
+    addQuery("qryLinkmans1", "select * from tblLinkmans", "tblLinkmans");
+    addQuery("qryLinkmans3", "select * from tblLinkmans", "tblLinkmans");
+    Dataset *operates = addTable("tblOperates", "tblOperates");
+    operates->setMaster(customers, "CustId", "CustID");
+    operates->setOrderBy({"CustID"});
+    Dataset *operates2 = addTable("tblOperates2", "tblOperates");
+    operates2->addBeforePost(&TdmMain::tblOperates2BeforePost);
+    addTable("tblOperateDetail", "tblOperateDetail")->setMaster(operates2, "OperateID", "OperateID");
+    addTable("tblOperateDetail1", "tblOperateDetail");
+    addQuery("qryOperateInfo", "select * from tblOperates", "tblOperates");
+    addQuery("qryGathering", {});
+    addQuery("qryPayment", {});
+    addTable("tblOperaters", "tblOperaters");
+    addTable("tblOperaterTrack", "tblCustomerState");
+    addQuery("qryOperaterTrack", "select * from tblCustomerState", "tblCustomerState");
+    addQuery("qryPlan", "select * from tblPlan", "tblPlan");
+    addTable("tblYuangong", "tblYuangong");
+    Dataset *workers1 = addTable("tblYuangong1", "tblYuangong");
+    workers1->setMaster(customers, "CustId", "CustID");
+    workers1->setOrderBy({"CustID"});
+    Dataset *units = addTable("tblShusong", "tblShusong");
+    addTable("tblShusong1", "tblShusong");
+    addTable("tblShusongYJ", "tblShusongYJ")->setMaster(units, "ShusongID", "ShusongID");
+    addTable("tblUser", "tblUser");
+    addTable("tblUserRight", "tblUserRight");
+    addTable("tblUserInfo", "tblUserInfo");
+    addTable("tblLog", "tblLog");
+    addTable("tblBoard", "tblBoard");
+    for (const char *q : {"qryAssignUpdate", "qryPubQuery", "qryChartRegion", "qryChartTime", "qryChartLevel",
+                          "qryChartCustOrigin", "qryChartCustState", "qryChartVocation", "qryChartOperateOrigin",
+                          "qryChartOperateType", "qryChartOperateSort", "qryChartCustomerSort",
+                          "qryChartOperaterSort", "qryChartPayment", "qryChartGathering", "qryChartInOut"})
+        addQuery(q, {});
+    // Contact names are looked up among the contacts of the row's own
+    // customer, over every contact rather than the current customer's only.
+    Dataset *allContacts = new Dataset(nullptr, "lkpLinkmans", Schema::table("tblLinkmans"), this);
+    m_sets.insert(QStringLiteral("lkplinkmans"), allContacts);
+
+    // Display fields.
+    for (const char *set : {"tblCustomers", "tblCustomers2"}) {
+        lookup(set, "CountryName", "CountryID", "tblCountry", "CountryID", "CountryName");
+        lookup(set, "DistName", "DistID", "tblCustDist", "DistID", "DistName");
+        lookup(set, "VocationName", "VocationId", "tblVocation", "VocationId", "VocationName");
+        lookup(set, "OriginName", "OriginID", "tblCustOrigin", "OriginID", "OriginName");
+        lookup(set, "LevelName", "LevelID", "tblCustLevel", "LevelID", "LevelName");
+        lookup(set, QLatin1String(set) == QLatin1String("tblCustomers") ? "State" : "StateName", "StateId",
+               "tblCustState", "StateID", "StateName");
+        lookup(set, "Operater", "OperaterID", "tblOperaters", "OperaterID", "Name");
+    }
+    lookup("tblCustomerAddInfo", "OrganName", "BankID", "tblFinanceOrgan", "OrganID", "OrganName");
+    for (const char *set : {"tblLinkmans", "tblLinkmans2", "qryLinkmans1", "qryLinkmans3"})
+        lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+    lookup("qryLinkmans3", "PostCode", "CustID", "tblCustomers2", "CustId", "PostCode");
+    lookup("qryLinkmans3", "Address", "CustID", "tblCustomers2", "CustId", "Address");
+    for (const char *set : {"tblOperates", "tblOperates2"}) {
+        lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+        lookup(set, "LinkCustName", "LinkCustID", "tblCustomers2", "CustId", "CustName");
+        lookup(set, "OriginName", "OriginId", "tblOperateOrigin", "OriginID", "OriginName");
+        lookup(set, "TypeName", "TypeID", "tblOperateType", "TypeID", "TypeName");
+        lookup(set, "OperaterName", "OperaterID", "tblOperaters", "OperaterID", "Name");
+        lookup(set, "OperateStateName", "OperateStateID", "tblOperateState", "OperateStateID", "OperateStateName");
+        lookup(set, "CurrName", "CurrID", "tblCurrencyRate", "CurrID", "CurrName");
+        dataset(set)->addLookup("LinkmanName", {"CustID", "LinkmanID"}, allContacts, {"CustID", "LinkmanID"}, "Name");
+    }
+    lookup("tblOperaters", "Department", "DepartmentID", "tblDepartment", "DepartmentID", "DepartmentName");
+    for (const char *set : {"tblYuangong", "tblYuangong1"}) {
+        lookup(set, "Department", "DepartmentID", "tblDepartment", "DepartmentID", "DepartmentName");
+        lookup(set, "GongzhongName", "GongzhongID", "tblGongzhong", "GongzhongID", "GongzhongName");
+        lookup(set, "ShusongName", "ShusongID", "tblShusong1", "ShusongID", "ShusongName");
+        lookup(set, "CustName", "CustID", "tblCustomers", "CustId", "CustName");
+        lookup(set, "LevelName", "LevelID", "tblJineng", "LevelID", "LevelName");
+        lookup(set, "TJMS", "TJID", "tblTijian", "TJID", "TJMS");
+    }
+    lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+    lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+    lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
+}
+
+Dataset *TdmMain::dataset(const QString &name) const
+{
+    return m_sets.value(name.toLower(), nullptr);
+}
+
+QStringList TdmMain::datasetNames() const
+{
+    return m_order;
+}
+
+QString TdmMain::connectTo(std::unique_ptr<Database> db)
+{
+    disconnectDatabase();
+    m_db = std::move(db);
+    for (Dataset *d : std::as_const(m_sets))
+        d->setDatabase(m_db.get());
+    for (const char *name : kAfterConnect) {
+        Dataset *d = dataset(name);
+        if (!d->isActive() && !d->open()) {
+            const QString err = d->lastError();
+            disconnectDatabase();
+            return err;
+        }
+    }
+    emit connected();
+    return {};
+}
+
+void TdmMain::disconnectDatabase()
+{
+    if (!m_db)
+        return;
+    for (Dataset *d : std::as_const(m_sets))
+        d->setDatabase(nullptr);
+    m_db.reset();
+    emit disconnected();
+}

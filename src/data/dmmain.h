@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class Database;
+class Dataset;
+struct HookResult;
+
+// The data module: the one connection of the program and the shared
+// datasets that every window reads and writes through, with their
+// master-detail links, display fields and store hooks.
+class TdmMain : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TdmMain(QObject *parent = nullptr);
+    ~TdmMain() override;
+
+    static TdmMain *instance(); // the program's one data module
+
+    // Takes the connection and runs the after-connect step. Empty string
+    // on success, else the reason (a table missing, the engine's text).
+    QString connectTo(std::unique_ptr<Database> db);
+    // Closes every dataset and the connection.
+    void disconnectDatabase();
+    Database *database() const { return m_db.get(); }
+
+    // A shared dataset by its catalogue name ("tblCustomers", "qryPlan"),
+    // without regard to letter case; nullptr for an unknown name.
+    Dataset *dataset(const QString &name) const;
+    QStringList datasetNames() const;
+
+    // The store hooks of the customer and contract sets: a new row without
+    // its code is dropped silently.
+    static HookResult tblCustomersBeforePost(Dataset &d);
+    static HookResult tblOperates2BeforePost(Dataset &d);
+
+signals:
+    void connected();
+    void disconnected();
+
+private:
+    Dataset *addTable(const QString &name, const QString &table);
+    Dataset *addQuery(const QString &name, const QString &sql, const QString &baseTable = {});
+    void build();
+    void lookup(const QString &set, const QString &field, const QString &key, const QString &source,
+                const QString &sourceKey, const QString &result);
+
+    std::unique_ptr<Database> m_db;
+    QHash<QString, Dataset *> m_sets;
+    QStringList m_order;
+};
