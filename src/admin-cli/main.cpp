@@ -3,10 +3,13 @@
 #include "data/database.h"
 #include "data/dbsetup.h"
 #include "data/schema.h"
+#include "legacy/importer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +28,8 @@ int usage()
 {
     err() << "用法:\n"
              "  brevia-admin init [路径|postgresql://...]     新建数据库（默认 Data/HKP30.hdb）\n"
-             "  brevia-admin migrate [路径|postgresql://...]  升级数据库结构\n";
+             "  brevia-admin migrate [路径|postgresql://...]  升级数据库结构\n"
+             "  brevia-admin import 旧数据库.hdb 路径|postgresql://...  新建数据库并导入旧系统的数据\n";
     err().flush();
     return 2;
 }
@@ -67,6 +71,46 @@ int migrate(const QStringList &args)
     return 0;
 }
 
+// One line redrawn in place on a terminal; a line per finished table when
+// stderr goes to a file.
+void showProgress(const QString &table, qint64 done, qint64 total)
+{
+    static const bool terminal = isatty(STDERR_FILENO) != 0;
+    const bool finished = done >= total;
+    if (!terminal) {
+        if (finished)
+            err() << table << ": " << done << " 行\n";
+        err().flush();
+        return;
+    }
+    constexpr int width = 30;
+    const int filled = total > 0 ? static_cast<int>(width * std::min(done, total) / total) : width;
+    err() << "\r" << QStringLiteral("%1 [").arg(table, -20) << QString(filled, QLatin1Char('#'))
+          << QString(width - filled, QLatin1Char('.')) << "] " << done << "/" << total << "\x1b[K";
+    if (finished)
+        err() << "\n";
+    err().flush();
+}
+
+int import(const QStringList &args)
+{
+    if (args.size() != 4)
+        return usage();
+    const QString old = QDir::cleanPath(QDir::current().absoluteFilePath(args[2]));
+    const QString location = locationArg(args, 3);
+    ImportReport report;
+    const QString error = LegacyImport::importFile(old, location, &report, showProgress);
+    out() << report.text();
+    out().flush();
+    if (!error.isEmpty()) {
+        err() << "导入失败: " << error << "\n";
+        return 1;
+    }
+    out() << "已导入到: " << location << "\n";
+    // Finished, but some values or rows did not arrive as they were.
+    return report.problems.isEmpty() ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -81,6 +125,8 @@ int main(int argc, char **argv)
         rc = init(args);
     else if (cmd == QLatin1String("migrate"))
         rc = migrate(args);
+    else if (cmd == QLatin1String("import"))
+        rc = import(args);
     else
         rc = usage();
     out().flush();
