@@ -15,7 +15,6 @@ enum class LegacyType { Bool, Integer, Double, Currency, DateTime, Text, Memo, U
 struct LegacyColumn {
     QString name;
     LegacyType type = LegacyType::Text;
-    QString typeName; // as the old file names it, for the report
 };
 
 struct LegacyTable {

@@ -243,7 +243,7 @@ std::unique_ptr<MdbSource> MdbSource::open(const QString &path, QString *error)
         t.rowCount = table->num_rows;
         for (unsigned c = 0; c < table->num_cols; ++c) {
             auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
-            t.columns.append({QString::fromUtf8(col->name), typeOf(col->col_type), typeName(col->col_type)});
+            t.columns.append({QString::fromUtf8(col->name), typeOf(col->col_type)});
         }
         mdb_free_tabledef(table);
         source->m_tables.append(t);
