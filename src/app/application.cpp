@@ -1,39 +1,63 @@
 #include "app/application.h"
 
+#include "app/tfrmlogin.h"
+#include "app/tfrmmain.h"
+#include "app/tfrmsplash.h"
 #include "data/database.h"
-#include "data/dbsetup.h"
-#include "data/serverfile.h"
+#include "data/startupconnection.h"
+#include "ui/prompts.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMainWindow>
 #include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+void installChinese(QApplication &app)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    // Qt's own buttons and dialogs (是/否, 确定, the file dialog) in Chinese.
+    auto *qtTr = new QTranslator(&app);
+    if (qtTr->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTr);
+    // Named explicitly: without a CJK font Qt draws boxes and says nothing.
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
+}
+
+} // namespace
 
 int runBrevia(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevia"));
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    auto *qtTr = new QTranslator(&app);
-    if (qtTr->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtTr);
-    QFont font(QStringLiteral("Noto Sans CJK SC"), 10);
-    QApplication::setFont(font);
+    installChinese(app);
 
-    // A database that cannot be opened sends the next start to the default.
-    QString error;
-    const QString line = ServerFile::read(&error);
-    auto db = error.isEmpty() ? DbSetup::openExisting(DbSetup::resolveLocation(line), &error) : nullptr;
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->showForOneSecond();
+
+    // The main window first: it settles the application directory and the
+    // folders that the connection and everything after it rely on.
+    TfrmMain main;
+
+    QString message;
+    std::unique_ptr<Database> db = StartupConnection::open(&message);
+    splash.reset();
     if (!db) {
-        ServerFile::resetToDefault();
+        Prompts::instance().warn(message);
         return 1;
     }
+    main.setDatabase(std::move(db));
 
-    QMainWindow main;
-    main.setWindowTitle(QStringLiteral("Brevia2003（网络版）"));
-    main.resize(1024, 700);
+    {
+        TfrmLogin login(*main.database());
+        if (login.exec() != QDialog::Accepted)
+            return login.lockedOut() ? 1 : 0;
+    }
+
     main.show();
     return app.exec();
 }

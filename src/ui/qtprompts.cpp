@@ -8,9 +8,9 @@ namespace {
 QWidget *owner() { return QApplication::activeWindow(); }
 
 int box(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton def)
+        QMessageBox::StandardButton def, const QString &caption = kCaption)
 {
-    QMessageBox b(icon, kCaption, text, buttons, owner());
+    QMessageBox b(icon, caption, text, buttons, owner());
     b.setDefaultButton(def);
     return b.exec();
 }
@@ -26,10 +26,10 @@ void QtPrompts::inform(const QString &text)
     box(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool QtPrompts::askYesNo(const QString &text, bool defaultNo)
+bool QtPrompts::askYesNo(const QString &text, bool defaultNo, const QString &caption)
 {
     return box(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
-               defaultNo ? QMessageBox::No : QMessageBox::Yes)
+               defaultNo ? QMessageBox::No : QMessageBox::Yes, caption)
         == QMessageBox::Yes;
 }
 

@@ -23,9 +23,9 @@ QString FakePrompts::nextFile()
 void FakePrompts::warn(const QString &text) { shown.append({QStringLiteral("warn"), text}); }
 void FakePrompts::inform(const QString &text) { shown.append({QStringLiteral("inform"), text}); }
 
-bool FakePrompts::askYesNo(const QString &text, bool)
+bool FakePrompts::askYesNo(const QString &text, bool defaultNo, const QString &caption)
 {
-    shown.append({QStringLiteral("yesno"), text});
+    shown.append({QStringLiteral("yesno"), text, caption, defaultNo});
     return nextAnswer();
 }
 

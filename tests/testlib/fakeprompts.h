@@ -16,6 +16,8 @@ public:
     struct Shown {
         QString kind; // warn, inform, yesno, okcancel, open, save
         QString text;
+        QString caption = kCaption; // of questions
+        bool defaultNo = false;     // of Yes/No questions
     };
 
     // Answers to questions, used in order; when they run out, questions
@@ -31,7 +33,7 @@ public:
 
     void warn(const QString &text) override;
     void inform(const QString &text) override;
-    bool askYesNo(const QString &text, bool defaultNo = false) override;
+    bool askYesNo(const QString &text, bool defaultNo = false, const QString &caption = kCaption) override;
     bool askOkCancel(const QString &text, Icon icon = Icon::Question) override;
     QString openFileName(const QString &title, const QString &filter, const QString &startPath = {}) override;
     QString saveFileName(const QString &title, const QString &name, const QString &filter) override;

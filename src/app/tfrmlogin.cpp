@@ -1,0 +1,209 @@
+#include "app/tfrmlogin.h"
+
+#include "data/database.h"
+#include "data/password.h"
+#include "data/schema.h"
+#include "data/session.h"
+#include "ui/prompts.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+namespace {
+
+// Typed password characters show as '*', whatever the desktop style draws.
+class StarStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+const QString kAskUser = QStringLiteral("请选择要登录的用户名称！");
+const QString kWrongPassword = QStringLiteral("口令输入错误，请重新输入！");
+const QString kLockedOut = QStringLiteral("对不起，请与系统管理员联系！");
+
+} // namespace
+
+TfrmLogin::TfrmLogin(Database &db, QWidget *parent) : QDialog(parent), m_db(db)
+{
+    setObjectName(QStringLiteral("TfrmLogin"));
+    setWindowTitle(QStringLiteral("Brevia2003(网络版)"));
+    // A fixed dialog without caption-bar buttons: it is left by 确定 or 取消.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    m_user = new QComboBox(this);
+    m_user->setObjectName(QStringLiteral("cbUser"));
+    m_user->setEditable(true);
+    m_user->setInsertPolicy(QComboBox::NoInsert);
+    m_user->setMinimumWidth(180);
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("edPassword"));
+    m_password->setEchoMode(QLineEdit::Password);
+    auto *stars = new StarStyle;
+    stars->setParent(m_password);
+    m_password->setStyle(stars);
+
+    auto *userLabel = new QLabel(QStringLiteral("用户ID："), this);
+    userLabel->setBuddy(m_user);
+    auto *passwordLabel = new QLabel(QStringLiteral("口  令："), this);
+    passwordLabel->setBuddy(m_password);
+
+    m_ok = new QPushButton(QStringLiteral("确定"), this);
+    m_ok->setObjectName(QStringLiteral("BtnOk"));
+    m_cancel = new QPushButton(QStringLiteral("取消"), this);
+    m_cancel->setObjectName(QStringLiteral("BtnCancel"));
+    // Enter is handled by the boxes themselves (user box: on to the
+    // password; password box: 确定), so no button may take it.
+    for (QPushButton *b : {m_ok, m_cancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    auto *hint = new QLabel(QStringLiteral("第一次使用：用户ID：Admin  口令：583920"), this);
+    hint->setObjectName(QStringLiteral("lbHint"));
+    hint->setAutoFillBackground(true);
+    QPalette pal = hint->palette();
+    pal.setColor(QPalette::Window, QColor(0x1f, 0x4e, 0x8c));
+    pal.setColor(QPalette::WindowText, Qt::yellow);
+    hint->setPalette(pal);
+    hint->setContentsMargins(8, 4, 8, 4);
+
+    auto *form = new QGridLayout;
+    form->addWidget(userLabel, 0, 0);
+    form->addWidget(m_user, 0, 1);
+    form->addWidget(passwordLabel, 1, 0);
+    form->addWidget(m_password, 1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *inner = new QVBoxLayout;
+    inner->setContentsMargins(24, 20, 24, 12);
+    inner->addLayout(form);
+    inner->addLayout(buttons);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addLayout(inner);
+    outer->addWidget(hint);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_user->lineEdit(), &QLineEdit::returnPressed, this, [this] { m_password->setFocus(); });
+    connect(m_password, &QLineEdit::returnPressed, this, &TfrmLogin::BtnOkClick);
+    connect(m_ok, &QPushButton::clicked, this, &TfrmLogin::BtnOkClick);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects as well
+}
+
+void TfrmLogin::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmLogin::FormShow()
+{
+    m_user->clear();
+    m_failures = 0;
+    QSqlQuery q(m_db.sql());
+    QString error;
+    // Disabled users are not offered; any other State (Yes, empty,
+    // anything else) is.
+    if (!m_db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser"), {}, &error)) {
+        Prompts::instance().warn(error);
+        return;
+    }
+    while (q.next()) {
+        if (q.value(1).toString() != QLatin1String("No"))
+            m_user->addItem(q.value(0).toString());
+    }
+    m_user->setCurrentIndex(-1);
+    m_user->setEditText(QString());
+    m_user->setFocus();
+}
+
+bool TfrmLogin::findUser(const QString &typed, Match *match, QString *error) const
+{
+    // Codes are looked up without regard to letter case, as the users of
+    // the old system were used to; the one stored spelling is what counts.
+    QSqlQuery q(m_db.sql());
+    if (!m_db.prepareAndExec(q, QStringLiteral("SELECT UserID, Password, Sys FROM tblUser WHERE lower(UserID) = lower(?)"),
+                             {typed}, error))
+        return false;
+    bool found = false;
+    const ColumnDef *sys = Schema::anyColumn(QStringLiteral("Sys"));
+    while (q.next()) {
+        const QString id = q.value(0).toString();
+        // An exact spelling wins should old data hold two spellings.
+        if (found && id != typed)
+            continue;
+        match->userId = id;
+        match->stored = q.value(1).toString();
+        match->sys = m_db.fromDb(sys, q.value(2)).toBool();
+        found = true;
+    }
+    return found;
+}
+
+void TfrmLogin::upgradeClearPassword(const Match &m, const QString &plain)
+{
+    const QString hashed = Password::hash(plain);
+    if (hashed.isEmpty())
+        return;
+    // A failure here costs nothing but another try at the next login.
+    m_db.exec(QStringLiteral("UPDATE tblUser SET Password = ? WHERE UserID = ? AND Password = ?"),
+              {hashed, m.userId, m.stored});
+}
+
+void TfrmLogin::BtnOkClick()
+{
+    const QString typed = m_user->currentText().trimmed();
+    if (typed.isEmpty()) {
+        Prompts::instance().warn(kAskUser);
+        m_user->setFocus();
+        return;
+    }
+    const QString plain = m_password->text();
+    Match m;
+    QString error;
+    bool ok = false;
+    if (findUser(typed, &m, &error)) {
+        if (Password::isHash(m.stored)) {
+            ok = Password::verify(m.stored, plain);
+        } else if (m.stored == plain) {
+            // A row from an old database still holds its password in clear:
+            // accepted this once, and stored as a hash from now on.
+            ok = true;
+            upgradeClearPassword(m, plain);
+        }
+    } else if (!error.isEmpty()) {
+        Prompts::instance().warn(error);
+        return;
+    }
+    if (ok) {
+        Session::current().logIn(m.userId, m.sys);
+        accept();
+        return;
+    }
+    if (++m_failures > kAllowedFailures) {
+        Prompts::instance().warn(kLockedOut);
+        m_lockedOut = true;
+        reject();
+        return;
+    }
+    Prompts::instance().warn(kWrongPassword);
+    m_password->selectAll();
+    m_password->setFocus();
+}

@@ -1,0 +1,61 @@
+#include "data/startupconnection.h"
+
+#include "data/apppaths.h"
+#include "data/database.h"
+#include "data/dbsetup.h"
+#include "data/serverfile.h"
+
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+void keepBackup(const QString &line)
+{
+    QSaveFile f(AppPaths::serverFile() + QStringLiteral(".bak"));
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(line.toUtf8());
+    f.write("\n");
+    f.commit();
+}
+
+} // namespace
+
+namespace StartupConnection {
+
+QString shownLocation(const QString &location)
+{
+    if (!Database::isPostgresUri(location))
+        return location;
+    QUrl url(location.trimmed());
+    if (!url.isValid())
+        return QStringLiteral("postgresql://…");
+    return url.toString(QUrl::RemovePassword);
+}
+
+QString failureText(const QString &location, const QString &reason)
+{
+    return QStringLiteral("对不起，无法连接数据库：") + shownLocation(location) + QLatin1Char('\n') + reason;
+}
+
+std::unique_ptr<Database> open(QString *message)
+{
+    QString error;
+    const QString line = ServerFile::read(&error);
+    const QString location = DbSetup::resolveLocation(line);
+    std::unique_ptr<Database> db;
+    if (error.isEmpty() && location.isEmpty())
+        error = QStringLiteral("Server.txt 的第一行是空的");
+    if (error.isEmpty())
+        db = DbSetup::openExisting(location, &error);
+    if (db)
+        return db;
+    keepBackup(line);
+    ServerFile::resetToDefault();
+    if (message)
+        *message = failureText(location.isEmpty() ? AppPaths::serverFile() : location, error);
+    return nullptr;
+}
+
+} // namespace StartupConnection
