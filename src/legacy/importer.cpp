@@ -114,7 +114,7 @@ Converted convert(const QVariant &v, LegacyType from, const ColumnDef &c, bool e
         }
         const QDateTime dt = v.toDateTime();
         // The old program wrote day 0 where no date was chosen.
-        if (dt == QDateTime(QDate(1899, 12, 30), QTime(0, 0))) {
+        if (dt.date() == QDate(1899, 12, 30) && dt.time() == QTime(0, 0)) {
             r.zeroDate = true;
             return r;
         }
@@ -308,7 +308,7 @@ QString TableImport::run(ImportTableResult &result)
     QVariantList values;
     QVector<LegacyReadProblem> readProblems;
     qint64 rowNo = 0;
-    if (m_progress)
+    if (m_progress && m_src.rowCount > 0)
         m_progress(m_def.name(), 0, m_src.rowCount);
     while (cursor->next(values, readProblems)) {
         ++rowNo;

@@ -19,7 +19,9 @@ QDateTime toDateTime(double days)
     const QDate date = QDate(1899, 12, 30).addDays(day);
     if (!date.isValid() || date.year() < 100 || date.year() > 9999)
         return {};
-    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(seconds)));
+    // The stored clock time as it is: in local time a day on which the
+    // clocks were put forward would lose an hour.
+    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(seconds)), Qt::UTC);
 }
 
 QString currencyText(qint64 v)

@@ -10,7 +10,8 @@ namespace JetValue {
 // A Jet date/time: days since 1899-12-30 as a double, the fractional part
 // the time of day (for days before 1899-12-30 the day is negative and the
 // time still counts forward). Rounded to the second. Invalid when the
-// value is not a finite date within years 100..9999.
+// value is not a finite date within years 100..9999. The clock time is
+// held in a UTC date-time so that no time zone moves it.
 QDateTime toDateTime(double days);
 
 // Currency is a signed 64-bit count of ten-thousandths.

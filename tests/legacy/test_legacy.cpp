@@ -27,6 +27,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <time.h>
 
 namespace {
 
@@ -432,20 +433,35 @@ TEST(LegacyImport, JetDatesAndCurrencyConvertExactly)
         double days;
         QDateTime expected;
     } dates[] = {
-        {0.0, QDateTime(QDate(1899, 12, 30), QTime(0, 0))},
-        {1.5, QDateTime(QDate(1899, 12, 31), QTime(12, 0))},
-        {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0))}, // before day 0 the time still counts forward
-        {-0.5, QDateTime(QDate(1899, 12, 30), QTime(12, 0))},
-        {38426.0 + 37425.0 / 86400.0, QDateTime(QDate(2005, 3, 15), QTime(10, 23, 45))},
-        {38426.9999999, QDateTime(QDate(2005, 3, 16), QTime(0, 0))}, // rounds into the next day
-        {2958465.0, QDateTime(QDate(9999, 12, 31), QTime(0, 0))},
-        {-657434.0, QDateTime(QDate(100, 1, 1), QTime(0, 0))},
+        {0.0, QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC)},
+        {1.5, QDateTime(QDate(1899, 12, 31), QTime(12, 0), Qt::UTC)},
+        {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC)}, // before day 0 the time still counts forward
+        {-0.5, QDateTime(QDate(1899, 12, 30), QTime(12, 0), Qt::UTC)},
+        {38426.0 + 37425.0 / 86400.0, QDateTime(QDate(2005, 3, 15), QTime(10, 23, 45), Qt::UTC)},
+        {38426.9999999, QDateTime(QDate(2005, 3, 16), QTime(0, 0), Qt::UTC)}, // rounds into the next day
+        {2958465.0, QDateTime(QDate(9999, 12, 31), QTime(0, 0), Qt::UTC)},
+        {32250.0 + 9000.0 / 86400.0, QDateTime(QDate(1988, 4, 17), QTime(2, 30), Qt::UTC)},
+        {-657434.0, QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC)},
         {2958466.0, QDateTime()},
         {std::numeric_limits<double>::quiet_NaN(), QDateTime()},
         {std::numeric_limits<double>::infinity(), QDateTime()},
     };
-    for (const auto &d : dates)
-        EXPECT_EQ(JetValue::toDateTime(d.days), d.expected) << d.days;
+    // A clock time that did not exist in local time (clocks put forward
+    // in China on 1988-04-17 at 02:00) still arrives as stored.
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "Asia/Shanghai");
+    tzset();
+    for (const auto &d : dates) {
+        const QDateTime got = JetValue::toDateTime(d.days);
+        EXPECT_EQ(got.isValid(), d.expected.isValid()) << d.days;
+        EXPECT_EQ(got.date(), d.expected.date()) << d.days;
+        EXPECT_EQ(got.time(), d.expected.time()) << d.days;
+    }
+    if (oldTz.isEmpty())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldTz);
+    tzset();
 
     const struct {
         qint64 raw;
