@@ -10,7 +10,7 @@ run_pkgs=(build-essential cmake pkg-config ninja-build
   libsodium-dev libcurl4-openssl-dev mdbtools-dev libglib2.0-dev libsqlite3-dev
   libqt6opengl6-dev libgl-dev libegl-dev libvulkan-dev fonts-noto-cjk xdg-utils)
 test_pkgs=(googletest libgtest-dev xvfb xauth dbus dbus-x11 at-spi2-core
-  python3 python3-pyatspi python3-aiosmtpd python3-gi postgresql postgresql-client
+  python3 python3-pyatspi python3-xlib python3-aiosmtpd python3-gi postgresql postgresql-client
   poppler-utils)
 
 pkgs=("${run_pkgs[@]}")

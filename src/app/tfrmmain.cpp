@@ -94,6 +94,7 @@ bool TfrmMain::FormShow()
 void TfrmMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    refreshStatusBar(); // the user is known by now
     if (m_shown)
         return;
     m_shown = true;
