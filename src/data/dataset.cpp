@@ -850,6 +850,27 @@ bool Dataset::rereadRow(const QVariantList &key, QVariantList *values, bool lock
     return true;
 }
 
+// Inside the write transaction: the row as it is now in the database must
+// still be the row this workstation read; otherwise another workstation
+// changed or deleted it meanwhile. The row is locked until the commit.
+QString Dataset::checkUnchanged(const QVariantList &key, const QVariantList &original) const
+{
+    QVariantList now;
+    QString err;
+    if (!rereadRow(key, &now, true, &err))
+        return err;
+    if (now.isEmpty())
+        return kConflictText;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].lookup >= 0)
+            continue;
+        const int c = m_table->indexOf(m_fields[i].name);
+        if (c >= 0 && !sameValue(now.value(c), original.value(i)))
+            return kConflictText;
+    }
+    return {};
+}
+
 bool Dataset::postInsert()
 {
     FieldValues fv;
@@ -925,32 +946,9 @@ bool Dataset::postEdit()
         setError(tx.error());
         return false;
     }
-    // The row as it is now in the database must still be the row this
-    // workstation began to edit; otherwise someone else changed it.
-    QVariantList now;
-    QString err;
-    if (!rereadRow(origKey, &now, true, &err)) {
+    QString err = checkUnchanged(origKey, m_original);
+    if (!err.isEmpty()) {
         setError(err);
-        return false;
-    }
-    bool conflict = now.isEmpty();
-    if (!conflict && !isQuery()) {
-        for (int i = 0; i < m_table->columns().size(); ++i)
-            if (!sameValue(now.value(i), m_original.value(i))) {
-                conflict = true;
-                break;
-            }
-    } else if (!conflict) {
-        for (int i = 0; i < m_fields.size(); ++i) {
-            const int c = m_fields[i].lookup >= 0 ? -1 : m_table->indexOf(m_fields[i].name);
-            if (c >= 0 && !sameValue(now.value(c), m_original.value(i))) {
-                conflict = true;
-                break;
-            }
-        }
-    }
-    if (conflict) {
-        setError(kConflictText);
         return false;
     }
     QVariantList whereBinds;
@@ -1012,17 +1010,9 @@ bool Dataset::remove()
         setError(tx.error());
         return false;
     }
-    QVariantList now;
-    QString err;
-    if (!rereadRow(key, &now, true, &err)) {
+    QString err = checkUnchanged(key, original);
+    if (!err.isEmpty()) {
         setError(err);
-        return false;
-    }
-    bool conflict = now.isEmpty();
-    for (int i = 0; !conflict && !isQuery() && i < now.size(); ++i)
-        conflict = !sameValue(now[i], original.value(i));
-    if (conflict) {
-        setError(kConflictText);
         return false;
     }
     QVariantList binds;

@@ -177,6 +177,7 @@ private:
     QVariant lookupIn(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result);
     void invalidateLookupCache();
     bool rereadRow(const QVariantList &key, QVariantList *values, bool lock, QString *error) const;
+    QString checkUnchanged(const QVariantList &key, const QVariantList &original) const;
     bool postInsert();
     bool postEdit();
     void onMasterMoved();

@@ -304,6 +304,37 @@ TEST_P(DatasetTest, ConcurrentChangesAreReportedNotOverwritten)
     EXPECT_EQ(scalar("SELECT count(*) FROM tblCustomers").toInt(), 1);
 }
 
+// Sets over a statement of their own edit their base table the same way.
+TEST_P(DatasetTest, QuerySetsWithABaseTableAreEditable)
+{
+    addCustomer("KH1", "甲");
+    addCustomer("KH2", "乙");
+    auto other = t->openAnother();
+    Dataset q(&db(), "qryCustomers1", "SELECT CustName, CustId, CNo FROM tblCustomers", Schema::table("tblCustomers"));
+    Dataset b(other.get(), "tblCustomers", Schema::table("tblCustomers"));
+    ASSERT_TRUE(q.open());
+    ASSERT_TRUE(b.open());
+    ASSERT_TRUE(q.setValue("CustName", "甲改"));
+    ASSERT_TRUE(q.post()) << q.lastError().toStdString();
+    EXPECT_EQ(scalar("SELECT CustName FROM tblCustomers WHERE CustId = 'KH1'", other.get()).toString(), "甲改");
+
+    ASSERT_TRUE(q.next());
+    ASSERT_TRUE(b.locate("CustId", "KH2"));
+    b.setValue("CustName", "乙被别人改了");
+    ASSERT_TRUE(b.post());
+    q.setValue("CustName", "乙改");
+    EXPECT_FALSE(q.post());
+    EXPECT_EQ(q.lastError(), Dataset::kConflictText);
+    q.cancel();
+    EXPECT_FALSE(q.remove());
+    EXPECT_EQ(scalar("SELECT count(*) FROM tblCustomers").toInt(), 2);
+
+    Dataset readOnly(&db(), "qryPubQuery", "SELECT count(*) AS n FROM tblCustomers", nullptr);
+    ASSERT_TRUE(readOnly.open());
+    EXPECT_FALSE(readOnly.setValue("n", 5));
+    EXPECT_FALSE(readOnly.append());
+}
+
 TEST_P(DatasetTest, DeleteHooksRefuseWithTheirText)
 {
     addCustomer("KH1", "甲");
