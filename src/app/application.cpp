@@ -4,6 +4,7 @@
 #include "app/tfrmmain.h"
 #include "app/tfrmsplash.h"
 #include "data/database.h"
+#include "data/dmmain.h"
 #include "data/startupconnection.h"
 #include "ui/prompts.h"
 
@@ -43,14 +44,22 @@ int runBrevia(int argc, char **argv)
     // folders that the connection and everything after it rely on.
     TfrmMain main;
 
+    // The data module takes the connection and opens its shared sets.
+    TdmMain dm;
     QString message;
     std::unique_ptr<Database> db = StartupConnection::open(&message);
+    if (db) {
+        const QString location = db->location();
+        const QString error = dm.connectTo(std::move(db));
+        if (!error.isEmpty())
+            message = StartupConnection::giveUp(location, error);
+    }
     splash.reset();
-    if (!db) {
+    if (!dm.database()) {
         Prompts::instance().warn(message);
         return 1;
     }
-    main.setDatabase(std::move(db));
+    main.setDataModule(&dm);
 
     {
         TfrmLogin login(*main.database());

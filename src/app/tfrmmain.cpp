@@ -4,6 +4,8 @@
 #include "data/apppaths.h"
 #include "data/clock.h"
 #include "data/database.h"
+#include "data/dbsetup.h"
+#include "data/dmmain.h"
 #include "data/format.h"
 #include "data/session.h"
 #include "ui/logcommand.h"
@@ -66,10 +68,21 @@ void TfrmMain::createStandardFolders()
     QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
 }
 
-void TfrmMain::setDatabase(std::unique_ptr<Database> db)
+Database *TfrmMain::database() const
 {
-    m_db = std::move(db);
-    emit databaseChanged(m_db.get());
+    return m_dm ? m_dm->database() : nullptr;
+}
+
+QString TfrmMain::switchDatabase(std::unique_ptr<Database> db)
+{
+    const QString previous = database() ? database()->location() : QString();
+    const QString error = m_dm->connectTo(std::move(db));
+    if (error.isEmpty() || previous.isEmpty())
+        return error;
+    QString again;
+    if (auto old = DbSetup::openExisting(previous, &again))
+        m_dm->connectTo(std::move(old));
+    return error;
 }
 
 void TfrmMain::refreshStatusBar()
@@ -83,7 +96,8 @@ bool TfrmMain::FormShow()
     // The database this workstation is configured for, not the default
     // file: a workstation on a shared file has no local Data/HKP30.hdb. A
     // PostgreSQL server has no file; its connection has already succeeded.
-    if (!m_db || m_db->isPostgres() || QFileInfo::exists(m_db->location()))
+    const Database *db = database();
+    if (!db || db->isPostgres() || QFileInfo::exists(db->location()))
         return true;
     Prompts::instance().warn(QStringLiteral("对不起，数据文件没有找到！请查找HKP30.hdb文件，\n并将文件复制到")
                              + AppPaths::applicationDirectory() + QStringLiteral("Data目录下！"));
@@ -111,7 +125,7 @@ void TfrmMain::endProgram()
 void TfrmMain::exitSystem()
 {
     // The line is written even when the question is then answered No.
-    if (m_db && !logCommand(*m_db, QStringLiteral("系统设置-退出系统")))
+    if (database() && !logCommand(*database(), QStringLiteral("系统设置-退出系统")))
         return;
     close();
 }
@@ -128,8 +142,9 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 void TfrmMain::openServerSettings()
 {
-    if (!m_db || !logCommand(*m_db, QStringLiteral("系统设置-服务器设置")))
+    if (!database() || !logCommand(*database(), QStringLiteral("系统设置-服务器设置")))
         return;
-    TfrmServer dlg(*m_db, [this](std::unique_ptr<Database> db) { setDatabase(std::move(db)); }, this);
+    TfrmServer dlg([this] { return database(); },
+                   [this](std::unique_ptr<Database> db) { return switchDatabase(std::move(db)); }, this);
     dlg.exec();
 }

@@ -5,12 +5,13 @@
 #include <memory>
 
 class Database;
+class TdmMain;
 class QLabel;
 class QTimer;
 
 // The frame of the program once the login has succeeded. Its creation
 // step fixes the application directory and the document root and makes
-// the standard folders; it owns the one connection of the run.
+// the standard folders; the connection is the data module's.
 class TfrmMain : public QMainWindow
 {
     Q_OBJECT
@@ -23,8 +24,12 @@ public:
     // is not reported: whatever uses it later fails with the system's text.
     static void createStandardFolders();
 
-    Database *database() const { return m_db.get(); }
-    void setDatabase(std::unique_ptr<Database> db);
+    void setDataModule(TdmMain *dm) { m_dm = dm; }
+    Database *database() const;
+    // Hands the data module a new connection. When its after-connect step
+    // fails, the previous database is connected again and the reason is
+    // returned.
+    QString switchDatabase(std::unique_ptr<Database> db);
 
     // The first showing: the configured database file must still be there.
     // False when it is not; the message has been shown and the program ends.
@@ -38,9 +43,6 @@ public:
 
     void refreshStatusBar();
 
-signals:
-    void databaseChanged(Database *db);
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -48,7 +50,7 @@ protected:
 private:
     void endProgram();
 
-    std::unique_ptr<Database> m_db;
+    TdmMain *m_dm = nullptr;
     QLabel *m_panels[5] = {};
     QTimer *m_clock = nullptr;
     bool m_shown = false;

@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-TfrmServer::TfrmServer(Database &current, SwitchTo switchTo, QWidget *parent)
-    : QDialog(parent), m_current(current), m_switchTo(std::move(switchTo))
+TfrmServer::TfrmServer(Current current, SwitchTo switchTo, QWidget *parent)
+    : QDialog(parent), m_current(std::move(current)), m_switchTo(std::move(switchTo))
 {
     setObjectName(QStringLiteral("TfrmServer"));
     setWindowTitle(QStringLiteral("服务器设置"));
@@ -67,7 +67,8 @@ void TfrmServer::BtnBrowseClick()
 void TfrmServer::BtnSaveClick()
 {
     // The line goes to the database that is still connected.
-    if (!logCommand(m_current, QStringLiteral("系统设置-服务器设置-保存")))
+    Database *current = m_current();
+    if (!current || !logCommand(*current, QStringLiteral("系统设置-服务器设置-保存")))
         return;
     const QString line = m_path->text().trimmed();
     const QString location = DbSetup::resolveLocation(line);
@@ -91,11 +92,16 @@ void TfrmServer::BtnSaveClick()
         prompts.warn(StartupConnection::failureText(location, error));
         return;
     }
+    // Server.txt changes only once the program works on the new database.
+    const QString refused = m_switchTo(std::move(db));
+    if (!refused.isEmpty()) {
+        prompts.warn(StartupConnection::failureText(location, refused));
+        return;
+    }
     if (!ServerFile::write(line)) {
         prompts.warn(QStringLiteral("对不起，无法写入") + AppPaths::serverFile() + QStringLiteral("！"));
         return;
     }
-    m_switchTo(std::move(db));
     prompts.inform(QStringLiteral("服务器设置成功！"));
     accept();
 }

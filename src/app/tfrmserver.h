@@ -17,10 +17,14 @@ class TfrmServer : public QDialog
 {
     Q_OBJECT
 public:
-    // switchTo receives the newly opened database once Server.txt names
-    // it; the current connection must not be used after that.
-    using SwitchTo = std::function<void(std::unique_ptr<Database>)>;
-    TfrmServer(Database &current, SwitchTo switchTo, QWidget *parent = nullptr);
+    // switchTo receives the newly opened and checked database and returns
+    // an empty string, or the reason it could not be used; the current
+    // connection must not be used after the call.
+    using SwitchTo = std::function<QString(std::unique_ptr<Database>)>;
+    // The database the program works on; asked afresh each time, as a
+    // failed switch connects the previous one again.
+    using Current = std::function<Database *()>;
+    TfrmServer(Current current, SwitchTo switchTo, QWidget *parent = nullptr);
 
     QLineEdit *pathBox() const { return m_path; }
 
@@ -28,7 +32,7 @@ public:
     void BtnSaveClick();   // "保存"
 
 private:
-    Database &m_current;
+    Current m_current;
     SwitchTo m_switchTo;
     QLineEdit *m_path;
     QPushButton *m_browse;

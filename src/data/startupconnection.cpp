@@ -5,10 +5,23 @@
 #include "data/dbsetup.h"
 #include "data/serverfile.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QUrl>
 
 namespace {
+
+// The first line as it stands, without creating the file.
+QString currentLine()
+{
+    QFile f(AppPaths::serverFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QString line = QString::fromUtf8(f.readLine());
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line;
+}
 
 void keepBackup(const QString &line)
 {
@@ -51,11 +64,17 @@ std::unique_ptr<Database> open(QString *message)
         db = DbSetup::openExisting(location, &error);
     if (db)
         return db;
-    keepBackup(line);
-    ServerFile::resetToDefault();
+    const QString text = giveUp(location.isEmpty() ? AppPaths::serverFile() : location, error);
     if (message)
-        *message = failureText(location.isEmpty() ? AppPaths::serverFile() : location, error);
+        *message = text;
     return nullptr;
+}
+
+QString giveUp(const QString &location, const QString &reason)
+{
+    keepBackup(currentLine());
+    ServerFile::resetToDefault();
+    return failureText(location, reason);
 }
 
 } // namespace StartupConnection

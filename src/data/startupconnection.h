@@ -18,7 +18,11 @@ namespace StartupConnection {
 // lost, and Server.txt goes back to the default for the next start.
 std::unique_ptr<Database> open(QString *message);
 
-// The same message for a location that could not be opened.
+// The fall-back when the connection cannot be used after all (the data
+// module's after-connect step failed): the same backup, reset and message.
+QString giveUp(const QString &location, const QString &reason);
+
+// The message for a location that could not be opened.
 QString failureText(const QString &location, const QString &reason);
 // A location fit to show or to log: a postgresql:// URI loses its password.
 QString shownLocation(const QString &location);

@@ -1,5 +1,6 @@
 #include "ui/logcommand.h"
 
+#include "data/dmmain.h"
 #include "data/writelog.h"
 #include "ui/prompts.h"
 
@@ -10,4 +11,15 @@ bool logCommand(Database &db, const QString &operate)
         return true;
     Prompts::instance().warn(error);
     return false;
+}
+
+bool logCommand(const QString &operate)
+{
+    TdmMain *dm = TdmMain::instance();
+    Database *db = dm ? dm->database() : nullptr;
+    if (!db) {
+        Prompts::instance().warn(QStringLiteral("对不起，数据库没有连接！"));
+        return false;
+    }
+    return logCommand(*db, operate);
 }

@@ -8,3 +8,5 @@ class Database;
 // cannot be stored the database's own text is shown and the command must
 // not go on (false).
 bool logCommand(Database &db, const QString &operate);
+// The same on the data module's connection.
+bool logCommand(const QString &operate);

@@ -31,7 +31,10 @@ protected:
     // Saves the given line; true when the window switched and closed.
     bool save(const QString &line)
     {
-        TfrmServer dlg(*current, [this](std::unique_ptr<Database> db) { switched = std::move(db); });
+        TfrmServer dlg([this] { return current.get(); }, [this](std::unique_ptr<Database> db) {
+            switched = std::move(db);
+            return refusal;
+        });
         dlg.show();
         EXPECT_EQ(dlg.pathBox()->text(), oldLine.trimmed()); // the current line is shown
         dlg.pathBox()->setText(line);
@@ -59,6 +62,7 @@ protected:
     FakePrompts prompts;
     std::unique_ptr<Database> current;
     std::unique_ptr<Database> switched;
+    QString refusal; // what the data module answers to the switch
     QByteArray oldLine;
 };
 
@@ -95,6 +99,16 @@ TEST_F(ServerTest, AGoodFileIsSwitchedTo)
     EXPECT_TRUE(logOf(*switched).isEmpty());
 }
 
+TEST_F(ServerTest, ADatabaseTheDataModuleRefusesLeavesServerTxtAlone)
+{
+    QString err;
+    ASSERT_TRUE(DbSetup::create(home.path("share/HKP30.hdb"), &err));
+    refusal = "数据库错误：no such table: tblBoard";
+    EXPECT_FALSE(save(home.path("share/HKP30.hdb")));
+    EXPECT_EQ(prompts.texts(), QStringList{"对不起，无法连接数据库：" + home.path("share/HKP30.hdb") + "\n" + refusal});
+    EXPECT_EQ(home.read("Server.txt"), oldLine);
+}
+
 TEST_F(ServerTest, APostgresUriIsTriedInsteadOfLookingForAFile)
 {
     EXPECT_FALSE(save("postgresql://clerk:pw@127.0.0.1:1/agency"));
@@ -122,7 +136,7 @@ TEST_F(ServerTest, APostgresUriIsTriedInsteadOfLookingForAFile)
 
 TEST_F(ServerTest, BrowsingFillsThePathAndCancelLeavesIt)
 {
-    TfrmServer dlg(*current, [](std::unique_ptr<Database>) {});
+    TfrmServer dlg([this] { return current.get(); }, [](std::unique_ptr<Database>) { return QString(); });
     prompts.fileNames = {home.path("share/other.hdb"), QString()};
     dlg.BtnBrowseClick();
     EXPECT_EQ(dlg.pathBox()->text(), home.path("share/other.hdb"));

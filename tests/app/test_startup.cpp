@@ -3,6 +3,7 @@
 #include "app/tfrmmain.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
+#include "data/dmmain.h"
 #include "data/session.h"
 #include "data/startupconnection.h"
 #include "testlib/apphome.h"
@@ -159,8 +160,10 @@ TEST(MainWindow, TheExitCommandLogsEvenWhenTheAnswerIsNo)
     FakePrompts prompts;
     prompts.answers = {false};
     Session::current().logIn("Admin", true);
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(makeDatabase(home.path("Data/HKP30.hdb"))), "");
     TfrmMain main;
-    main.setDatabase(makeDatabase(home.path("Data/HKP30.hdb")));
+    main.setDataModule(&dm);
     main.show();
     main.exitSystem();
     EXPECT_TRUE(main.isVisible());
@@ -174,15 +177,18 @@ TEST(MainWindow, TheDataFileCheckLooksAtTheConfiguredDatabase)
     FakePrompts prompts;
     // A workstation on a shared file has no local default database.
     QTemporaryDir share;
+    TdmMain dm;
     {
+        ASSERT_EQ(dm.connectTo(makeDatabase(share.filePath("HKP30.hdb"))), "");
         TfrmMain main;
-        main.setDatabase(makeDatabase(share.filePath("HKP30.hdb")));
+        main.setDataModule(&dm);
         EXPECT_TRUE(main.FormShow());
         EXPECT_TRUE(prompts.shown.isEmpty());
     }
     // The configured file went away after the connection was made.
+    ASSERT_EQ(dm.connectTo(makeDatabase(home.path("Data/HKP30.hdb"))), "");
     TfrmMain main;
-    main.setDatabase(makeDatabase(home.path("Data/HKP30.hdb")));
+    main.setDataModule(&dm);
     ASSERT_TRUE(QFile::remove(home.path("Data/HKP30.hdb")));
     main.show(); // the first showing runs the check
     // The program ends without the exit question.
@@ -198,8 +204,28 @@ TEST(MainWindow, APostgresDatabaseNeedsNoFile)
     AppHome home;
     FakePrompts prompts;
     TempDatabase pg(Engine::PostgreSQL);
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(pg.openAnother()), "");
     TfrmMain main;
-    main.setDatabase(pg.openAnother());
+    main.setDataModule(&dm);
     EXPECT_TRUE(main.FormShow());
     EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST(MainWindow, ASwitchTheDataModuleRefusesConnectsThePreviousDatabaseAgain)
+{
+    AppHome home;
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(makeDatabase(home.path("Data/HKP30.hdb"))), "");
+    TfrmMain main;
+    main.setDataModule(&dm);
+    // Of our making and the right version, but a shared table is gone.
+    auto damaged = makeDatabase(home.path("share/HKP30.hdb"));
+    ASSERT_EQ(damaged->exec("DROP TABLE tblBoard"), "");
+    EXPECT_FALSE(main.switchDatabase(std::move(damaged)).isEmpty());
+    ASSERT_TRUE(main.database());
+    EXPECT_EQ(main.database()->location(), home.path("Data/HKP30.hdb"));
+
+    EXPECT_EQ(main.switchDatabase(makeDatabase(home.path("other/HKP30.hdb"))), "");
+    EXPECT_EQ(main.database()->location(), home.path("other/HKP30.hdb"));
 }

@@ -44,11 +44,13 @@ def walk(node, depth=0):
 class Program:
     """The program `brevia` started on a fresh application directory."""
 
-    def __init__(self, build):
+    def __init__(self, build, prepare=None):
         self.build = build
         self.home = tempfile.mkdtemp(prefix='brevia-e2e-')
         subprocess.run([os.path.join(build, 'brevia-admin'), 'init'], check=True, timeout=60,
                        env=dict(os.environ, BREVIA_HOME=self.home), stdout=subprocess.DEVNULL)
+        if prepare:
+            prepare(self.home)
         env = dict(os.environ, BREVIA_HOME=self.home, QT_QPA_PLATFORM='xcb',
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')
         self.proc = subprocess.Popen([os.path.join(build, 'brevia')], env=env)
@@ -154,7 +156,7 @@ def run(scenarios):
     build = sys.argv[1]
     failed = 0
     for scenario in scenarios:
-        program = Program(build)
+        program = Program(build, getattr(scenario, 'prepare', None))
         started = time.monotonic()
         try:
             scenario(program)

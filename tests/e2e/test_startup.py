@@ -77,4 +77,28 @@ def four_wrong_passwords_end_the_program(program):
         raise Failure('a locked-out login ended the program as a success')
 
 
-run([admin_logs_in_and_exits, four_wrong_passwords_end_the_program])
+UNREACHABLE = '/mnt/agency-share/HKP30.hdb'
+
+
+def point_at_an_unreachable_share(home):
+    with open(os.path.join(home, 'Server.txt'), 'w') as f:
+        f.write(UNREACHABLE + '\n')
+
+
+def an_unreachable_database_is_reported_and_its_line_kept(program):
+    _, buttons = program.message('对不起，无法连接数据库：%s\n数据库文件不存在：%s' % (UNREACHABLE, UNREACHABLE))
+    press(button(buttons, '确定'))
+    if program.exit_code() == 0:
+        raise Failure('a failed connection ended the program as a success')
+    with open(os.path.join(program.home, 'Server.txt.bak')) as f:
+        if f.read() != UNREACHABLE + '\n':
+            raise Failure('the failed line was not kept')
+    with open(os.path.join(program.home, 'Server.txt')) as f:
+        if f.read() != os.path.join(program.home, 'Data/HKP30.hdb') + '\n':
+            raise Failure('Server.txt was not reset to the default')
+
+
+an_unreachable_database_is_reported_and_its_line_kept.prepare = point_at_an_unreachable_share
+
+run([admin_logs_in_and_exits, four_wrong_passwords_end_the_program,
+     an_unreachable_database_is_reported_and_its_line_kept])
