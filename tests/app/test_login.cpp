@@ -165,7 +165,17 @@ TEST_P(LoginTest, EnterMovesOnAndLogsInEscCancels)
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
 
+    // The cursor goes where the user has to type next.
+    dlg.passwordBox()->setFocus();
+    dlg.BtnOkClick();
+    EXPECT_TRUE(dlg.userBox()->hasFocus());
+    attempt(dlg, "Admin", "wrong");
+    EXPECT_TRUE(dlg.passwordBox()->hasFocus());
+    EXPECT_EQ(prompts.texts(), QStringList({kAsk, kWrong}));
+    prompts.clear();
+
     dlg.userBox()->setEditText("Admin");
+    dlg.passwordBox()->clear();
     dlg.userBox()->setFocus();
     QTest::keyClick(dlg.userBox()->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), dlg.passwordBox());
