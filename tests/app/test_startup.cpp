@@ -126,6 +126,20 @@ TEST(StartupConnection, APostgresPasswordIsNeverShown)
     EXPECT_FALSE(message.contains("s3cret-pw"));
 }
 
+TEST(StartupConnection, APostgresUriInServerTxtConnects)
+{
+    if (qEnvironmentVariableIsEmpty("BREVIA_TEST_PG"))
+        GTEST_SKIP() << "no PostgreSQL server for this run";
+    AppHome home;
+    TempDatabase pg(Engine::PostgreSQL);
+    ASSERT_TRUE(home.write("Server.txt", (pg.location() + "\r\n").toUtf8()));
+    QString message;
+    auto db = StartupConnection::open(&message);
+    ASSERT_TRUE(db) << message.toStdString();
+    EXPECT_TRUE(db->isPostgres());
+    EXPECT_FALSE(QFileInfo::exists(home.path("Server.txt.bak")));
+}
+
 TEST(MainWindow, CreationMakesTheStandardFolders)
 {
     AppHome home;
