@@ -7,12 +7,17 @@
 #include "legacy/importer.h"
 #include "legacy/jetvalue.h"
 #include "legacy/mdbsource.h"
+#include "app/tfrmlogin.h"
+#include "data/session.h"
+#include "testlib/fakeprompts.h"
 #include "memorysource.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -236,6 +241,36 @@ TEST_P(FixtureImport, EveryTableRowAndValueEqualsTheManifestSaveTheCleanUps)
     EXPECT_EQ(cno.toLongLong(), 10);
     ASSERT_EQ(db->insertRow("tblColor", {{"ColorID", 1}}, &rowNo), QString());
     EXPECT_EQ(rowNo.toLongLong(), tables.value("tblColor").toObject().value("row_count").toInt() + 1);
+}
+
+// The agency's staff keep their old passwords: they log in through the
+// program's own login dialog after the import.
+TEST_P(FixtureImport, ImportedUsersLogInWithTheirOldPasswords)
+{
+    TempDatabase tmp(GetParam(), false);
+    const QString target = newTarget(tmp, GetParam());
+    ImportReport report;
+    ASSERT_EQ(LegacyImport::importFile(kFixture, target, &report), QString());
+    auto db = openTarget(target);
+    ASSERT_TRUE(db);
+    FakePrompts prompts;
+    const struct {
+        QString user, password;
+        bool in;
+    } cases[] = {{"wangfang", "wf2003", true}, {"liuli", "ll@1982", true}, {"Admin", "583920", true},
+                 {"liuli", "LL@1982", false}};
+    for (const auto &c : cases) {
+        Session::current().reset();
+        prompts.clear();
+        TfrmLogin dlg(*db);
+        dlg.show();
+        dlg.userBox()->setEditText(c.user);
+        dlg.passwordBox()->setText(c.password);
+        dlg.BtnOkClick();
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, c.in) << c.user.toStdString() << " " << prompts.last().toStdString();
+        EXPECT_EQ(Session::current().userId(), c.in ? c.user : QString());
+    }
+    Session::current().reset();
 }
 
 TEST_P(FixtureImport, RefusesAnExistingTargetAndLeavesItAlone)
