@@ -44,6 +44,17 @@ bool onNetworkFileSystem(const QString &path)
 }
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+
+// A stored date and time as the clock on the wall showed it. A time that
+// the local zone skipped (a daylight-saving gap, as in China 1986-1991) is
+// kept as it was stored instead of being moved or lost.
+QVariant wallClock(const QDate &d, const QTime &t)
+{
+    QDateTime local(d, t);
+    if (local.isValid() && local.date() == d && local.time() == t)
+        return local;
+    return QDateTime(d, t, Qt::UTC);
+}
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 } // namespace
@@ -345,23 +356,19 @@ QVariant Database::fromDb(const ColumnDef *c, const QVariant &v) const
             return v.toDateTime().date();
         return QDate::fromString(v.toString().left(10), kDateFormat);
     case ColumnKind::DateTime: {
-        if (v.typeId() == QMetaType::QDateTime) {
-            QDateTime dt = v.toDateTime();
-            dt.setTimeSpec(Qt::LocalTime);
-            return dt;
-        }
+        if (v.typeId() == QMetaType::QDateTime)
+            return wallClock(v.toDateTime().date(), v.toDateTime().time());
         if (v.typeId() == QMetaType::QDate)
-            return v.toDate().startOfDay();
+            return wallClock(v.toDate(), QTime(0, 0));
         const QString s = v.toString();
-        QDateTime dt = QDateTime::fromString(s.left(19), kDateTimeFormat);
-        if (!dt.isValid())
-            dt = QDateTime::fromString(s.left(19), Qt::ISODate);
-        if (!dt.isValid()) {
-            const QDate d = QDate::fromString(s.left(10), kDateFormat);
-            if (d.isValid())
-                dt = d.startOfDay();
+        const QDate d = QDate::fromString(s.left(10), kDateFormat);
+        QTime t(0, 0);
+        if (s.size() > 10) {
+            t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
+            if (!t.isValid())
+                t = QTime::fromString(s.mid(11, 8), QStringLiteral("H:mm:ss"));
         }
-        return dt.isValid() ? QVariant(dt) : QVariant();
+        return d.isValid() && t.isValid() ? wallClock(d, t) : QVariant();
     }
     case ColumnKind::Integer:
     case ColumnKind::AutoNumber:

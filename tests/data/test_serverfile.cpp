@@ -57,3 +57,32 @@ TEST(ServerFile, LinesBecomeLocations)
     EXPECT_EQ(DbSetup::resolveLocation("/srv/a.hdb"), "/srv/a.hdb");
     EXPECT_EQ(DbSetup::resolveLocation(" postgres://h/db "), "postgres://h/db");
 }
+
+#include "data/database.h"
+#include "data/tabledef.h"
+
+#include <ctime>
+
+// A time the local zone skipped still comes back as stored.
+TEST(StoredTimes, KeepTheirWallClockEvenInADaylightSavingGap)
+{
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "Asia/Shanghai");
+    tzset();
+    QTemporaryDir dir;
+    QString err;
+    auto db = Database::open(dir.filePath("t.hdb"), &err, true);
+    ASSERT_TRUE(db) << err.toStdString();
+    const ColumnDef c = col::dateTime("CreateDate");
+    for (const char *text : {"1988-04-17 02:30:00", "2026-12-10 08:05:09", "1899-12-30 00:00:00"}) {
+        const QVariant v = db->fromDb(&c, QString(text));
+        ASSERT_TRUE(v.toDateTime().isValid()) << text;
+        EXPECT_EQ(db->toDb(&c, v).toString(), text);
+        EXPECT_EQ(v.toDateTime().time().toString("HH:mm:ss"), QString(text).mid(11));
+    }
+    if (oldTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldTz);
+    tzset();
+}
