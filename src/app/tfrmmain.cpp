@@ -1,6 +1,10 @@
 #include "app/tfrmmain.h"
 
-#include "app/tfrmserver.h"
+#include "app/desktop.h"
+#include "app/mainactions.h"
+#include "app/mainpictures.h"
+#include "app/modulehost.h"
+#include "app/numlock.h"
 #include "data/apppaths.h"
 #include "data/clock.h"
 #include "data/database.h"
@@ -8,22 +12,42 @@
 #include "data/dmmain.h"
 #include "data/format.h"
 #include "data/session.h"
+#include "data/userrights.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolBox>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 const QString kExitQuestion = QStringLiteral("真的要退出Brevia吗？");
 const QString kExitCaption = QStringLiteral("系统退出确认");
 constexpr int kPanelWidths[5] = {220, 150, 250, 200, 150};
+constexpr int kNavPanelWidth = 125;
+
+// A button of the tool strip or the navigation panel follows its action's
+// enabled state and runs it, so a right is checked in one place only.
+void bindButton(QToolButton *button, QAction *action)
+{
+    button->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+}
 } // namespace
 
 TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
@@ -32,32 +56,132 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Brevia2003（网络版）"));
     createStandardFolders();
 
-    // The work area's client size of the old screens; the menu, the tool
-    // strip and the navigation come around it.
-    auto *work = new QWidget(this);
-    work->setObjectName(QStringLiteral("WorkArea"));
-    work->setMinimumSize(792, 554);
-    setCentralWidget(work);
+    buildActions();
+    buildToolStrip();
 
-    for (int i = 0; i < 5; ++i) {
-        m_panels[i] = new QLabel(this);
-        m_panels[i]->setAlignment(Qt::AlignCenter);
-        m_panels[i]->setFixedWidth(kPanelWidths[i]);
-        statusBar()->addWidget(m_panels[i]);
-    }
-    m_panels[0]->setText(QStringLiteral("欢迎使用Brevia！"));
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("NavSplitter"));
+    splitter->setChildrenCollapsible(false);
+    m_nav = new QToolBox(splitter);
+    m_nav->setObjectName(QStringLiteral("Navigation"));
+    m_nav->setFixedWidth(kNavPanelWidth);
+    buildNavigation();
+    m_host = new ModuleHost(splitter);
+    splitter->addWidget(m_nav);
+    splitter->addWidget(m_host);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    buildStatusBar();
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &TfrmMain::refreshStatusBar);
     m_clock->start();
     refreshStatusBar();
 
-    adjustSize();
+    // The rights are checked whenever the event loop runs out of work, as
+    // the old program did on idle; the checks are lookups in memory.
+    if (auto *dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TfrmMain::updateActions);
+    // The Num Lock key refreshes its panel at once, wherever the focus is.
+    qApp->installEventFilter(this);
+    updateActions();
+
+    // The client area of the old screens below the menu.
+    resize(792, 554 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildActions()
+{
+    QVector<QMenu *> menus;
+    for (const QString &caption : mainMenus())
+        menus << menuBar()->addMenu(caption);
+    for (const MainAction &def : mainActions()) {
+        auto *a = new QAction(def.caption, this);
+        a->setObjectName(def.id);
+        a->setShortcut(def.shortcut);
+        if (def.checkable) {
+            a->setCheckable(true);
+            a->setChecked(true);
+        }
+        // Every action belongs to the window, so a hidden item's shortcut
+        // works although no menu shows it.
+        addAction(a);
+        if (def.menu >= 0 && !def.hidden)
+            menus[def.menu]->addAction(a);
+        connect(a, &QAction::triggered, this, [this, &def, a] { runAction(def, a); });
+        m_actions.insert(def.id, a);
+    }
+}
+
+void TfrmMain::buildToolStrip()
+{
+    auto *bar = new QToolBar(QStringLiteral("工具栏"), this);
+    bar->setObjectName(QStringLiteral("ToolStrip"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setFixedHeight(MainPictures::kToolSize);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setAutoFillBackground(true);
+    QPalette pal = bar->palette();
+    pal.setBrush(QPalette::Window, QBrush(MainPictures::toolStripBackground(64)));
+    bar->setPalette(pal);
+    int index = 0;
+    for (const ToolButtonDef &def : toolButtons()) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(QStringLiteral("Tool_") + def.action);
+        b->setIcon(QIcon(MainPictures::toolButton(def.tip, index++)));
+        b->setIconSize(QSize(32, 32));
+        b->setFixedSize(MainPictures::kToolSize, MainPictures::kToolSize);
+        b->setAutoRaise(true);
+        b->setToolTip(def.tip);
+        b->setAccessibleName(def.tip);
+        bindButton(b, m_actions.value(def.action));
+        bar->addWidget(b);
+    }
+    addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void TfrmMain::buildNavigation()
+{
+    for (const NavPageDef &page : navPages()) {
+        auto *w = new QWidget(m_nav);
+        auto *column = new QVBoxLayout(w);
+        column->setContentsMargins(4, 4, 4, 4);
+        column->setSpacing(4);
+        for (const QString &id : page.actions) {
+            QAction *a = m_actions.value(id);
+            auto *b = new QToolButton(w);
+            b->setObjectName(QStringLiteral("Nav_") + id);
+            b->setIcon(QIcon(MainPictures::navigationButton(a->text())));
+            b->setIconSize(QSize(MainPictures::kNavWidth, MainPictures::kNavHeight));
+            b->setAutoRaise(true);
+            b->setToolTip(a->text());
+            b->setAccessibleName(a->text());
+            bindButton(b, a);
+            column->addWidget(b, 0, Qt::AlignHCenter);
+        }
+        column->addStretch();
+        m_nav->addItem(w, page.caption);
+    }
+}
+
+void TfrmMain::buildStatusBar()
+{
+    for (int i = 0; i < 5; ++i) {
+        m_panels[i] = new QLabel(this);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_panels[i]->setAlignment(Qt::AlignCenter);
+        m_panels[i]->setFixedWidth(kPanelWidths[i]);
+        statusBar()->addWidget(m_panels[i]);
+    }
+    m_panels[0]->setText(QStringLiteral("欢迎使用Brevia！"));
+    m_panels[3]->setText(Maker::kWebsite);
+}
 
 void TfrmMain::createStandardFolders()
 {
@@ -66,6 +190,16 @@ void TfrmMain::createStandardFolders()
     QDir().mkpath(root + QStringLiteral("Plans"));
     QDir().mkpath(AppPaths::path(QStringLiteral("Backup")));
     QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+}
+
+void TfrmMain::setDataModule(TdmMain *dm)
+{
+    if (m_dm)
+        disconnect(m_dm, nullptr, this, nullptr);
+    m_dm = dm;
+    // A server change or a restore brings another tblUserRight.
+    if (m_dm)
+        connect(m_dm, &TdmMain::connected, this, &TfrmMain::reloadRights);
 }
 
 Database *TfrmMain::database() const
@@ -85,10 +219,91 @@ QString TfrmMain::switchDatabase(std::unique_ptr<Database> db)
     return error;
 }
 
+void TfrmMain::updateActions()
+{
+    const UserRights &rights = UserRights::current();
+    for (const MainAction &def : mainActions())
+        if (!def.right.isEmpty())
+            m_actions.value(def.id)->setEnabled(rights.holds(def.right));
+}
+
+void TfrmMain::reloadRights()
+{
+    Database *db = database();
+    const Session &s = Session::current();
+    if (db && s.loggedIn()) {
+        // A failed read leaves nothing enabled; the next reload tries again.
+        UserRights::current().load(*db, s.userId());
+    } else {
+        UserRights::current().clear();
+    }
+    updateActions();
+}
+
+void TfrmMain::runAction(const MainAction &def, QAction *action)
+{
+    if (!def.log.isEmpty()) {
+        Database *db = database();
+        if (!(db ? logCommand(*db, def.log) : logCommand(def.log))) {
+            // A toggle that cannot log does not toggle.
+            if (def.checkable)
+                action->setChecked(!action->isChecked());
+            return;
+        }
+    }
+    if (def.page != NavPage::None)
+        m_nav->setCurrentIndex(int(def.page));
+    if (def.sysOnly && !Session::current().isSys()) {
+        Prompts::instance().warn(kSysOnlyRefusal);
+        return;
+    }
+    if (def.run)
+        (this->*def.run)();
+}
+
+void TfrmMain::setNavigationVisible(bool visible)
+{
+    // Hiding a splitter's child hides its handle with it.
+    m_nav->setVisible(visible);
+    m_actions.value(QStringLiteral("Act_Navigation"))->setChecked(visible);
+}
+
+void TfrmMain::setToolsPanel(QWidget *panel)
+{
+    m_toolsPanel = panel;
+    if (m_toolsPanel)
+        m_toolsPanel->setVisible(m_toolsVisible);
+}
+
+void TfrmMain::setToolsPanelVisible(bool visible)
+{
+    m_toolsVisible = visible;
+    if (m_toolsPanel)
+        m_toolsPanel->setVisible(visible);
+}
+
 void TfrmMain::refreshStatusBar()
 {
     m_panels[1]->setText(QStringLiteral("操作员：  ") + Session::current().userId());
     m_panels[2]->setText(QStringLiteral("当前系统时间：   ") + Format::dateTime(Clock::instance().now()));
+    refreshNumLock();
+}
+
+void TfrmMain::refreshNumLock()
+{
+    m_panels[4]->setText(NumLock::isOn() ? QStringLiteral("NUM") : QString());
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_NumLock) {
+            refreshNumLock();
+            // The light may change only after the key event has been handled.
+            QTimer::singleShot(50, this, &TfrmMain::refreshNumLock);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool TfrmMain::FormShow()
@@ -112,6 +327,7 @@ void TfrmMain::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
+    reloadRights(); // the login has just succeeded
     // After the window is on screen, so the message has a parent.
     QTimer::singleShot(0, this, [this] { FormShow(); });
 }
@@ -124,10 +340,7 @@ void TfrmMain::endProgram()
 
 void TfrmMain::exitSystem()
 {
-    // The line is written even when the question is then answered No.
-    if (database() && !logCommand(*database(), QStringLiteral("系统设置-退出系统")))
-        return;
-    close();
+    m_actions.value(QStringLiteral("Act_Exit"))->trigger();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
@@ -138,13 +351,4 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     } else {
         event->ignore();
     }
-}
-
-void TfrmMain::openServerSettings()
-{
-    if (!database() || !logCommand(*database(), QStringLiteral("系统设置-服务器设置")))
-        return;
-    TfrmServer dlg([this] { return database(); },
-                   [this](std::unique_ptr<Database> db) { return switchDatabase(std::move(db)); }, this);
-    dlg.exec();
 }

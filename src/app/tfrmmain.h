@@ -1,17 +1,25 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
+struct MainAction;
 class Database;
-class TdmMain;
+class ModuleHost;
+class QAction;
 class QLabel;
 class QTimer;
+class QToolBox;
+class TdmMain;
 
-// The frame of the program once the login has succeeded. Its creation
-// step fixes the application directory and the document root and makes
-// the standard folders; the connection is the data module's.
+// The frame of the program once the login has succeeded: the menu, the
+// tool strip and the navigation panel, all built from one action table;
+// the work area with the schedule area or one module panel; the status
+// bar. Its creation step fixes the application directory and the document
+// root and makes the standard folders; the connection is the data module's.
 class TfrmMain : public QMainWindow
 {
     Q_OBJECT
@@ -24,7 +32,7 @@ public:
     // is not reported: whatever uses it later fails with the system's text.
     static void createStandardFolders();
 
-    void setDataModule(TdmMain *dm) { m_dm = dm; }
+    void setDataModule(TdmMain *dm);
     Database *database() const;
     // Hands the data module a new connection. When its after-connect step
     // fails, the previous database is connected again and the reason is
@@ -37,20 +45,66 @@ public:
     // "退出系统" of the menu and the tool strip: the log line first, then the
     // exit question of closing.
     void exitSystem();
-    // "服务器设置...": a fresh modal TfrmServer; on success the program
-    // works on the new database from then on.
-    void openServerSettings();
+
+    QAction *action(const QString &id) const { return m_actions.value(id); }
+    QToolBox *navigation() const { return m_nav; }
+    ModuleHost *workArea() const { return m_host; }
+
+    // Enables every action with a right code exactly while the current user
+    // holds it, from the rights in memory. Runs whenever the program is idle.
+    void updateActions();
+    // Reads the current user's rights again (login, after the rights were
+    // saved, after a server change or a restore) and re-checks the actions.
+    void reloadRights();
+
+    // The navigation panel with its splitter, and the tick of "系统导航".
+    void setNavigationVisible(bool visible);
+    // Whatever stands for the tools panel; shown and hidden from here.
+    void setToolsPanel(QWidget *panel);
+    void setToolsPanelVisible(bool visible);
+    bool toolsPanelVisible() const { return m_toolsVisible; }
 
     void refreshStatusBar();
+    void refreshNumLock();
+
+    // The functions of the action table, named after their actions.
+    void Act_PasswordExecute();
+    void Act_UserExecute();
+    void Act_SysLogExecute();
+    void Act_UserInfoExecute();
+    void Act_ServerExecute();
+    void Act_ExitExecute();
+    void Act_PlanExecute();
+    void Act_CalculatorExecute();
+    void Act_CalendarExecute();
+    void Act_SysInfoExecute();
+    void Act_NavigationExecute();
+    void Act_ToolsExecute();
+    void Act_ToolsButtonExecute();
+    void Act_AboutExecute();
+    void Act_HelpExecute();
+    void Act_HomepageExecute();
+    void Act_ContactExecute();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildActions();
+    void buildToolStrip();
+    void buildNavigation();
+    void buildStatusBar();
+    void runAction(const MainAction &def, QAction *action);
     void endProgram();
 
     TdmMain *m_dm = nullptr;
+    QHash<QString, QAction *> m_actions;
+    QToolBox *m_nav = nullptr;
+    ModuleHost *m_host = nullptr;
+    QPointer<QWidget> m_toolsPanel;
+    bool m_toolsVisible = true;
     QLabel *m_panels[5] = {};
     QTimer *m_clock = nullptr;
     bool m_shown = false;

@@ -1,0 +1,118 @@
+// What the main window's own actions run, after the action table has
+// written their log line, selected their page and checked the Sys flag.
+#include "app/adminwindows.h"
+#include "app/desktop.h"
+#include "app/modulehost.h"
+#include "app/tfrmabout.h"
+#include "app/tfrmmain.h"
+#include "app/tfrmserver.h"
+#include "admin/tfrmsyslog.h"
+#include "data/apppaths.h"
+#include "data/database.h"
+
+#include <QAction>
+#include <QDir>
+
+void TfrmMain::Act_PasswordExecute()
+{
+    AdminWindows::open(QStringLiteral("TfrmPassword"), this);
+    reloadRights();
+}
+
+void TfrmMain::Act_UserExecute()
+{
+    // User management leads to the rights window, which may have changed
+    // the current user's own rights.
+    AdminWindows::open(QStringLiteral("TfrmUser"), this);
+    reloadRights();
+}
+
+void TfrmMain::Act_UserInfoExecute()
+{
+    AdminWindows::open(QStringLiteral("TfrmUserInfo"), this);
+    reloadRights();
+}
+
+void TfrmMain::Act_SysLogExecute()
+{
+    // The export goes there; a missing folder is made again.
+    QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+    TfrmSysLog dlg(*database(), this);
+    dlg.exec();
+}
+
+void TfrmMain::Act_ServerExecute()
+{
+    TfrmServer dlg([this] { return database(); },
+                   [this](std::unique_ptr<Database> db) { return switchDatabase(std::move(db)); }, this);
+    dlg.exec();
+}
+
+void TfrmMain::Act_ExitExecute()
+{
+    close();
+}
+
+void TfrmMain::Act_PlanExecute()
+{
+    m_host->showSchedule();
+    setToolsPanelVisible(true);
+    action(QStringLiteral("Act_Tools"))->setChecked(true);
+}
+
+void TfrmMain::Act_CalculatorExecute()
+{
+    Desktop::startFirstFound(Desktop::calculators());
+}
+
+void TfrmMain::Act_CalendarExecute()
+{
+    Desktop::startFirstFound(Desktop::dateTimeSettings());
+}
+
+void TfrmMain::Act_SysInfoExecute()
+{
+    Desktop::startFirstFound(Desktop::systemMonitors());
+}
+
+void TfrmMain::Act_NavigationExecute()
+{
+    // The menu item has already flipped its tick.
+    setNavigationVisible(action(QStringLiteral("Act_Navigation"))->isChecked());
+}
+
+void TfrmMain::Act_ToolsExecute()
+{
+    setToolsPanelVisible(action(QStringLiteral("Act_Tools"))->isChecked());
+}
+
+void TfrmMain::Act_ToolsButtonExecute()
+{
+    // Flips the panel and then makes the tick say what is seen: a module
+    // may have hidden the panel while the item stayed ticked, and flipping
+    // the tick as well would leave the two disagreeing from then on.
+    setToolsPanelVisible(!toolsPanelVisible());
+    action(QStringLiteral("Act_Tools"))->setChecked(toolsPanelVisible());
+}
+
+void TfrmMain::Act_AboutExecute()
+{
+    TfrmAbout dlg(this);
+    dlg.exec();
+}
+
+void TfrmMain::Act_HelpExecute()
+{
+    Desktop::open(Desktop::helpFile());
+}
+
+void TfrmMain::Act_HomepageExecute()
+{
+    Desktop::open(QUrl(Maker::kWebsite));
+}
+
+void TfrmMain::Act_ContactExecute()
+{
+    Desktop::open(Desktop::mailTo(Maker::kSupportMail, QStringLiteral("Subject:Wanna ask a question!"),
+                                  QStringLiteral("Hello!")));
+}
