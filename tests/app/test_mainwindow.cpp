@@ -1,0 +1,478 @@
+// The main window: rights enable exactly the functions a user holds, in the
+// menu, the tool strip, the navigation and the shortcuts alike; every
+// function logs first, then selects its page, then runs; the work area
+// shows one thing at a time.
+#include "app/adminwindows.h"
+#include "app/desktop.h"
+#include "app/tfrmabout.h"
+#include "app/mainactions.h"
+#include "app/modulehost.h"
+#include "app/tfrmmain.h"
+#include "data/database.h"
+#include "data/dmmain.h"
+#include "data/session.h"
+#include "data/userrights.h"
+#include "testlib/apphome.h"
+#include "testlib/fakeprompts.h"
+#include "testlib/tempdatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <QToolBox>
+#include <QToolButton>
+
+// Takes the links the program hands to the desktop instead of a browser,
+// a mail program or a file viewer.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher()
+    {
+        for (const char *scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const char *scheme : {"http", "https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+namespace {
+
+// A workstation with one user logged in and the main window built.
+class MainWindowTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        tmp = std::make_unique<TempDatabase>(GetParam());
+        ASSERT_EQ(dm.connectTo(tmp->openAnother()), "");
+        main = std::make_unique<TfrmMain>();
+        main->setDataModule(&dm);
+    }
+    void TearDown() override
+    {
+        main.reset();
+        AdminWindows::setOpener("TfrmPassword", nullptr);
+        AdminWindows::setOpener("TfrmUser", nullptr);
+        UserRights::current().clear();
+        Session::current().reset();
+    }
+
+    Database &db() { return tmp->db(); }
+
+    void addUser(const QString &user, bool sys, const QStringList &rights)
+    {
+        ASSERT_EQ(db().insertRow("tblUser", {{"UserID", user}, {"Sys", sys}}), "");
+        grant(user, rights);
+    }
+    void grant(const QString &user, const QStringList &rights)
+    {
+        for (const QString &r : rights)
+            ASSERT_EQ(db().insertRow("tblUserRight", {{"UserID", user}, {"RightID", r}}), "");
+    }
+    void logIn(const QString &user, bool sys, const QStringList &rights)
+    {
+        addUser(user, sys, rights);
+        Session::current().logIn(user, sys);
+        main->reloadRights();
+    }
+
+    QStringList log()
+    {
+        QStringList l;
+        QSqlQuery q(db().sql());
+        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
+        while (q.next())
+            l << q.value(0).toString();
+        return l;
+    }
+
+    QAction *act(const QString &id) { return main->action(id); }
+    QToolButton *button(const QString &name) { return main->findChild<QToolButton *>(name); }
+    int page() { return main->navigation()->currentIndex(); }
+
+    // Lets the event loop run out of work once, as between user events.
+    static void idle()
+    {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    AppHome home;
+    std::unique_ptr<TempDatabase> tmp;
+    TdmMain dm;
+    FakePrompts prompts;
+    std::unique_ptr<TfrmMain> main;
+};
+
+TEST_P(MainWindowTest, EveryPlaceOfAFunctionFollowsTheUsersRights)
+{
+    struct Case {
+        const char *name;
+        bool sys;
+        QStringList rights;
+        QStringList enabled;  // actions with a right code that are enabled
+    };
+    const QVector<Case> cases = {
+        {"no rights at all", false, {}, {}},
+        {"contacts but not customers", false, {"302"}, {"Act_Linkman"}},
+        {"only the customer-source analysis", false, {"405"}, {"Act_CustOriginAnalyse"}},
+        {"a right no function uses", false, {"404"}, {}},
+        {"a system user is bound by rights as well", true, {"101", "305"}, {"Act_Password", "Act_Plan"}},
+        {"hidden items follow their right", false, {"502", "401"}, {"Act_Mail", "Act_DistAnalyse"}},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString user = QString("u%1").arg(n++);
+        addUser(user, c.sys, c.rights);
+        Session::current().reset();
+        Session::current().logIn(user, c.sys);
+        main->reloadRights();
+        for (const MainAction &def : mainActions()) {
+            SCOPED_TRACE(def.id.toStdString());
+            const bool expected = def.right.isEmpty() || c.enabled.contains(def.id);
+            EXPECT_EQ(act(def.id)->isEnabled(), expected);
+            for (const char *prefix : {"Tool_", "Nav_"})
+                if (QToolButton *b = button(prefix + def.id)) {
+                    EXPECT_EQ(b->isEnabled(), expected) << prefix;
+                }
+        }
+    }
+}
+
+TEST_P(MainWindowTest, TheAnalysisMenuOffersOnlyWhatIsHeld)
+{
+    logIn("clerk", false, {"405"});
+    QMenu *analysis = nullptr;
+    for (QAction *m : main->menuBar()->actions())
+        if (m->text() == "图表分析(&G)")
+            analysis = m->menu();
+    ASSERT_TRUE(analysis);
+    QStringList enabled;
+    for (QAction *a : analysis->actions())
+        if (a->isEnabled())
+            enabled << a->text();
+    EXPECT_EQ(enabled, QStringList{"客户来源分析"});
+    // The hidden items are not in the menu at all.
+    for (QAction *a : analysis->actions())
+        EXPECT_NE(a->objectName(), "Act_CustTypeAnalyse");
+}
+
+TEST_P(MainWindowTest, ShortcutsRunOnlyWhileTheRightIsHeld)
+{
+    logIn("clerk", false, {"302", "502"});
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+
+    QTest::keyClick(main.get(), Qt::Key_F2); // customers: not held
+    EXPECT_EQ(log(), QStringList{});
+    EXPECT_EQ(page(), int(NavPage::Analysis));
+
+    QTest::keyClick(main.get(), Qt::Key_F3); // contacts
+    QTest::keyClick(main.get(), Qt::Key_F8); // the hidden mass e-mail item
+    EXPECT_EQ(log(), (QStringList{"客户业务管理-联系人资料", "工具-邮件群发"}));
+    EXPECT_EQ(page(), int(NavPage::Business));
+
+    // The rights change on another workstation; the next reload counts.
+    grant("clerk", {"301"});
+    main->reloadRights();
+    QTest::keyClick(main.get(), Qt::Key_F2);
+    EXPECT_EQ(log().last(), "客户业务管理-客户资料");
+}
+
+TEST_P(MainWindowTest, ActionsAreCheckedAgainWhenTheProgramIsIdle)
+{
+    logIn("clerk", false, {});
+    EXPECT_FALSE(act("Act_Customers")->isEnabled());
+    grant("clerk", {"301"});
+    ASSERT_EQ(UserRights::current().load(db(), "clerk"), "");
+    idle();
+    EXPECT_TRUE(act("Act_Customers")->isEnabled());
+    EXPECT_TRUE(button("Nav_Act_Customers")->isEnabled());
+}
+
+TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
+{
+    struct Case {
+        const char *name;
+        bool sys;
+        QString action;
+        QString logLine;
+        bool refused;
+    };
+    const QVector<Case> cases = {
+        {"user management, ordinary user", false, "Act_User", "系统设置-用户管理", true},
+        {"user management, system user", true, "Act_User", "系统设置-用户管理", false},
+        {"work assignment, ordinary user", false, "Act_Assign", "客户业务管理-客户业务工作分配", true},
+        {"staff tracking, ordinary user", false, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", true},
+        {"password change is for everyone", false, "Act_Password", "系统设置-口令设置", false},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QSqlQuery(db().sql()).exec("DELETE FROM tblLog");
+        prompts.clear();
+        main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+        int opened = 0;
+        AdminWindows::setOpener("TfrmUser", [&](QWidget *) { ++opened; });
+        AdminWindows::setOpener("TfrmPassword", [&](QWidget *) { ++opened; });
+        const QString user = QString("u%1").arg(n++);
+        Session::current().reset();
+        logIn(user, c.sys, {"101", "102"});
+
+        act(c.action)->trigger();
+        EXPECT_EQ(log(), QStringList{c.logLine});
+        EXPECT_EQ(prompts.texts(), c.refused ? QStringList{kSysOnlyRefusal} : QStringList{});
+        EXPECT_EQ(opened, c.refused ? 0 : 1);
+        if (mainAction(c.action)->page == NavPage::System) {
+            EXPECT_EQ(page(), int(NavPage::System));
+        }
+    }
+}
+
+TEST_P(MainWindowTest, LogLineFirstThenPageThenTheWindow)
+{
+    logIn("Boss", true, {"101", "105"});
+    main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+    QStringList logSeen;
+    int pageSeen = -1;
+    AdminWindows::setOpener("TfrmPassword", [&](QWidget *parent) {
+        EXPECT_EQ(parent, main.get());
+        logSeen = log();
+        pageSeen = page();
+    });
+    button("Tool_Act_Password")->click();
+    EXPECT_EQ(logSeen, QStringList{"系统设置-口令设置"});
+    EXPECT_EQ(pageSeen, int(NavPage::System));
+
+    // The log viewer is a real modal window of its own.
+    main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+    QString modal;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            modal = w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName();
+            logSeen = log();
+            pageSeen = page();
+            w->close();
+        }
+    });
+    button("Nav_Act_SysLog")->click();
+    EXPECT_EQ(modal, "TfrmSysLog");
+    EXPECT_EQ(logSeen.last(), "系统设置-系统日志");
+    EXPECT_EQ(pageSeen, int(NavPage::System));
+}
+
+TEST_P(MainWindowTest, AFunctionWhoseLogLineFailsDoesNothingElse)
+{
+    logIn("Boss", true, {"101"});
+    main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+    int opened = 0;
+    AdminWindows::setOpener("TfrmPassword", [&](QWidget *) { ++opened; });
+    ASSERT_EQ(db().exec("DROP TABLE tblLog"), "");
+    act("Act_Password")->trigger();
+    act("Act_Navigation")->trigger();
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(page(), int(NavPage::Analysis));
+    EXPECT_TRUE(act("Act_Navigation")->isChecked()); // the toggle did not toggle
+    EXPECT_EQ(prompts.shown.size(), 2);
+}
+
+TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
+{
+    logIn("Boss", true, {"102"});
+    // The rights window, reached through user management, gives 301.
+    AdminWindows::setOpener("TfrmUser", [&](QWidget *) { grant("Boss", {"301"}); });
+    EXPECT_FALSE(act("Act_Customers")->isEnabled());
+    act("Act_User")->trigger();
+    EXPECT_TRUE(act("Act_Customers")->isEnabled());
+
+    // Another database where Boss holds only 305.
+    TempDatabase other(GetParam());
+    ASSERT_EQ(other.db().insertRow("tblUser", {{"UserID", "Boss"}, {"Sys", true}}), "");
+    ASSERT_EQ(other.db().insertRow("tblUserRight", {{"UserID", "Boss"}, {"RightID", "305"}}), "");
+    ASSERT_EQ(main->switchDatabase(other.openAnother()), "");
+    EXPECT_FALSE(act("Act_Customers")->isEnabled());
+    EXPECT_TRUE(act("Act_Plan")->isEnabled());
+}
+
+TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
+{
+    logIn("clerk", false, {"305"});
+    ModuleHost *host = main->workArea();
+    QWidget tools; // stands where the tools panel will be
+    main->setToolsPanel(&tools);
+    auto *customers = new QWidget;
+    auto *contacts = new QWidget;
+    main->show();
+
+    host->switchToModule(customers);
+    EXPECT_EQ(customers->parentWidget(), host);
+    EXPECT_EQ(customers->pos(), QPoint(0, 0));
+    EXPECT_FALSE(host->scheduleArea()->isVisible());
+    EXPECT_EQ(host->currentPanel(), customers);
+
+    host->switchToModule(contacts);
+    EXPECT_FALSE(customers->isVisible());
+    EXPECT_TRUE(contacts->isVisible());
+
+    host->hidePanel(contacts);
+    EXPECT_EQ(host->currentPanel(), nullptr);
+    host->showPanel(contacts);
+    EXPECT_TRUE(contacts->isVisible());
+
+    // A module hid the tools panel; the schedule brings it back, ticked.
+    main->setToolsPanelVisible(false);
+    act("Act_Tools")->setChecked(false);
+    button("Nav_Act_Plan")->click();
+    EXPECT_TRUE(host->scheduleArea()->isVisible());
+    EXPECT_FALSE(contacts->isVisible());
+    EXPECT_FALSE(customers->isVisible());
+    EXPECT_TRUE(tools.isVisible());
+    EXPECT_TRUE(act("Act_Tools")->isChecked());
+    EXPECT_EQ(log(), QStringList{"客户业务管理-日程安排"});
+}
+
+TEST_P(MainWindowTest, NavigationAndToolsToggles)
+{
+    logIn("clerk", false, {});
+    QWidget tools;
+    main->setToolsPanel(&tools);
+    main->show();
+    QWidget *nav = main->navigation();
+
+    button("Tool_Act_Navigation")->click();
+    EXPECT_FALSE(nav->isVisible());
+    EXPECT_FALSE(act("Act_Navigation")->isChecked());
+    act("Act_Navigation")->trigger();
+    EXPECT_TRUE(nav->isVisible());
+    EXPECT_TRUE(act("Act_Navigation")->isChecked());
+
+    act("Act_Tools")->trigger();
+    EXPECT_FALSE(tools.isVisible());
+    EXPECT_FALSE(act("Act_Tools")->isChecked());
+    button("Tool_Act_ToolsButton")->click();
+    EXPECT_TRUE(tools.isVisible());
+    EXPECT_TRUE(act("Act_Tools")->isChecked());
+
+    // A module hid the panel and left the item ticked: the button shows the
+    // panel and the tick keeps saying what is seen.
+    main->setToolsPanelVisible(false);
+    button("Tool_Act_ToolsButton")->click();
+    EXPECT_TRUE(tools.isVisible());
+    EXPECT_TRUE(act("Act_Tools")->isChecked());
+
+    EXPECT_EQ(log(), (QStringList{"窗口-系统导航", "窗口-系统导航", "窗口-文件管理及工具栏",
+                                  "窗口-文件管理及工具栏", "窗口-文件管理及工具栏"}));
+}
+
+TEST_P(MainWindowTest, DesktopProgramsAndLinks)
+{
+    logIn("clerk", false, {});
+    // A calculator on PATH is started; with none, only the log line.
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir bin;
+    const QString started = bin.filePath("started");
+    {
+        QFile f(bin.filePath("galculator"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\n: > '" + started + "'\n").toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    qputenv("PATH", bin.path().toLocal8Bit());
+    act("Act_Calculator")->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(started); }, 5000));
+    QTemporaryDir empty;
+    qputenv("PATH", empty.path().toLocal8Bit());
+    act("Act_Calendar")->trigger();
+    act("Act_SysInfo")->trigger();
+    qputenv("PATH", path);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    UrlCatcher urls;
+    act("Act_Help")->trigger();
+    button("Tool_Act_Homepage")->click();
+    act("Act_Contact")->trigger();
+    act("Act_Support")->trigger();
+    ASSERT_EQ(urls.opened.size(), 4);
+    EXPECT_TRUE(urls.opened[0].isLocalFile());
+    EXPECT_EQ(urls.opened[0].toLocalFile(), home.path("Help/BreviaHelp.html"));
+    EXPECT_EQ(urls.opened[1].scheme(), "http");
+    EXPECT_EQ(urls.opened[2].toEncoded(),
+              "mailto:" + Maker::kSupportMail.toUtf8() + "?subject=Subject%3AWanna%20ask%20a%20question%21&body=Hello%21");
+    EXPECT_EQ(urls.opened[3], urls.opened[1]);
+    // 技术支持 writes no log line.
+    EXPECT_EQ(log(), (QStringList{"工具-计算器", "工具-日历", "工具-系统信息", "帮助-系统帮助",
+                                  "帮助-公司及产品介绍", "帮助-联系我们"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, MainWindowTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
+
+
+TEST(MainWindow, StatusBarPanels)
+{
+    AppHome home;
+    FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10)));
+    Session::current().logIn("Admin", true);
+    TfrmMain main;
+    auto panel = [&](int i) { return main.findChild<QLabel *>(QString("StatusPanel%1").arg(i))->text(); };
+    EXPECT_EQ(panel(0), "欢迎使用Brevia！");
+    EXPECT_EQ(panel(1), "操作员：  Admin");
+    EXPECT_TRUE(panel(2).startsWith("当前系统时间：   2024"));
+    EXPECT_EQ(panel(3), Maker::kWebsite);
+    EXPECT_EQ(panel(4), ""); // no keyboard on the offscreen platform
+    clock.set(QDateTime(QDate(2025, 1, 1), QTime(0, 0, 1)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(2).startsWith("当前系统时间：   2025"); }, 2500));
+    Session::current().reset();
+}
+
+TEST(MainWindow, AboutBoxOpensTheHomePage)
+{
+    TfrmAbout about;
+    EXPECT_EQ(about.windowTitle(), "关于Brevia2003");
+    UrlCatcher urls;
+    about.findChild<QLabel *>("LabHomePage")->linkActivated(Maker::kWebsite);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened[0], QUrl(Maker::kWebsite));
+    about.show();
+    about.okButton()->click();
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST(MainWindow, TheUserManualIsBesideTheProgram)
+{
+    const QString manual = QCoreApplication::applicationDirPath() + "/Help/BreviaHelp.html";
+    QFile f(manual);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << manual.toStdString();
+    const QString text = QString::fromUtf8(f.readAll());
+    for (const char *must : {"<html", "客户资料", "口令设置", "用户管理", "系统日志"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(must))) << must;
+}
+
+} // namespace
+
+#include "test_mainwindow.moc"
