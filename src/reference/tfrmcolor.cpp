@@ -1,0 +1,142 @@
+#include "reference/tfrmcolor.h"
+
+#include "data/datasetmodel.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "ui/colorchooser.h"
+#include "ui/prompts.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TfrmColor::TfrmColor(QWidget *parent)
+    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblColor")))
+{
+    setObjectName(QStringLiteral("TfrmColor"));
+    setWindowTitle(QStringLiteral("颜色设置信息"));
+    resize(420, 400);
+
+    // The grid moves its own cursor while a row goes; the set moves
+    // itself. Connected before the grid's model, so that this is known first.
+    connect(m_set, &Dataset::rowAboutToBeRemoved, this, [this] { m_syncing = true; });
+    connect(m_set, &Dataset::rowRemoved, this, [this] { m_syncing = false; });
+    auto *model = new DatasetModel(m_set, this);
+    model->setColumns({{QStringLiteral("ColorID"), QStringLiteral("颜色信息")}});
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setModel(model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+
+    m_swatch = new QFrame(this);
+    m_swatch->setObjectName(QStringLiteral("ShapeColor"));
+    m_swatch->setFrameShape(QFrame::Box);
+    m_swatch->setAutoFillBackground(true);
+    m_swatch->setMinimumSize(80, 40);
+
+    auto *add = new QPushButton(QStringLiteral("新增"), this);
+    auto *del = new QPushButton(QStringLiteral("删除"), this);
+    auto *close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+    for (QPushButton *b : {add, del, close})
+        b->setAutoDefault(false);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(new QLabel(QStringLiteral("颜色信息列表："), this));
+    left->addWidget(m_grid, 1);
+    auto *right = new QVBoxLayout;
+    right->addWidget(new QLabel(QStringLiteral("颜色显示："), this));
+    right->addWidget(m_swatch);
+    right->addSpacing(16);
+    right->addWidget(add);
+    right->addWidget(del);
+    right->addStretch();
+    right->addWidget(close);
+    auto *all = new QHBoxLayout(this);
+    all->addLayout(left, 1);
+    all->addLayout(right);
+
+    connect(add, &QPushButton::clicked, this, &TfrmColor::BtnAddClick);
+    connect(del, &QPushButton::clicked, this, &TfrmColor::BtnDeleteClick);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &now) {
+        if (m_syncing || now.row() < 0)
+            return;
+        m_set->setCurrentRow(now.row());
+        paintSwatch();
+    });
+    connect(m_set, &Dataset::currentRowChanged, this, &TfrmColor::followDataset);
+}
+
+void TfrmColor::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmColor::FormShow()
+{
+    if (!m_set->isActive() && !m_set->open())
+        Prompts::instance().warn(m_set->lastError());
+    followDataset();
+}
+
+QColor TfrmColor::swatchColour() const { return m_swatch->palette().color(QPalette::Window); }
+
+void TfrmColor::paintSwatch()
+{
+    QPalette pal = m_swatch->palette();
+    const QVariant v = m_set->currentRow() >= 0 ? m_set->value(QStringLiteral("ColorID")) : QVariant();
+    pal.setColor(QPalette::Window, v.isNull() ? palette().color(QPalette::Window) : colorFromId(v.toLongLong()));
+    m_swatch->setPalette(pal);
+}
+
+void TfrmColor::followDataset()
+{
+    m_syncing = true;
+    const int row = m_set->currentRow();
+    if (row >= 0)
+        m_grid->selectionModel()->setCurrentIndex(m_grid->model()->index(row, 0),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_syncing = false;
+    paintSwatch();
+}
+
+void TfrmColor::BtnAddClick()
+{
+    if (!m_set->isActive() && !m_set->open()) {
+        Prompts::instance().warn(m_set->lastError());
+        return;
+    }
+    const std::optional<QColor> c = ColorChooser::instance().choose(this);
+    if (!c)
+        return;
+    // The same colour may be taken twice; rows are told apart by RowNo.
+    if (!m_set->append() || !m_set->setValue(QStringLiteral("ColorID"), colorId(*c)) || !m_set->post()) {
+        const QString error = m_set->lastError();
+        m_set->cancel();
+        Prompts::instance().warn(error);
+        return;
+    }
+    followDataset();
+}
+
+void TfrmColor::BtnDeleteClick()
+{
+    // Nothing to delete in an empty table: no question either.
+    if (!m_set->isActive() || m_set->isEmpty() || m_set->currentRow() < 0)
+        return;
+    if (!Prompts::instance().askOkCancel(QStringLiteral("真的要删除该条记录吗?"), Prompts::Icon::Question))
+        return;
+    if (!m_set->remove())
+        Prompts::instance().warn(m_set->lastError());
+    followDataset();
+}
