@@ -1,0 +1,130 @@
+#include "admin/tfrmpassword.h"
+
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/password.h"
+#include "data/session.h"
+#include "ui/editkeys.h"
+#include "ui/prompts.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmPassword"));
+    setWindowTitle(QStringLiteral("口令设置"));
+
+    auto makeBox = [this](const char *name) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setMaxLength(50);
+        maskWithStars(e);
+        return e;
+    };
+    m_old = makeBox("edOldPassword");
+    m_new = makeBox("edNewPassword");
+    m_confirm = makeBox("edConfirmPassword");
+
+    m_save = new QPushButton(QStringLiteral("保存"), this);
+    m_save->setObjectName(QStringLiteral("BtnSave"));
+    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("BtnCancel"));
+    // Enter belongs to the fields; Esc still reaches reject() and cancels.
+    for (QPushButton *b : {m_save, cancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("旧口令："), this), 0, 0);
+    grid->addWidget(m_old, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("新口令："), this), 1, 0);
+    grid->addWidget(m_new, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("确认口令："), this), 2, 0);
+    grid->addWidget(m_confirm, 2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    buttons->addWidget(cancel);
+    auto *all = new QVBoxLayout(this);
+    all->addLayout(grid);
+    all->addLayout(buttons);
+
+    setEnterOrder({m_old, m_new, m_confirm, m_save});
+    connect(m_save, &QPushButton::clicked, this, &TfrmPassword::BtnSaveClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_old->setFocus();
+}
+
+bool TfrmPassword::oldPasswordMatches(const QString &plain, QString *error) const
+{
+    Database *db = TdmMain::instance()->database();
+    QSqlQuery q(db->sql());
+    if (!db->prepareAndExec(q, QStringLiteral("SELECT Password FROM tblUser WHERE UserID = ?"),
+                            {Session::current().userId()}, error))
+        return false;
+    if (!q.next())
+        return false;
+    const QString stored = q.value(0).toString();
+    // A row of an old database may still hold its password in clear.
+    return Password::isHash(stored) ? Password::verify(stored, plain) : stored == plain;
+}
+
+void TfrmPassword::BtnSaveClick()
+{
+    Prompts &p = Prompts::instance();
+    if (m_old->text().isEmpty()) {
+        p.warn(QStringLiteral("对不起，请输入旧口令！"));
+        m_old->selectAll();
+        m_old->setFocus();
+        return;
+    }
+    QString error;
+    if (!oldPasswordMatches(m_old->text(), &error)) {
+        p.warn(error.isEmpty() ? QStringLiteral("对不起，输入的旧口令不正确！") : error);
+        m_old->selectAll();
+        m_old->setFocus();
+        return;
+    }
+    if (m_new->text().isEmpty()) {
+        p.warn(QStringLiteral("对不起，请输入新口令！"));
+        m_new->setFocus();
+        return;
+    }
+    if (m_confirm->text().isEmpty()) {
+        p.warn(QStringLiteral("对不起，请输入确认口令！"));
+        m_confirm->setFocus();
+        return;
+    }
+    if (m_new->text() != m_confirm->text()) {
+        p.warn(QStringLiteral("对不起，输入的确认口令与新口令不一致！"));
+        m_confirm->clear();
+        m_confirm->setFocus();
+        return;
+    }
+    const QString hashed = Password::hash(m_new->text());
+    if (hashed.isEmpty()) {
+        p.warn(QStringLiteral("无法生成口令摘要"));
+        return;
+    }
+    Database *db = TdmMain::instance()->database();
+    error = db->exec(QStringLiteral("UPDATE tblUser SET Password = ? WHERE UserID = ?"),
+                     {hashed, Session::current().userId()});
+    if (!error.isEmpty()) {
+        p.warn(error);
+        return;
+    }
+    // The shared user list must not keep the old value, or its next edit
+    // of this row would be taken for another workstation's change.
+    if (Dataset *users = TdmMain::instance()->dataset(QStringLiteral("tblUser")); users && users->isActive())
+        users->refresh();
+    p.inform(QStringLiteral("口令修改成功！"));
+    accept();
+}

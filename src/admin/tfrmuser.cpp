@@ -1,0 +1,341 @@
+#include "admin/tfrmuser.h"
+
+#include "admin/tfrmright.h"
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/datasetmodel.h"
+#include "data/dmmain.h"
+#include "data/password.h"
+#include "ui/editkeys.h"
+#include "ui/fieldbinder.h"
+#include "ui/logcommand.h"
+#include "ui/prompts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+const QString kAdmin = QStringLiteral("Admin");
+const QString kDefaultPassword = QStringLiteral("583920");
+
+bool isAdmin(const QString &code) { return code.compare(kAdmin, Qt::CaseInsensitive) == 0; }
+} // namespace
+
+TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmUser"));
+    setWindowTitle(QStringLiteral("用户管理"));
+    resize(640, 520);
+
+    TdmMain *dm = TdmMain::instance();
+    m_users = dm->dataset(QStringLiteral("tblUser"));
+    m_users->setOrderBy({QStringLiteral("UserID")});
+
+    // While rows come and go the grid moves its cursor by itself; that is
+    // not the user choosing another row. These run before the grid hears.
+    connect(m_users, &Dataset::rowAboutToBeInserted, this, [this] { m_moving = true; });
+    connect(m_users, &Dataset::rowAboutToBeRemoved, this, [this] { m_moving = true; });
+    auto *model = new DatasetModel(m_users, this);
+    // ...and these after it.
+    connect(m_users, &Dataset::rowInserted, this, [this] { m_moving = false; });
+    connect(m_users, &Dataset::rowRemoved, this, [this] { m_moving = false; });
+    model->setColumns({{QStringLiteral("UserID"), QStringLiteral("用户ID")},
+                       {QStringLiteral("UserName"), QStringLiteral("用户名称")},
+                       {QStringLiteral("DeptName"), QStringLiteral("部门")},
+                       {QStringLiteral("Duty"), QStringLiteral("职务")},
+                       {QStringLiteral("State"), QStringLiteral("用户状态")},
+                       {QStringLiteral("Memo"), QStringLiteral("备注")}});
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("dbgUser"));
+    m_grid->setModel(model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+
+    m_binder = new FieldBinder(m_users, this);
+    m_code = new QLineEdit(this);
+    m_code->setObjectName(QStringLiteral("edUserID"));
+    auto *name = new QLineEdit(this);
+    name->setObjectName(QStringLiteral("edUserName"));
+    auto *dept = new QComboBox(this);
+    dept->setObjectName(QStringLiteral("cbDept"));
+    auto *duty = new QLineEdit(this);
+    duty->setObjectName(QStringLiteral("edDuty"));
+    auto *state = new QComboBox(this);
+    state->setObjectName(QStringLiteral("cbState"));
+    auto *memo = new QLineEdit(this);
+    memo->setObjectName(QStringLiteral("edMemo"));
+    auto *sys = new QCheckBox(QStringLiteral("是否系统管理员"), this);
+    sys->setObjectName(QStringLiteral("chkSys"));
+    m_binder->bind(m_code, QStringLiteral("UserID"));
+    m_binder->bind(name, QStringLiteral("UserName"));
+    m_binder->bind(dept, QStringLiteral("DeptID"), dm->dataset(QStringLiteral("tblDepartment")),
+                   QStringLiteral("DepartmentID"), QStringLiteral("DepartmentName"));
+    m_binder->bind(duty, QStringLiteral("Duty"));
+    m_binder->bind(state, QStringLiteral("State"), {QStringLiteral("Yes"), QStringLiteral("No")});
+    m_binder->bind(memo, QStringLiteral("Memo"));
+    m_binder->bind(sys, QStringLiteral("Sys"));
+
+    auto *fields = new QGridLayout;
+    auto label = [this](const char *text) { return new QLabel(QString::fromUtf8(text), this); };
+    fields->addWidget(label("用  户ID："), 0, 0);
+    fields->addWidget(m_code, 0, 1);
+    fields->addWidget(label("用户名称："), 0, 2);
+    fields->addWidget(name, 0, 3);
+    fields->addWidget(label("部　　门："), 1, 0);
+    fields->addWidget(dept, 1, 1);
+    fields->addWidget(label("职　　务："), 1, 2);
+    fields->addWidget(duty, 1, 3);
+    fields->addWidget(label("用户状态："), 2, 0);
+    fields->addWidget(state, 2, 1);
+    fields->addWidget(label("备    注："), 2, 2);
+    fields->addWidget(memo, 2, 3);
+    fields->addWidget(sys, 3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const struct {
+        const char *name, *caption;
+        void (TfrmUser::*slot)();
+    } kButtons[] = {{"BtnAdd", "新增", &TfrmUser::BtnAddClick},       {"BtnSave", "保存", &TfrmUser::BtnSaveClick},
+                    {"BtnDelete", "删除", &TfrmUser::BtnDeleteClick}, {"BtnClose", "关闭", &TfrmUser::BtnCloseClick},
+                    {"BtnRight", "权限分配", &TfrmUser::BtnRightClick}};
+    for (const auto &b : kButtons) {
+        auto *button = new QPushButton(QString::fromUtf8(b.caption), this);
+        button->setObjectName(QLatin1String(b.name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, b.slot);
+        buttons->addWidget(button);
+    }
+
+    auto *all = new QVBoxLayout(this);
+    auto *title = label("用户列表");
+    title->setObjectName(QStringLiteral("lblTitle"));
+    all->addWidget(title);
+    all->addWidget(m_grid, 1);
+    all->addLayout(fields);
+    all->addLayout(buttons);
+
+    setEnterOrder({m_code, name, dept, duty, state, memo});
+
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { followGrid(current.row()); });
+    connect(m_users, &Dataset::currentRowChanged, this, &TfrmUser::showCurrentRow);
+    connect(m_users, &Dataset::rowsReset, this, &TfrmUser::showCurrentRow);
+    connect(m_users, &Dataset::stateChanged, this, &TfrmUser::showCurrentRow);
+}
+
+QWidget *TfrmUser::field(const QString &name) const { return m_binder->widgetFor(name); }
+
+void TfrmUser::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmUser::FormShow()
+{
+    if (!m_users->isActive() && !m_users->open())
+        Prompts::instance().warn(m_users->lastError());
+    showCurrentRow();
+}
+
+void TfrmUser::showCurrentRow()
+{
+    // The code is taken while the row is at rest, so that a change typed
+    // into the row cannot alter which row the Admin protection sees.
+    if (m_users->state() == Dataset::State::Insert) {
+        m_rowCode.clear();
+        m_rowSys = false;
+    } else if (m_users->state() == Dataset::State::Browse) {
+        m_rowCode = m_users->value(QStringLiteral("UserID")).toString();
+        m_rowSys = m_users->value(QStringLiteral("Sys")).toBool();
+    }
+    const int row = m_users->currentRow();
+    if (row >= 0 && m_grid->currentIndex().row() != row) {
+        m_moving = true;
+        m_grid->setCurrentIndex(m_grid->model()->index(row, 0));
+        m_moving = false;
+    }
+    updateCodeReadOnly();
+}
+
+bool TfrmUser::storedCodeIsAdmin() const
+{
+    if (m_users->state() == Dataset::State::Insert || m_users->currentRow() < 0)
+        return false;
+    return isAdmin(m_rowCode) || isAdmin(m_users->value(QStringLiteral("UserID")).toString());
+}
+
+void TfrmUser::updateCodeReadOnly()
+{
+    m_code->setReadOnly(m_users->state() != Dataset::State::Insert || storedCodeIsAdmin());
+}
+
+bool TfrmUser::leaveRow()
+{
+    // Moving away stores a pending change without the checks of "保存";
+    // two kinds of change must never be stored that way.
+    if (m_users->isEditing() && storedCodeIsAdmin())
+        m_users->cancel();
+    else if (m_users->state() == Dataset::State::Insert && m_users->isBlank(QStringLiteral("UserID")))
+        m_users->cancel();
+    return true;
+}
+
+void TfrmUser::followGrid(int row)
+{
+    if (m_moving || row < 0 || row == m_users->currentRow())
+        return;
+    leaveRow();
+    if (!m_users->setCurrentRow(std::min(row, m_users->rowCount() - 1))) {
+        Prompts::instance().warn(m_users->lastError());
+        showCurrentRow();
+    }
+}
+
+void TfrmUser::BtnAddClick()
+{
+    if (!logCommand(QStringLiteral("系统设置-用户管理-新增用户")))
+        return;
+    if (!m_users->isActive() && !m_users->open()) {
+        Prompts::instance().warn(m_users->lastError());
+        return;
+    }
+    leaveRow();
+    if (!m_users->append()) {
+        Prompts::instance().warn(m_users->lastError());
+        return;
+    }
+    // Set now rather than at "保存": however the row gets stored, it never
+    // goes in without a password.
+    m_users->setValue(QStringLiteral("Password"), Password::hash(kDefaultPassword));
+    updateCodeReadOnly();
+    m_code->setFocus();
+}
+
+void TfrmUser::BtnSaveClick()
+{
+    if (!logCommand(QStringLiteral("系统设置-用户管理-保存用户")))
+        return;
+    storeRow();
+}
+
+bool TfrmUser::storeRow()
+{
+    const struct {
+        const char *field, *warning;
+    } kRequired[] = {{"UserID", "请输入用户编号！"},
+                     {"UserName", "请输入用户名称！"},
+                     {"DeptID", "请选择输入所在部门！"},
+                     {"Duty", "请输入用户职务！"}};
+    Prompts &p = Prompts::instance();
+    // Nothing about the built-in user can be stored here, so it is refused
+    // before asking for fields that its row may well lack.
+    if (storedCodeIsAdmin()) {
+        p.warn(QStringLiteral("对不起，系统默认用户不能修改！"));
+        m_users->cancel();
+        return false;
+    }
+    for (const auto &r : kRequired) {
+        if (!m_users->isBlank(QLatin1String(r.field)))
+            continue;
+        p.warn(QString::fromUtf8(r.warning));
+        if (QWidget *w = field(QLatin1String(r.field)))
+            w->setFocus();
+        return false;
+    }
+    const bool isNew = m_users->state() == Dataset::State::Insert;
+    if (isNew && m_users->isBlank(QStringLiteral("Password")))
+        m_users->setValue(QStringLiteral("Password"), Password::hash(kDefaultPassword));
+    if (!m_users->post()) {
+        p.warn(m_users->lastError());
+        return false;
+    }
+    showCurrentRow();
+    if (isNew)
+        p.inform(QStringLiteral("新增用户口令为583920，请提醒用户及时修改！"));
+    return true;
+}
+
+void TfrmUser::BtnDeleteClick()
+{
+    if (!logCommand(QStringLiteral("系统设置-用户管理-删除用户")))
+        return;
+    if (!m_users->isActive() || m_users->currentRow() < 0)
+        return;
+    Prompts &p = Prompts::instance();
+    // The stored flag counts too: unticking the box without saving does
+    // not make a system user deletable.
+    if (m_users->value(QStringLiteral("Sys")).toBool() || m_rowSys) {
+        p.warn(QStringLiteral("对不起,系统用户不能删除!"));
+        return;
+    }
+    if (!p.askOkCancel(QStringLiteral("您真的要删除该用户吗？"), Prompts::Icon::Warning))
+        return;
+    if (m_users->state() == Dataset::State::Insert) {
+        m_users->cancel();
+        return;
+    }
+    m_users->cancel();
+    const QString code = m_users->value(QStringLiteral("UserID")).toString();
+    Database *db = m_users->database();
+    // The rights go with the user, or a user created later under the same
+    // code would inherit them.
+    Transaction tx(*db);
+    QString error = tx.error();
+    if (error.isEmpty())
+        error = db->exec(QStringLiteral("DELETE FROM tblUserRight WHERE lower(UserID) = lower(?)"), {code});
+    if (error.isEmpty() && !m_users->remove())
+        error = m_users->lastError();
+    if (error.isEmpty())
+        error = tx.commit();
+    if (!error.isEmpty()) {
+        p.warn(error);
+        m_users->refresh();
+    }
+}
+
+void TfrmUser::BtnCloseClick()
+{
+    if (m_users->isEditing()) {
+        if (!Prompts::instance().askOkCancel(QStringLiteral("用户资料数据尚未保存，保存吗？"), Prompts::Icon::Question)) {
+            m_users->cancel();
+        } else if (!storeRow()) {
+            return;
+        }
+    }
+    QDialog::reject();
+}
+
+void TfrmUser::reject() { BtnCloseClick(); }
+
+void TfrmUser::BtnRightClick()
+{
+    if (!logCommand(QStringLiteral("系统设置-用户管理-权限分配")))
+        return;
+    if (!m_users->isActive() || m_users->currentRow() < 0)
+        return;
+    // Rights are written under the user's code; the user row must exist
+    // under that code first.
+    if (m_users->isEditing() && !storeRow())
+        return;
+    openRights(m_users->value(QStringLiteral("UserID")).toString());
+}
+
+void TfrmUser::openRights(const QString &userId)
+{
+    TfrmRight dlg(userId, this);
+    dlg.exec();
+}
