@@ -68,5 +68,6 @@ int runBrevia(int argc, char **argv)
     }
 
     main.show();
+    main.createToolsPanel();
     return app.exec();
 }

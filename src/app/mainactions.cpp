@@ -59,9 +59,9 @@ QVector<MainAction> build()
         // The doubled 员 is the log text every workstation has always written.
         {"Act_OperaterTrack", Business, "工作人员跟踪管理", none, "", P::None, "客户业务管理-工作人员员跟踪管理", nullptr, false, true},
         // 文件管理: they act on the tools panel's current folder.
-        {"Act_NewFile",    Files, "新建文件", none, "", P::None, "文件管理-新建文件", nullptr},
-        {"Act_CutFile",    Files, "剪切文件", none, "", P::None, "文件管理-剪切文件", nullptr},
-        {"Act_CopyFile",   Files, "复制文件", none, "", P::None, "文件管理-复制文件", nullptr},
+        {"Act_NewFile",    Files, "新建文件", none, "", P::None, "文件管理-新建文件", &M::Act_NewFileExecute},
+        {"Act_CutFile",    Files, "剪切文件", none, "", P::None, "文件管理-剪切文件", &M::Act_CutFileExecute},
+        {"Act_CopyFile",   Files, "复制文件", none, "", P::None, "文件管理-复制文件", &M::Act_CopyFileExecute},
         // 图表分析
         {"Act_CustLevelAnalyse",    Analysis, "客户级别分析", none, "403", P::Analysis, "图表分析-客户级别分析", nullptr},
         {"Act_CustTypeAnalyse",     Analysis, "客户类型分析", none, "",    P::None,     "", nullptr, true},

@@ -14,6 +14,7 @@ class QLabel;
 class QTimer;
 class QToolBox;
 class TdmMain;
+class TfrmTools;
 
 // The frame of the program once the login has succeeded: the menu, the
 // tool strip and the navigation panel, all built from one action table;
@@ -63,6 +64,10 @@ public:
     void setToolsPanel(QWidget *panel);
     void setToolsPanelVisible(bool visible);
     bool toolsPanelVisible() const { return m_toolsVisible; }
+    // The tools panel "文件及工具栏", made once the login has succeeded and
+    // shown beside the window; nullptr before.
+    void createToolsPanel();
+    TfrmTools *toolsPanel() const;
 
     void refreshStatusBar();
     void refreshNumLock();
@@ -85,6 +90,9 @@ public:
     void Act_HelpExecute();
     void Act_HomepageExecute();
     void Act_ContactExecute();
+    void Act_NewFileExecute();
+    void Act_CutFileExecute();
+    void Act_CopyFileExecute();
 
 protected:
     void showEvent(QShowEvent *event) override;

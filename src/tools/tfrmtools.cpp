@@ -127,8 +127,12 @@ QString TfrmTools::folder() const { return m_list->folder(); }
 
 void TfrmTools::newFile()
 {
-    if (!logCommand(QStringLiteral("文件管理-新建文件")))
-        return;
+    if (logCommand(QStringLiteral("文件管理-新建文件")))
+        openNewFileDialog();
+}
+
+void TfrmTools::openNewFileDialog()
+{
     TfrmNewFile dlg(folder(), this);
     connect(&dlg, &TfrmNewFile::folderChosen, this, &TfrmTools::setFolder);
     dlg.exec();
@@ -137,22 +141,19 @@ void TfrmTools::newFile()
 
 void TfrmTools::cutFile()
 {
-    if (!logCommand(QStringLiteral("文件管理-剪切文件")))
-        return;
-    m_pasteMode = PasteMode::Cut;
-    showPasteDialog();
+    if (logCommand(QStringLiteral("文件管理-剪切文件")))
+        openPasteDialog(PasteMode::Cut);
 }
 
 void TfrmTools::copyFile()
 {
-    if (!logCommand(QStringLiteral("文件管理-复制文件")))
-        return;
-    m_pasteMode = PasteMode::Copy;
-    showPasteDialog();
+    if (logCommand(QStringLiteral("文件管理-复制文件")))
+        openPasteDialog(PasteMode::Copy);
 }
 
-void TfrmTools::showPasteDialog()
+void TfrmTools::openPasteDialog(PasteMode mode)
 {
+    m_pasteMode = mode;
     TfrmPasteFile dlg(m_pasteMode == PasteMode::Cut ? TfrmPasteFile::Mode::Cut : TfrmPasteFile::Mode::Copy,
                       folder(), this);
     connect(&dlg, &TfrmPasteFile::folderChosen, this, &TfrmTools::setFolder);

@@ -27,14 +27,19 @@ public:
     FileList *fileList() const { return m_list; }
     PasteMode pasteMode() const { return m_pasteMode; }
 
-    // File area, also the "文件管理(&F)" menu entries. Each writes its log
-    // line first.
+    // The file area's buttons. Each writes its log line first.
     void newFile();  // "新建文件"
     void cutFile();  // "剪切" / "剪切文件"
     void copyFile(); // "复制" / "复制文件"
     void goRoot();   // "文件根目录"
     void goUp();     // "向上"
     void refreshList(); // "刷新"
+
+    // The dialogs themselves, for the "文件管理(&F)" menu entries, whose
+    // actions have written the log line already. The paste mode lasts
+    // until the next cut or copy.
+    void openNewFileDialog();
+    void openPasteDialog(PasteMode mode);
 
     // Tools area.
     void runCalculator();
@@ -60,7 +65,6 @@ protected:
 private:
     QWidget *buildTools();
     QWidget *buildFileArea();
-    void showPasteDialog();
 
     QWidget *m_anchor = nullptr;
     FileList *m_list = nullptr;

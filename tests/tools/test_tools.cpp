@@ -1,5 +1,6 @@
 // Document folders, the tools panel's file list and the two file dialogs,
 // on a temporary application directory.
+#include "app/tfrmmain.h"
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "testlib/apphome.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -328,6 +330,29 @@ TEST_F(ToolsTest, ClosingThePanelTellsTheMainWindow)
     panel.show();
     panel.close();
     EXPECT_EQ(seen, QList<bool>({true, false}));
+}
+
+TEST_F(ToolsTest, TheMainWindowShowsThePanelAndItsTickFollowsAClose)
+{
+    TfrmMain main;
+    main.setDataModule(&dm);
+    main.show();
+    main.createToolsPanel();
+    TfrmTools *panel = main.toolsPanel();
+    ASSERT_NE(panel, nullptr);
+    QAction *tick = main.action("Act_Tools");
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(tick->isChecked());
+    EXPECT_EQ(panel->folder(), DocumentFolders::root());
+
+    panel->close(); // its title-bar button
+    EXPECT_FALSE(tick->isChecked());
+    EXPECT_FALSE(main.toolsPanelVisible());
+    tick->trigger();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(tick->isChecked());
+    main.setToolsPanelVisible(false); // a module hides it
+    EXPECT_FALSE(tick->isChecked());
 }
 
 TEST_F(ToolsTest, EnvelopeLabelsNeedRight503)
