@@ -7,7 +7,9 @@
 #include "app/numlock.h"
 #include "data/apppaths.h"
 #include "data/clock.h"
+#include "data/condition.h"
 #include "data/database.h"
+#include "data/dataset.h"
 #include "data/dbsetup.h"
 #include "data/dmmain.h"
 #include "data/format.h"
@@ -312,12 +314,53 @@ bool TfrmMain::FormShow()
     // file: a workstation on a shared file has no local Data/HKP30.hdb. A
     // PostgreSQL server has no file; its connection has already succeeded.
     const Database *db = database();
-    if (!db || db->isPostgres() || QFileInfo::exists(db->location()))
+    if (!db)
         return true;
+    if (db->isPostgres() || QFileInfo::exists(db->location())) {
+        openSharedSets();
+        return true;
+    }
     Prompts::instance().warn(QStringLiteral("对不起，数据文件没有找到！请查找HKP30.hdb文件，\n并将文件复制到")
                              + AppPaths::applicationDirectory() + QStringLiteral("Data目录下！"));
     endProgram();
     return false;
+}
+
+void TfrmMain::openSharedSets()
+{
+    for (const char *name : {"tblUserRight", "tblColor", "tblVocation", "tblCountry", "tblCustDist", "tblCustLevel",
+                             "tblCustState", "tblCustOrigin", "tblCurrencyRate", "tblGongzhong", "tblCustomers",
+                             "tblOperates", "tblOperaters", "tblYuangong"}) {
+        Dataset *d = m_dm->dataset(QString::fromLatin1(name));
+        if (d && !d->isActive() && !d->open()) {
+            Prompts::instance().warn(d->lastError());
+            return;
+        }
+    }
+    // Customer names looked up in contacts, contracts and the schedule come
+    // from this set, so an ordinary user sees only the names of their own.
+    const Session &s = Session::current();
+    if (Dataset *names = m_dm->dataset(QStringLiteral("tblCustomers2"))) {
+        names->close();
+        names->setFilter(s.isSys() ? Condition() : Condition::equals(QStringLiteral("SUser"), s.userId()));
+        if (!names->open()) {
+            Prompts::instance().warn(names->lastError());
+            return;
+        }
+    }
+    // The whole schedule; a filter the daily agenda left on it stays.
+    Dataset *plan = m_dm->dataset(QStringLiteral("qryPlan"));
+    Dataset *customers = m_dm->dataset(QStringLiteral("tblCustomers"));
+    if (!plan)
+        return;
+    plan->close();
+    plan->setSql(QStringLiteral("select * from tblPlan"));
+    if (!plan->open()) {
+        Prompts::instance().warn(plan->lastError());
+        return;
+    }
+    if (customers && !plan->isEmpty())
+        customers->locate(QStringLiteral("CustID"), plan->value(0, QStringLiteral("CustID")));
 }
 
 void TfrmMain::showEvent(QShowEvent *event)

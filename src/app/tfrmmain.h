@@ -40,8 +40,9 @@ public:
     // returned.
     QString switchDatabase(std::unique_ptr<Database> db);
 
-    // The first showing: the configured database file must still be there.
-    // False when it is not; the message has been shown and the program ends.
+    // The first showing: the configured database file must still be there
+    // (false when it is not; the message has been shown and the program
+    // ends); then the shared sets are opened for the user now logged in.
     bool FormShow();
     // "退出系统" of the menu and the tool strip: the log line first, then the
     // exit question of closing.
@@ -93,6 +94,22 @@ public:
     void Act_NewFileExecute();
     void Act_CutFileExecute();
     void Act_CopyFileExecute();
+    // The reference-data windows: dictionaries, currencies, worker classifications.
+    void Act_DepartmentExecute();
+    void Act_GongzhongExecute();
+    void Act_JinengExecute();
+    void Act_TijianExecute();
+    void Act_RegionExecute();
+    void Act_CountryExecute();
+    void Act_CurrencyRateExecute();
+    void Act_FinanceOrganExecute();
+    void Act_OperateStyleExecute();
+    void Act_OperateOriginExecute();
+    void Act_OperateStateExecute();
+    void Act_CustLevelExecute();
+    void Act_CustStateExecute();
+    void Act_CustOriginExecute();
+    void Act_VocationExecute();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -104,6 +121,7 @@ private:
     void buildToolStrip();
     void buildNavigation();
     void buildStatusBar();
+    void openSharedSets();
     void runAction(const MainAction &def, QAction *action);
     void endProgram();
 

@@ -9,6 +9,7 @@
 #include "app/modulehost.h"
 #include "app/tfrmmain.h"
 #include "data/database.h"
+#include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
@@ -386,6 +387,23 @@ TEST_P(MainWindowTest, NavigationAndToolsToggles)
 
     EXPECT_EQ(log(), (QStringList{"窗口-系统导航", "窗口-系统导航", "窗口-文件管理及工具栏",
                                   "窗口-文件管理及工具栏", "窗口-文件管理及工具栏"}));
+}
+
+TEST_P(MainWindowTest, TheFirstShowingLimitsCustomerNamesToTheUsersOwn)
+{
+    ASSERT_EQ(db().insertRow("tblCustomers", {{"CustId", "C1"}, {"CustName", "甲"}, {"SUser", "clerk"}}), "");
+    ASSERT_EQ(db().insertRow("tblCustomers", {{"CustId", "C2"}, {"CustName", "乙"}, {"SUser", "other"}}), "");
+    ASSERT_EQ(db().insertRow("tblPlan", {{"CustID", "C2"}}), "");
+    for (bool sys : {false, true}) {
+        SCOPED_TRACE(sys ? "system user" : "ordinary user");
+        Session::current().reset();
+        logIn(sys ? "boss" : "clerk", sys, {});
+        ASSERT_TRUE(main->FormShow());
+        EXPECT_EQ(dm.dataset("tblCustomers2")->rowCount(), sys ? 2 : 1);
+        EXPECT_TRUE(dm.dataset("qryPlan")->isActive());
+        EXPECT_EQ(dm.dataset("tblCustomers")->value("CustId").toString(), "C2");
+        EXPECT_TRUE(prompts.shown.isEmpty());
+    }
 }
 
 TEST_P(MainWindowTest, DesktopProgramsAndLinks)
