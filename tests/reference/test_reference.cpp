@@ -1,11 +1,13 @@
 // The reference-data windows: one dictionary window over the shared sets
 // of the data module, its fifteen members and the colour table.
+#include "app/tfrmmain.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "reference/referencewindows.h"
 #include "reference/tfrmcolor.h"
+#include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
 #include "ui/colorchooser.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -430,6 +434,43 @@ TEST_P(ReferenceTest, TheColourWindowAddsAndDeletesColours)
     w.BtnDeleteClick();
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_EQ(logLines(), QStringList()); // the colour window writes no log
+}
+
+TEST_P(ReferenceTest, TheMainWindowsActionsOpenTheirWindows)
+{
+    AppHome home;
+    TfrmMain main;
+    main.setDataModule(&dm);
+    main.reloadRights();
+    const QVector<QPair<const char *, const char *>> actions = {
+        {"Act_Department", "TfrmDepartment"},     {"Act_Gongzhong", "TfrmGongzhong"},
+        {"Act_Jineng", "TfrmJineng"},             {"Act_Tijian", "TfrmTijian"},
+        {"Act_Region", "TfrmRegion"},             {"Act_Country", "TfrmCountry"},
+        {"Act_CurrencyRate", "TfrmCurrencyRate"}, {"Act_FinanceOrgan", "TfrmFinanceOrgan"},
+        {"Act_OperateStyle", "TfrmOperateStyle"}, {"Act_OperateOrigin", "TfrmOperateOrigin"},
+        {"Act_OperateState", "TfrmOperateState"}, {"Act_CustLevel", "TfrmCustLevel"},
+        {"Act_CustState", "TfrmState"},           {"Act_CustOrigin", "TfrmCustOrigin"},
+        {"Act_Vocation", "TfrmVocation"},
+    };
+    for (const auto &[action, className] : actions) {
+        SCOPED_TRACE(action);
+        const int logged = int(logLines().size());
+        QString modal;
+        QTimer::singleShot(0, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                modal = w->objectName();
+                w->close();
+            }
+        });
+        QAction *a = main.action(action);
+        ASSERT_NE(a, nullptr);
+        ASSERT_TRUE(a->isEnabled());
+        a->trigger();
+        EXPECT_EQ(modal, className);
+        // The action's own line, once; the window adds none by opening.
+        EXPECT_EQ(logLines().size(), logged + 1);
+    }
+    EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST(ReferenceWindows, OneEntryPointKnowsEveryMember)
