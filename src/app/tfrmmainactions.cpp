@@ -1,12 +1,14 @@
 // What the main window's own actions run, after the action table has
 // written their log line, selected their page and checked the Sys flag.
-#include "app/adminwindows.h"
 #include "app/desktop.h"
 #include "app/modulehost.h"
 #include "app/tfrmabout.h"
 #include "app/tfrmmain.h"
 #include "app/tfrmserver.h"
+#include "admin/tfrmpassword.h"
 #include "admin/tfrmsyslog.h"
+#include "admin/tfrmuser.h"
+#include "admin/tfrmuserinfo.h"
 #include "data/apppaths.h"
 #include "data/database.h"
 
@@ -15,7 +17,8 @@
 
 void TfrmMain::Act_PasswordExecute()
 {
-    AdminWindows::open(QStringLiteral("TfrmPassword"), this);
+    TfrmPassword dlg(this);
+    dlg.exec();
     reloadRights();
 }
 
@@ -23,13 +26,15 @@ void TfrmMain::Act_UserExecute()
 {
     // User management leads to the rights window, which may have changed
     // the current user's own rights.
-    AdminWindows::open(QStringLiteral("TfrmUser"), this);
+    TfrmUser dlg(this);
+    dlg.exec();
     reloadRights();
 }
 
 void TfrmMain::Act_UserInfoExecute()
 {
-    AdminWindows::open(QStringLiteral("TfrmUserInfo"), this);
+    TfrmUserInfo dlg(this);
+    dlg.exec();
     reloadRights();
 }
 

@@ -2,7 +2,6 @@
 // menu, the tool strip, the navigation and the shortcuts alike; every
 // function logs first, then selects its page, then runs; the work area
 // shows one thing at a time.
-#include "app/adminwindows.h"
 #include "app/desktop.h"
 #include "app/tfrmabout.h"
 #include "app/mainactions.h"
@@ -35,6 +34,8 @@
 #include <QToolBox>
 #include <QToolButton>
 
+#include <functional>
+
 // Takes the links the program hands to the desktop instead of a browser,
 // a mail program or a file viewer.
 class UrlCatcher : public QObject
@@ -59,6 +60,27 @@ public slots:
 
 namespace {
 
+// Closes every modal window as soon as it is up, after a look at it: the
+// class names of those seen, in order.
+struct ModalCatcher {
+    QStringList seen;
+    std::function<void(QWidget *)> inspect;
+    QTimer timer;
+    ModalCatcher()
+    {
+        timer.setInterval(0);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                seen << w->metaObject()->className();
+                if (inspect)
+                    inspect(w);
+                w->close();
+            }
+        });
+        timer.start();
+    }
+};
+
 // A workstation with one user logged in and the main window built.
 class MainWindowTest : public ::testing::TestWithParam<Engine>
 {
@@ -73,8 +95,6 @@ protected:
     void TearDown() override
     {
         main.reset();
-        AdminWindows::setOpener("TfrmPassword", nullptr);
-        AdminWindows::setOpener("TfrmUser", nullptr);
         UserRights::current().clear();
         Session::current().reset();
     }
@@ -230,6 +250,7 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         {"work assignment, ordinary user", false, "Act_Assign", "客户业务管理-客户业务工作分配", true},
         {"staff tracking, ordinary user", false, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", true},
         {"password change is for everyone", false, "Act_Password", "系统设置-口令设置", false},
+        {"agency details are for everyone", false, "Act_UserInfo", "系统设置-用户信息", false},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -237,17 +258,15 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         QSqlQuery(db().sql()).exec("DELETE FROM tblLog");
         prompts.clear();
         main->navigation()->setCurrentIndex(int(NavPage::Analysis));
-        int opened = 0;
-        AdminWindows::setOpener("TfrmUser", [&](QWidget *) { ++opened; });
-        AdminWindows::setOpener("TfrmPassword", [&](QWidget *) { ++opened; });
+        ModalCatcher modal;
         const QString user = QString("u%1").arg(n++);
         Session::current().reset();
-        logIn(user, c.sys, {"101", "102"});
+        logIn(user, c.sys, {"101", "102", "106"});
 
         act(c.action)->trigger();
         EXPECT_EQ(log(), QStringList{c.logLine});
         EXPECT_EQ(prompts.texts(), c.refused ? QStringList{kSysOnlyRefusal} : QStringList{});
-        EXPECT_EQ(opened, c.refused ? 0 : 1);
+        EXPECT_EQ(modal.seen.size(), c.refused ? 0 : 1);
         if (mainAction(c.action)->page == NavPage::System) {
             EXPECT_EQ(page(), int(NavPage::System));
         }
@@ -260,28 +279,20 @@ TEST_P(MainWindowTest, LogLineFirstThenPageThenTheWindow)
     main->navigation()->setCurrentIndex(int(NavPage::Analysis));
     QStringList logSeen;
     int pageSeen = -1;
-    AdminWindows::setOpener("TfrmPassword", [&](QWidget *parent) {
-        EXPECT_EQ(parent, main.get());
+    ModalCatcher modal;
+    modal.inspect = [&](QWidget *w) {
+        EXPECT_EQ(w->parentWidget(), main.get());
         logSeen = log();
         pageSeen = page();
-    });
+    };
     button("Tool_Act_Password")->click();
+    EXPECT_EQ(modal.seen, QStringList{"TfrmPassword"});
     EXPECT_EQ(logSeen, QStringList{"系统设置-口令设置"});
     EXPECT_EQ(pageSeen, int(NavPage::System));
 
-    // The log viewer is a real modal window of its own.
     main->navigation()->setCurrentIndex(int(NavPage::Analysis));
-    QString modal;
-    QTimer::singleShot(0, [&] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            modal = w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName();
-            logSeen = log();
-            pageSeen = page();
-            w->close();
-        }
-    });
     button("Nav_Act_SysLog")->click();
-    EXPECT_EQ(modal, "TfrmSysLog");
+    EXPECT_EQ(modal.seen.last(), "TfrmSysLog");
     EXPECT_EQ(logSeen.last(), "系统设置-系统日志");
     EXPECT_EQ(pageSeen, int(NavPage::System));
 }
@@ -290,12 +301,11 @@ TEST_P(MainWindowTest, AFunctionWhoseLogLineFailsDoesNothingElse)
 {
     logIn("Boss", true, {"101"});
     main->navigation()->setCurrentIndex(int(NavPage::Analysis));
-    int opened = 0;
-    AdminWindows::setOpener("TfrmPassword", [&](QWidget *) { ++opened; });
+    ModalCatcher modal;
     ASSERT_EQ(db().exec("DROP TABLE tblLog"), "");
     act("Act_Password")->trigger();
     act("Act_Navigation")->trigger();
-    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(modal.seen, QStringList{});
     EXPECT_EQ(page(), int(NavPage::Analysis));
     EXPECT_TRUE(act("Act_Navigation")->isChecked()); // the toggle did not toggle
     EXPECT_EQ(prompts.shown.size(), 2);
@@ -305,9 +315,13 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
 {
     logIn("Boss", true, {"102"});
     // The rights window, reached through user management, gives 301.
-    AdminWindows::setOpener("TfrmUser", [&](QWidget *) { grant("Boss", {"301"}); });
-    EXPECT_FALSE(act("Act_Customers")->isEnabled());
-    act("Act_User")->trigger();
+    {
+        ModalCatcher modal;
+        modal.inspect = [&](QWidget *) { grant("Boss", {"301"}); };
+        EXPECT_FALSE(act("Act_Customers")->isEnabled());
+        act("Act_User")->trigger();
+        EXPECT_EQ(modal.seen, QStringList{"TfrmUser"});
+    }
     EXPECT_TRUE(act("Act_Customers")->isEnabled());
 
     // Another database where Boss holds only 305.
