@@ -22,6 +22,9 @@ else
   fail "PostgreSQL did not start: $(cat "$work/pg/initdb.log" "$work/pg/server.log" 2>/dev/null | tail -n 5)"
 fi
 
+fixtures=$(grep -E '^BREVIA_FIXTURES:' build/CMakeCache.txt | cut -d= -f2-)
+[ -d "${BREVIA_FIXTURES:-$fixtures}" ] || echo "WARNING: shared test fixtures not found (${BREVIA_FIXTURES:-$fixtures}); the tests that need them are skipped"
+
 mkdir -m 700 "$work/xdg"
 export XDG_RUNTIME_DIR="$work/xdg"
 export QT_QPA_PLATFORM=offscreen

@@ -3,6 +3,7 @@
 #include "data/dbsetup.h"
 #include "data/password.h"
 #include "data/schema.h"
+#include "testlib/fixtures.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -48,9 +49,9 @@ QVariant scalar(Database &db, const QString &sql)
 // of the schema: every one of them must exist under the same name.
 TEST_P(SchemaTest, HoldsEveryTableAndColumnOfTheOldFiles)
 {
-    QFile f(QStringLiteral(BREVIA_FIXTURES "/legacy/manifest.json"));
-    if (!f.open(QIODevice::ReadOnly))
-        GTEST_SKIP() << "fixture not found";
+    REQUIRE_FIXTURE(path, "legacy/manifest.json");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QJsonObject tables = QJsonDocument::fromJson(f.readAll()).object().value("tables").toObject();
     ASSERT_EQ(tables.size(), 32);
     TempDatabase t(GetParam());

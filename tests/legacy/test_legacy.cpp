@@ -11,6 +11,7 @@
 #include "data/session.h"
 #include "testlib/fakeprompts.h"
 #include "memorysource.h"
+#include "testlib/fixtures.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -35,13 +36,11 @@
 
 namespace {
 
-const QString kFixture = QStringLiteral(BREVIA_FIXTURES "/legacy/HKP30.hdb");
-const QString kManifest = QStringLiteral(BREVIA_FIXTURES "/legacy/manifest.json");
 
 QJsonObject manifest()
 {
     static const QJsonObject m = [] {
-        QFile f(kManifest);
+        QFile f(fixturePath(QStringLiteral("legacy/manifest.json")));
         f.open(QIODevice::ReadOnly);
         return QJsonDocument::fromJson(f.readAll()).object();
     }();
@@ -153,7 +152,7 @@ class FixtureImport : public ::testing::TestWithParam<Engine>
 
 TEST_P(FixtureImport, EveryTableRowAndValueEqualsTheManifestSaveTheCleanUps)
 {
-    ASSERT_TRUE(QFile::exists(kFixture)) << kFixture.toStdString();
+    REQUIRE_FIXTURE(kFixture, "legacy/HKP30.hdb");
     const QJsonObject tables = manifest().value("tables").toObject();
     ASSERT_EQ(tables.size(), manifest().value("table_count").toInt());
 
@@ -247,6 +246,7 @@ TEST_P(FixtureImport, EveryTableRowAndValueEqualsTheManifestSaveTheCleanUps)
 // program's own login dialog after the import.
 TEST_P(FixtureImport, ImportedUsersLogInWithTheirOldPasswords)
 {
+    REQUIRE_FIXTURE(kFixture, "legacy/HKP30.hdb");
     TempDatabase tmp(GetParam(), false);
     const QString target = newTarget(tmp, GetParam());
     ImportReport report;
@@ -275,6 +275,7 @@ TEST_P(FixtureImport, ImportedUsersLogInWithTheirOldPasswords)
 
 TEST_P(FixtureImport, RefusesAnExistingTargetAndLeavesItAlone)
 {
+    REQUIRE_FIXTURE(kFixture, "legacy/HKP30.hdb");
     TempDatabase tmp(GetParam(), false);
     const QString target = newTarget(tmp, GetParam());
     ImportReport first, second;
@@ -495,6 +496,7 @@ TEST(LegacyImport, JetDatesAndCurrencyConvertExactly)
 
 TEST(LegacyImport, TheAdminToolImportsTheFixtureAndRefusesTheSecondTime)
 {
+    REQUIRE_FIXTURE(kFixture, "legacy/HKP30.hdb");
     QTemporaryDir dir;
     const QString target = dir.filePath("Data/HKP30.hdb");
     QProcess p;
