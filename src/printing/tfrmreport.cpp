@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,9 +103,13 @@ void TfrmReport::BtnPdfClick()
 
 void TfrmReport::BtnHelpClick()
 {
-    const QString help = AppPaths::path(QStringLiteral("HKPHelp.chm"));
+    // The preview's own help file where an installation ships one, else the
+    // HTML manual that the main window's help opens as well.
+    const QString chm = AppPaths::path(QStringLiteral("HKPHelp.chm"));
+    const QString html = AppPaths::path(QStringLiteral("Help/BreviaHelp.html"));
+    const QString help = QFileInfo::exists(chm) ? chm : html;
     if (!QFileInfo::exists(help)) {
-        Prompts::instance().warn(QStringLiteral("对不起，帮助文件不存在：") + help);
+        Prompts::instance().warn(QStringLiteral("对不起，帮助文件不存在：") + QDir::toNativeSeparators(chm));
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(help));
