@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+#include "data/datasetmodel.h"
+
+class Dataset;
+class GridModel;
+class GroupPanel;
+class QTimer;
+class QTreeView;
+
+// The grid of every module list and sub-page: whole rows, sorting by a
+// click on a header (Chinese by pinyin), the group panel above it into
+// which the user drags column headers to group the rows, column widths
+// and order remembered per grid, Ctrl+C and "导出Excel/CSV...".
+//
+// It follows the dataset's current row and moves it when the user picks
+// a row. The layout lives in Layout.ini under the application directory,
+// the one settings file of the program, because it is each workstation's
+// own taste and no business data.
+class DataGrid : public QWidget
+{
+    Q_OBJECT
+public:
+    // name keys the remembered layout ("TfrmOperaters.List").
+    DataGrid(Dataset *dataset, const QVector<DatasetModel::Column> &columns, const QString &name,
+             QWidget *parent = nullptr);
+    ~DataGrid() override;
+
+    Dataset *dataset() const;
+    GridModel *model() const { return m_model; }
+    QTreeView *view() const { return m_view; }
+    GroupPanel *groupPanel() const { return m_panel; }
+    void setGroupPanelVisible(bool visible);
+
+    void groupBy(const QStringList &fields); // outermost first; empty: flat
+    QStringList groupFields() const;
+    void sortBy(const QString &field, Qt::SortOrder order = Qt::AscendingOrder);
+
+    // Visible columns in their current order, as fields and as captions.
+    QStringList visibleFields() const;
+    // Selected dataset rows in shown order, as tab-separated lines.
+    QString selectedText() const;
+    void copySelection() const; // to the clipboard
+    // The visible columns in their current order, every row in shown
+    // order, as UTF-8 with a byte-order mark (so spreadsheet programs on a
+    // Chinese desktop read it right). Empty on success, else the reason.
+    QString writeCsv(const QString &path) const;
+    void exportCsv(); // "导出Excel/CSV...": asks for the file through Prompts
+
+    void saveLayout() const;
+    void restoreDefaultLayout(); // "恢复默认列设置"
+    static QString settingsPath();
+
+signals:
+    void rowClicked(int datasetRow);
+    void rowDoubleClicked(int datasetRow);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void restoreLayout();
+    void followDataset(int row);
+    void showContextMenu(const QPoint &pos);
+    void startHeaderDrag(int section);
+
+    DatasetModel *m_source;
+    GridModel *m_model;
+    QTreeView *m_view;
+    GroupPanel *m_panel;
+    QString m_name;
+    QByteArray m_defaultState;
+    QTimer *m_saveTimer;
+    int m_pressedSection = -1;
+    bool m_following = false;
+};
