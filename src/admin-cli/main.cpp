@@ -1,4 +1,5 @@
 // brevia-admin: database chores from a shell or cron.
+#include "admin-cli/generator.h"
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
@@ -29,7 +30,9 @@ int usage()
     err() << "用法:\n"
              "  brevia-admin init [路径|postgresql://...]     新建数据库（默认 Data/HKP30.hdb）\n"
              "  brevia-admin migrate [路径|postgresql://...]  升级数据库结构\n"
-             "  brevia-admin import 旧数据库.hdb 路径|postgresql://...  新建数据库并导入旧系统的数据\n";
+             "  brevia-admin import 旧数据库.hdb 路径|postgresql://...  新建数据库并导入旧系统的数据\n"
+             "  brevia-admin generate 路径|postgresql://... --customers N [--seed S]\n"
+             "                                               新建数据库并填入模拟的家政公司数据\n";
     err().flush();
     return 2;
 }
@@ -111,6 +114,37 @@ int import(const QStringList &args)
     return report.problems.isEmpty() ? 0 : 3;
 }
 
+int generate(const QStringList &args)
+{
+    if (args.size() < 3 || args[2].startsWith(QLatin1String("--")))
+        return usage();
+    Generator::Options options;
+    bool haveCustomers = false;
+    for (int i = 3; i < args.size(); ++i) {
+        bool ok = false;
+        if (args[i] == QLatin1String("--customers") && i + 1 < args.size()) {
+            options.customers = args[++i].toInt(&ok);
+            ok = ok && options.customers >= 0;
+            haveCustomers = ok;
+        } else if (args[i] == QLatin1String("--seed") && i + 1 < args.size()) {
+            options.seed = args[++i].toULongLong(&ok);
+        }
+        if (!ok)
+            return usage();
+    }
+    if (!haveCustomers)
+        return usage();
+    const QString location = locationArg(args, 2);
+    Generator::Counts counts;
+    const QString error = Generator::generate(location, options, &counts, showProgress);
+    if (!error.isEmpty()) {
+        err() << "生成失败: " << error << "\n";
+        return 1;
+    }
+    out() << "已生成: " << location << " (客户 " << options.customers << " 个, 种子 " << options.seed << ")\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -127,6 +161,8 @@ int main(int argc, char **argv)
         rc = migrate(args);
     else if (cmd == QLatin1String("import"))
         rc = import(args);
+    else if (cmd == QLatin1String("generate"))
+        rc = generate(args);
     else
         rc = usage();
     out().flush();
