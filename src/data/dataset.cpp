@@ -430,6 +430,55 @@ void Dataset::fetchAll()
             break;
 }
 
+bool Dataset::loadAllRows()
+{
+    if (!isActive())
+        return false;
+    if (isQuery()) {
+        fetchAll();
+        if (!m_table)
+            return true;
+    }
+    int missing = 0;
+    for (const Row &r : std::as_const(m_rows))
+        missing += r.loaded ? 0 : 1;
+    if (missing == 0)
+        return true;
+    if (missing <= kPageSize) {
+        for (int i = 0; i < m_rows.size(); ++i)
+            if (!loadPage(i))
+                return false;
+        return true;
+    }
+    QVariantList binds;
+    const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
+    QSqlQuery q(m_db->sql());
+    q.setForwardOnly(true);
+    if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), where),
+                              binds, &m_loadError))
+        return false;
+    QHash<QString, QVariantList> byKey;
+    byKey.reserve(m_rows.size());
+    while (q.next()) {
+        QVariantList values = readRow(q);
+        byKey.insert(cacheKeyText(keyOf(values)), std::move(values));
+    }
+    for (Row &r : m_rows) {
+        if (r.loaded)
+            continue;
+        const auto it = byKey.constFind(cacheKeyText(r.key));
+        if (it != byKey.constEnd()) {
+            r.values = *it;
+        } else {
+            r.values = QVariantList();
+            for (int f = 0; f < m_table->columns().size(); ++f)
+                r.values << QVariant();
+        }
+        r.loaded = true;
+    }
+    return true;
+}
+
 void Dataset::close()
 {
     if (!isActive())

@@ -90,6 +90,9 @@ public:
     bool canFetchMore() const;
     void fetchMore();
     void fetchAll();
+    // Every row read now, a table set's in one query instead of a page at a
+    // time: for sorting and grouping, which need every value anyway.
+    bool loadAllRows();
     int currentRow() const { return m_current; }
     // Moving posts a pending change first (the store hooks run, the
     // window's own checks do not). False when that post failed.

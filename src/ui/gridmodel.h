@@ -74,6 +74,6 @@ private:
     std::vector<Node> m_nodes;      // [0] is the root
     std::vector<int> m_rowToNode;   // source row -> node holding it (grouped)
     std::vector<int> m_rowToPos;    // source row -> position within that node
-    std::vector<QByteArray> m_keys; // sort keys of the sort column, by source row
-    bool m_rebuilding = false;
+    std::vector<double> m_keys;     // sort keys of the sort column, by source row
+    bool m_rebuilding = false;      // source signals during a build are part of it
 };

@@ -10,6 +10,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class DataGrid;
 class FieldBinder;
 class QAction;
@@ -122,6 +124,11 @@ public:
     void setCodeReferences(const QVector<ModuleDesc::DeleteCheck> &refs) { m_codeRefs = refs; }
     static const QString kCodeInUse;
 
+    // The one print call lives in the printing library, which builds on
+    // this one; the program installs it at start, tests install a fake.
+    using Printer = std::function<bool(Dataset *data, const QString &templateName, QWidget *parent)>;
+    static void setPrinter(Printer p);
+
 signals:
     // The tools panel should show this folder.
     void folderChosen(const QString &path);
@@ -136,6 +143,7 @@ protected:
     virtual bool checkSave() { return true; } // after the required fields
     virtual void beforeStore() {}       // checks passed, the row is about to be stored
     virtual void afterRefresh() {}
+    virtual void afterCancel() {}
     virtual void openQuery() {}         // the module's query window
     void showEvent(class QShowEvent *event) override;
 

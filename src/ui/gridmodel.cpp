@@ -1,0 +1,437 @@
+#include "ui/gridmodel.h"
+
+#include "data/dataset.h"
+#include "data/datasetmodel.h"
+#include "data/format.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QDateTime>
+#include <QFont>
+#include <QHash>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+bool isNumeric(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Double: case QMetaType::Float: case QMetaType::Bool: case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+double numberOf(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return double(v.toDate().toJulianDay());
+    if (v.typeId() == QMetaType::QDateTime)
+        return double(v.toDateTime().toMSecsSinceEpoch()) / 86400000.0;
+    return v.toDouble();
+}
+
+QCollator chineseCollator()
+{
+    QCollator c{QLocale(QLocale::Chinese, QLocale::China)};
+    c.setNumericMode(true);
+    return c;
+}
+
+// Ranks of distinct texts in zh_CN order: each text gets its sort key once,
+// however many rows share it.
+QHash<QString, int> rankTexts(const QVector<QString> &texts)
+{
+    QHash<QString, int> distinct;
+    for (const QString &t : texts)
+        distinct.insert(t, 0);
+    QStringList list = distinct.keys();
+    const QCollator collator = chineseCollator();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(list.size());
+    for (const QString &t : list)
+        keys.push_back(collator.sortKey(t));
+    std::vector<int> order(list.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const int c = keys[a].compare(keys[b]);
+        return c != 0 ? c < 0 : list[a] < list[b];
+    });
+    for (int i = 0; i < int(order.size()); ++i)
+        distinct[list[order[i]]] = i;
+    return distinct;
+}
+
+} // namespace
+
+GridModel::GridModel(DatasetModel *source, QObject *parent) : QAbstractItemModel(parent), m_source(source)
+{
+    m_nodes.resize(1);
+    // Reading every row of a query set appends rows while the order is
+    // being built; that build is already inside a reset.
+    auto startReset = [this] {
+        if (!m_rebuilding)
+            beginResetModel();
+    };
+    auto finishReset = [this] {
+        if (m_rebuilding)
+            return;
+        if (arranged())
+            rebuild();
+        endResetModel();
+    };
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, startReset);
+    connect(source, &QAbstractItemModel::modelReset, this, finishReset);
+    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this, [this](const QModelIndex &, int first, int last) {
+        if (m_rebuilding)
+            return;
+        if (arranged())
+            beginResetModel();
+        else
+            beginInsertRows({}, first, last);
+    });
+    connect(source, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_rebuilding)
+            return;
+        if (arranged()) {
+            rebuild();
+            endResetModel();
+        } else {
+            endInsertRows();
+        }
+    });
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (m_rebuilding)
+            return;
+        if (arranged())
+            beginResetModel();
+        else
+            beginRemoveRows({}, first, last);
+    });
+    connect(source, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (m_rebuilding)
+            return;
+        if (arranged()) {
+            rebuild();
+            endResetModel();
+        } else {
+            endRemoveRows();
+        }
+    });
+    connect(source, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &tl, const QModelIndex &br) {
+        if (!arranged()) {
+            emit dataChanged(index(tl.row(), tl.column()), index(br.row(), br.column()));
+            return;
+        }
+        // A changed value keeps its place until the user sorts again.
+        if (br.row() - tl.row() > 1000) {
+            emit dataChanged(QModelIndex(), QModelIndex());
+            emit layoutChanged();
+            return;
+        }
+        for (int r = tl.row(); r <= br.row(); ++r) {
+            const QModelIndex i = indexOfSourceRow(r);
+            if (i.isValid())
+                emit dataChanged(i.siblingAtColumn(tl.column()), i.siblingAtColumn(br.column()));
+        }
+    });
+    connect(source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
+}
+
+Dataset *GridModel::dataset() const
+{
+    return m_source ? m_source->dataset() : nullptr;
+}
+
+void GridModel::setGroupFields(const QStringList &fields)
+{
+    beginResetModel();
+    m_groups = fields;
+    rebuild();
+    endResetModel();
+}
+
+void GridModel::sort(int column, Qt::SortOrder order)
+{
+    if (column >= columnCount())
+        column = -1;
+    beginResetModel();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    rebuild();
+    endResetModel();
+}
+
+void GridModel::sortRows(std::vector<int> &rows) const
+{
+    if (m_sortColumn < 0 || m_keys.empty())
+        return;
+    const auto &keys = m_keys;
+    if (m_sortOrder == Qt::AscendingOrder)
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    else
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return keys[b] < keys[a]; });
+}
+
+void GridModel::rebuild()
+{
+    m_rebuilding = true;
+    struct Done {
+        bool &flag;
+        ~Done() { flag = false; }
+    } done{m_rebuilding};
+    m_nodes.assign(1, Node{});
+    m_rowToNode.clear();
+    m_rowToPos.clear();
+    m_keys.clear();
+    Dataset *set = dataset();
+    if (!arranged() || !set || !set->isActive())
+        return;
+    // Sorting and grouping need every value: one read instead of a page at
+    // a time as the grid scrolls.
+    set->loadAllRows();
+    const int n = set->rowCount();
+
+    std::vector<int> rows(n);
+    std::iota(rows.begin(), rows.end(), 0);
+    if (m_sortColumn >= 0) {
+        const int f = set->fieldIndex(m_source->fieldAt(m_sortColumn));
+        QVector<QVariant> values(n);
+        bool numeric = true;
+        for (int r = 0; r < n; ++r) {
+            values[r] = f >= 0 ? set->value(r, f) : QVariant();
+            if (!values[r].isNull() && !isNumeric(values[r]))
+                numeric = false;
+        }
+        // Empty values come first, as in every grid of the program.
+        m_keys.assign(n, -1e300);
+        if (numeric) {
+            for (int r = 0; r < n; ++r)
+                if (!values[r].isNull())
+                    m_keys[r] = numberOf(values[r]);
+        } else {
+            QVector<QString> texts(n);
+            for (int r = 0; r < n; ++r)
+                texts[r] = Format::display(values[r]);
+            const QHash<QString, int> ranks = rankTexts(texts);
+            for (int r = 0; r < n; ++r)
+                if (!texts[r].isEmpty())
+                    m_keys[r] = ranks.value(texts[r]);
+        }
+        sortRows(rows);
+    }
+
+    m_rowToNode.assign(n, 0);
+    m_rowToPos.assign(n, 0);
+    if (m_groups.isEmpty()) {
+        m_nodes[0].rows = std::move(rows);
+        for (int i = 0; i < int(m_nodes[0].rows.size()); ++i)
+            m_rowToPos[m_nodes[0].rows[i]] = i;
+        return;
+    }
+
+    // One pass over the rows in their sorted order builds every level.
+    QVector<int> fields;
+    QStringList captions;
+    for (const QString &g : m_groups) {
+        fields << set->fieldIndex(g);
+        const int c = m_source->columnOf(g);
+        captions << (c >= 0 ? m_source->headerData(c, Qt::Horizontal).toString() : g);
+    }
+    QVector<QHash<QString, int>> children(1); // per node: value -> child node
+    QVector<QString> values;                  // per node: its group value
+    values << QString();
+    for (int r : rows) {
+        int node = 0;
+        for (int level = 0; level < fields.size(); ++level) {
+            const QString v = fields[level] >= 0 ? Format::display(set->value(r, fields[level])) : QString();
+            int child = children[node].value(v, -1);
+            if (child < 0) {
+                child = int(m_nodes.size());
+                Node c;
+                c.parent = node;
+                m_nodes.push_back(c);
+                children.append(QHash<QString, int>());
+                values << v;
+                children[node].insert(v, child);
+                m_nodes[node].groups.push_back(child);
+            }
+            node = child;
+        }
+        m_nodes[node].rows.push_back(r);
+    }
+    // Groups in zh_CN order of their values; descending when the user
+    // sorted that very column downwards.
+    const QHash<QString, int> ranks = rankTexts(values);
+    std::vector<int> counts(m_nodes.size(), 0);
+    for (int id = int(m_nodes.size()) - 1; id > 0; --id) {
+        counts[id] += int(m_nodes[id].rows.size());
+        counts[m_nodes[id].parent] += counts[id];
+    }
+    for (int id = 0; id < int(m_nodes.size()); ++id) {
+        Node &node = m_nodes[id];
+        if (node.groups.empty())
+            continue;
+        int level = 0;
+        for (int p = id; p != 0; p = m_nodes[p].parent)
+            ++level;
+        const bool down = m_sortColumn >= 0 && m_sortOrder == Qt::DescendingOrder
+                          && m_source->fieldAt(m_sortColumn).compare(m_groups[level], Qt::CaseInsensitive) == 0;
+        std::sort(node.groups.begin(), node.groups.end(), [&](int a, int b) {
+            const int ra = ranks.value(values[a]), rb = ranks.value(values[b]);
+            return down ? rb < ra : ra < rb;
+        });
+        for (int i = 0; i < int(node.groups.size()); ++i) {
+            Node &c = m_nodes[node.groups[i]];
+            c.rowInParent = i;
+            c.label = QStringLiteral("%1: %2 (%3)").arg(captions[level], values[node.groups[i]]).arg(counts[node.groups[i]]);
+        }
+    }
+    for (int id = 1; id < int(m_nodes.size()); ++id)
+        for (int i = 0; i < int(m_nodes[id].rows.size()); ++i) {
+            m_rowToNode[m_nodes[id].rows[i]] = id;
+            m_rowToPos[m_nodes[id].rows[i]] = i;
+        }
+}
+
+const GridModel::Node *GridModel::nodeOf(const QModelIndex &parentIndex) const
+{
+    // The node whose children parentIndex's children are.
+    if (!parentIndex.isValid())
+        return &m_nodes[0];
+    const Node &holder = m_nodes[parentIndex.internalId()];
+    if (holder.groups.empty())
+        return nullptr; // a leaf row
+    return &m_nodes[holder.groups[parentIndex.row()]];
+}
+
+int GridModel::sourceRow(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return -1;
+    if (!arranged())
+        return index.row();
+    const Node &holder = m_nodes[index.internalId()];
+    if (!holder.groups.empty() || index.row() >= int(holder.rows.size()))
+        return -1;
+    return holder.rows[index.row()];
+}
+
+bool GridModel::isGroup(const QModelIndex &index) const
+{
+    return index.isValid() && arranged() && !m_nodes[index.internalId()].groups.empty();
+}
+
+QModelIndex GridModel::indexOfSourceRow(int row) const
+{
+    if (row < 0)
+        return {};
+    if (!arranged())
+        return row < rowCount() ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+    if (row >= int(m_rowToNode.size()))
+        return {};
+    return createIndex(m_rowToPos[row], 0, quintptr(m_rowToNode[row]));
+}
+
+std::vector<int> GridModel::rowsInOrder() const
+{
+    std::vector<int> out;
+    if (!arranged()) {
+        out.resize(m_source ? m_source->rowCount() : 0);
+        std::iota(out.begin(), out.end(), 0);
+        return out;
+    }
+    // Depth first through the groups in their shown order.
+    std::vector<int> stack{0};
+    while (!stack.empty()) {
+        const Node &n = m_nodes[stack.back()];
+        stack.pop_back();
+        out.insert(out.end(), n.rows.begin(), n.rows.end());
+        for (auto it = n.groups.rbegin(); it != n.groups.rend(); ++it)
+            stack.push_back(*it);
+    }
+    return out;
+}
+
+QModelIndex GridModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (row < 0 || column < 0 || column >= columnCount())
+        return {};
+    if (!arranged())
+        return parent.isValid() || row >= rowCount() ? QModelIndex() : createIndex(row, column, quintptr(0));
+    const Node *n = nodeOf(parent);
+    if (!n || row >= int(n->groups.empty() ? n->rows.size() : n->groups.size()))
+        return {};
+    return createIndex(row, column, quintptr(n - m_nodes.data()));
+}
+
+QModelIndex GridModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid() || !arranged() || child.internalId() == 0)
+        return {};
+    const Node &holder = m_nodes[child.internalId()];
+    return createIndex(holder.rowInParent, 0, quintptr(holder.parent));
+}
+
+int GridModel::rowCount(const QModelIndex &parent) const
+{
+    if (!m_source)
+        return 0;
+    if (!arranged())
+        return parent.isValid() ? 0 : m_source->rowCount();
+    if (parent.isValid() && parent.column() != 0)
+        return 0;
+    const Node *n = nodeOf(parent);
+    return n ? int(n->groups.empty() ? n->rows.size() : n->groups.size()) : 0;
+}
+
+int GridModel::columnCount(const QModelIndex &) const
+{
+    return m_source ? m_source->columnCount() : 0;
+}
+
+bool GridModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant GridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !m_source)
+        return {};
+    if (isGroup(index)) {
+        const Node &g = m_nodes[m_nodes[index.internalId()].groups[index.row()]];
+        if (role == Qt::DisplayRole && index.column() == 0)
+            return g.label;
+        if (role == Qt::FontRole) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    }
+    const int row = sourceRow(index);
+    return row < 0 ? QVariant() : m_source->data(m_source->index(row, index.column()), role);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    return m_source ? m_source->headerData(section, orientation, role) : QVariant();
+}
+
+bool GridModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !arranged() && !parent.isValid() && m_source && m_source->canFetchMore({});
+}
+
+void GridModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        m_source->fetchMore({});
+}

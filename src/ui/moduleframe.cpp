@@ -1,0 +1,386 @@
+#include "ui/moduleframe.h"
+
+#include "data/database.h"
+#include "data/dmmain.h"
+#include "ui/datagrid.h"
+#include "ui/editkeys.h"
+#include "ui/fieldbinder.h"
+#include "ui/logcommand.h"
+#include "ui/prompts.h"
+
+#include <QAction>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+const QString ModuleFrame::kCodeInUse = QStringLiteral("对不起，该代码已被其他资料引用，不能修改！");
+
+namespace {
+ModuleFrame::Printer &printer()
+{
+    static ModuleFrame::Printer p;
+    return p;
+}
+} // namespace
+
+void ModuleFrame::setPrinter(Printer p)
+{
+    printer() = std::move(p);
+}
+
+CommandStates commandStates(Dataset::State state, const UserRights::Ops &ops)
+{
+    using S = Dataset::State;
+    const bool active = state != S::Inactive;
+    const bool editing = state == S::Edit || state == S::Insert;
+    CommandStates c;
+    c.listNew = active && ops.insert;
+    c.listModify = active && ops.modify;
+    c.listDelete = active && ops.remove;
+    c.listRefresh = true;
+    c.listQuery = ops.query;
+    c.listPrint = active && ops.print;
+    c.detailNew = active && ops.insert && state != S::Insert;
+    // A new row may always be stored by whoever could start it; a stored
+    // one only by a holder of the Modify flag.
+    c.detailSave = state == S::Insert || (active && ops.modify);
+    c.detailDelete = active && ops.remove;
+    c.detailPrint = active && ops.print;
+    c.detailQuery = ops.query;
+    c.detailCancel = editing;
+    return c;
+}
+
+ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
+    : QWidget(parent), m_desc(desc), m_set(TdmMain::instance() ? TdmMain::instance()->dataset(desc.dataset) : nullptr)
+{
+    Q_ASSERT(m_set);
+    setObjectName(desc.className);
+    setWindowTitle(desc.caption);
+    m_binder = new FieldBinder(m_set, this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pages = new QTabWidget(this);
+    layout->addWidget(m_pages);
+
+    auto *list = new QWidget(m_pages);
+    list->setObjectName(QStringLiteral("ListPage"));
+    auto *listLayout = new QVBoxLayout(list);
+    listLayout->setContentsMargins(2, 2, 2, 2);
+    listLayout->addWidget(buildListBar());
+    m_grid = new DataGrid(m_set, desc.columns, desc.className + QStringLiteral(".List"), list);
+    listLayout->addWidget(m_grid, 1);
+    m_pages->addTab(list, desc.listPage);
+
+    auto *detail = new QWidget(m_pages);
+    detail->setObjectName(QStringLiteral("DetailPage"));
+    auto *detailLayout = new QVBoxLayout(detail);
+    detailLayout->setContentsMargins(2, 2, 2, 2);
+    detailLayout->addWidget(buildDetailBar());
+    m_detailArea = new QWidget(detail);
+    detailLayout->addWidget(m_detailArea);
+    m_subPages = new QTabWidget(detail);
+    m_subPages->setVisible(false);
+    detailLayout->addWidget(m_subPages, 1);
+    m_pages->addTab(detail, desc.detailPage);
+
+    // Shortcuts belong to their page: Ctrl+N on the list, Ctrl+A on the detail.
+    for (QAction *a : std::as_const(m_commands)) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        (a->objectName().startsWith(QStringLiteral("List")) ? list : detail)->addAction(a);
+    }
+
+    connect(m_grid, &DataGrid::rowClicked, this, [this] { rowChosen(); });
+    connect(m_grid, &DataGrid::rowDoubleClicked, this, [this] {
+        if (command(QStringLiteral("ListModify"))->isEnabled())
+            listModify();
+    });
+    connect(m_set, &Dataset::stateChanged, this, &ModuleFrame::updateCommands);
+    updateCommands();
+}
+
+ModuleFrame::~ModuleFrame() = default;
+
+QAction *ModuleFrame::addCommand(QToolBar *bar, const QString &name, const QString &caption, const QKeySequence &key,
+                                 void (ModuleFrame::*run)())
+{
+    QAction *a = bar->addAction(caption, this, run);
+    a->setObjectName(name);
+    a->setShortcut(key);
+    m_commands << a;
+    return a;
+}
+
+QToolBar *ModuleFrame::buildListBar()
+{
+    auto *bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addCommand(bar, QStringLiteral("ListNew"), QStringLiteral("新增"), QKeySequence(QStringLiteral("Ctrl+N")), &ModuleFrame::listNew);
+    addCommand(bar, QStringLiteral("ListModify"), QStringLiteral("修改"), QKeySequence(QStringLiteral("Ctrl+M")), &ModuleFrame::listModify);
+    addCommand(bar, QStringLiteral("ListDelete"), QStringLiteral("删除"), QKeySequence(QStringLiteral("Ctrl+D")), &ModuleFrame::deleteRecord);
+    addCommand(bar, QStringLiteral("ListRefresh"), QStringLiteral("刷新"), {}, &ModuleFrame::listRefresh);
+    addCommand(bar, QStringLiteral("ListQuery"), QStringLiteral("查询"), QKeySequence(QStringLiteral("Ctrl+Q")), &ModuleFrame::queryRecords);
+    addCommand(bar, QStringLiteral("ListPrint"), QStringLiteral("打印"), QKeySequence(QStringLiteral("Ctrl+P")), &ModuleFrame::listPrint);
+    return bar;
+}
+
+QToolBar *ModuleFrame::buildDetailBar()
+{
+    auto *bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addCommand(bar, QStringLiteral("DetailNew"), QStringLiteral("新增"), QKeySequence(QStringLiteral("Ctrl+A")), &ModuleFrame::detailNew);
+    addCommand(bar, QStringLiteral("DetailSave"), QStringLiteral("保存"), QKeySequence(QStringLiteral("Ctrl+S")), &ModuleFrame::detailSave);
+    addCommand(bar, QStringLiteral("DetailDelete"), QStringLiteral("删除"), {}, &ModuleFrame::deleteRecord);
+    addCommand(bar, QStringLiteral("DetailPrint"), QStringLiteral("打印"), {}, &ModuleFrame::detailPrint);
+    QAction *query = addCommand(bar, QStringLiteral("DetailQuery"), QStringLiteral("查询"), {}, &ModuleFrame::queryRecords);
+    query->setVisible(m_desc.detailQuery);
+    addCommand(bar, QStringLiteral("DetailCancel"), QStringLiteral("放弃"), {}, &ModuleFrame::detailCancel);
+    return bar;
+}
+
+QAction *ModuleFrame::command(const QString &objectName) const
+{
+    for (QAction *a : m_commands)
+        if (a->objectName() == objectName)
+            return a;
+    return nullptr;
+}
+
+void ModuleFrame::updateCommands()
+{
+    const CommandStates c = commandStates(m_set->state(), UserRights::current().ops(m_desc.rightCode));
+    const std::pair<const char *, bool> states[] = {
+        {"ListNew", c.listNew},         {"ListModify", c.listModify},     {"ListDelete", c.listDelete},
+        {"ListRefresh", c.listRefresh}, {"ListQuery", c.listQuery},       {"ListPrint", c.listPrint},
+        {"DetailNew", c.detailNew},     {"DetailSave", c.detailSave},     {"DetailDelete", c.detailDelete},
+        {"DetailPrint", c.detailPrint}, {"DetailQuery", c.detailQuery},   {"DetailCancel", c.detailCancel},
+    };
+    for (const auto &[name, on] : states)
+        command(QString::fromLatin1(name))->setEnabled(on);
+}
+
+void ModuleFrame::showEvent(QShowEvent *event)
+{
+    updateCommands();
+    QWidget::showEvent(event);
+}
+
+QWidget *ModuleFrame::listPage() const { return m_pages->widget(0); }
+QWidget *ModuleFrame::detailPage() const { return m_pages->widget(1); }
+bool ModuleFrame::showingDetail() const { return m_pages->currentIndex() == 1; }
+void ModuleFrame::showList() { m_pages->setCurrentIndex(0); }
+void ModuleFrame::showDetail() { m_pages->setCurrentIndex(1); }
+
+DataGrid *ModuleFrame::addGridPage(const QString &title, Dataset *detail, const QVector<DatasetModel::Column> &columns,
+                                   const QString &gridName)
+{
+    auto *grid = new DataGrid(detail, columns, m_desc.className + QLatin1Char('.') + gridName, m_subPages);
+    grid->setGroupPanelVisible(false);
+    addSubPage(title, grid);
+    return grid;
+}
+
+void ModuleFrame::addSubPage(const QString &title, QWidget *page)
+{
+    m_subPages->addTab(page, title);
+    m_subPages->setVisible(true);
+}
+
+void ModuleFrame::applyEnterOrder(const QList<QWidget *> &extra)
+{
+    QList<QWidget *> order;
+    for (const QString &f : std::as_const(m_desc.enterOrder))
+        if (QWidget *w = m_binder->widgetFor(f))
+            order << w;
+    order << extra;
+    setEnterOrder(order);
+}
+
+void ModuleFrame::focusField(const QString &field)
+{
+    if (QWidget *w = m_binder->widgetFor(field)) {
+        // The field may sit on a page that is not shown.
+        showDetail();
+        w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool ModuleFrame::log(const QString &command) const
+{
+    return logCommand(m_desc.logPrefix + QLatin1Char('-') + command);
+}
+
+void ModuleFrame::listNew()
+{
+    if (!log(QStringLiteral("新增")))
+        return;
+    if (!m_set->append()) {
+        Prompts::instance().warn(m_set->lastError());
+        return;
+    }
+    afterNew();
+    emit detailOpened();
+    focusField(m_desc.keyField);
+}
+
+void ModuleFrame::listModify()
+{
+    if (!log(QStringLiteral("修改")))
+        return;
+    // Nothing to change yet: the user meant to begin the first row.
+    const bool fresh = m_set->isEmpty();
+    if (!(fresh ? m_set->append() : m_set->edit())) {
+        Prompts::instance().warn(m_set->lastError());
+        return;
+    }
+    if (fresh)
+        afterNew();
+    else
+        afterModify();
+    emit detailOpened();
+    focusField(m_desc.keyField);
+}
+
+void ModuleFrame::deleteRecord()
+{
+    if (!log(QStringLiteral("删除")))
+        return;
+    if (m_set->isEmpty() || m_set->currentRow() < 0)
+        return;
+    if (m_set->state() == Dataset::State::Insert) {
+        m_set->cancel(); // never stored: nothing to delete or to check
+        afterCancel();
+        return;
+    }
+    const QVariant code = m_set->value(m_set->currentRow(), m_desc.keyField);
+    Database *db = m_set->database();
+    for (const ModuleDesc::DeleteCheck &c : std::as_const(m_desc.deleteChecks)) {
+        QSqlQuery q(db->sql());
+        QString error;
+        if (!db->prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column), {code},
+                                &error)) {
+            Prompts::instance().warn(error);
+            return;
+        }
+        if (q.next()) {
+            Prompts::instance().warn(c.message);
+            return;
+        }
+    }
+    if (!Prompts::instance().askOkCancel(m_desc.deleteQuestion, Prompts::Icon::Warning))
+        return;
+    if (m_set->isEditing())
+        m_set->cancel();
+    if (!m_set->remove())
+        Prompts::instance().warn(m_set->lastError());
+    rowChosen();
+}
+
+void ModuleFrame::listRefresh()
+{
+    if (!log(QStringLiteral("刷新")))
+        return;
+    const bool ok = m_set->isActive() ? m_set->refresh() : m_set->open();
+    if (!ok)
+        Prompts::instance().warn(m_set->lastError());
+    afterRefresh();
+}
+
+void ModuleFrame::queryRecords()
+{
+    if (!log(QStringLiteral("查询")))
+        return;
+    openQuery();
+}
+
+void ModuleFrame::listPrint()
+{
+    if (!log(QStringLiteral("打印")))
+        return;
+    if (printer())
+        printer()(m_set, m_desc.listReport, this);
+}
+
+void ModuleFrame::detailNew()
+{
+    listNew();
+}
+
+void ModuleFrame::detailPrint()
+{
+    if (!log(QStringLiteral("打印")))
+        return;
+    if (printer())
+        printer()(m_set, m_desc.detailReport, this);
+}
+
+void ModuleFrame::detailCancel()
+{
+    m_set->cancel();
+    m_binder->refresh();
+    afterCancel();
+}
+
+void ModuleFrame::detailSave()
+{
+    if (!log(QStringLiteral("保存")))
+        return;
+    if (!runSaveChecks())
+        return;
+    beforeStore();
+    storeRow();
+}
+
+bool ModuleFrame::runSaveChecks()
+{
+    for (const ModuleDesc::Required &r : std::as_const(m_desc.required)) {
+        if (m_set->isBlank(r.field)) {
+            Prompts::instance().warn(r.message);
+            focusField(r.field);
+            return false;
+        }
+    }
+    return checkSave() && codeChangeAllowed();
+}
+
+bool ModuleFrame::codeReferenced(const QVariant &code, QString *error) const
+{
+    Database *db = m_set->database();
+    for (const ModuleDesc::DeleteCheck &c : m_codeRefs) {
+        QSqlQuery q(db->sql());
+        if (!db->prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column), {code},
+                                error))
+            return true;
+        if (q.next())
+            return true;
+    }
+    return false;
+}
+
+bool ModuleFrame::codeChangeAllowed()
+{
+    if (m_set->state() != Dataset::State::Edit || m_codeRefs.isEmpty())
+        return true;
+    const QVariant stored = m_set->value(m_set->currentRow(), m_desc.keyField);
+    if (stored.toString() == m_set->value(m_desc.keyField).toString())
+        return true;
+    QString error;
+    if (!codeReferenced(stored, &error))
+        return true;
+    Prompts::instance().warn(error.isEmpty() ? kCodeInUse : error);
+    focusField(m_desc.keyField);
+    return false;
+}
+
+bool ModuleFrame::storeRow()
+{
+    if (!m_set->isEditing())
+        return true;
+    if (m_set->post())
+        return true;
+    if (!m_set->lastPostDropped())
+        Prompts::instance().warn(m_set->lastError());
+    return false;
+}
