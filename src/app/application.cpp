@@ -6,6 +6,8 @@
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
+#include "printing/printreport.h"
+#include "ui/moduleframe.h"
 #include "ui/prompts.h"
 
 #include <QApplication>
@@ -36,6 +38,8 @@ int runBrevia(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevia"));
     installChinese(app);
+    // Module windows print through the one print call.
+    ModuleFrame::setPrinter(&printReport);
 
     auto splash = std::make_unique<TfrmSplash>();
     splash->showForOneSecond();

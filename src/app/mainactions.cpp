@@ -35,7 +35,7 @@ QVector<MainAction> build()
         {"Act_Tijian",     Internal, "体检设定",     none, "605", P::Internal, "内部管理-体检设定", &M::Act_TijianExecute},
         {"Act_Shusong",    Internal, "输送单位",     none, "603", P::Internal, "内部管理-输送单位", nullptr},
         {"Act_Yuangong",   Internal, "员工档案",     none, "601", P::Internal, "内部管理-员工档案", nullptr},
-        {"Act_Operaters",  Internal, "工作人员资料", none, "303", P::Internal, "内部管理-业务员资料", nullptr},
+        {"Act_Operaters",  Internal, "工作人员资料", none, "303", P::Internal, "内部管理-业务员资料", &M::Act_OperatersExecute},
         // 基础资料
         {"Act_Region",        Basic, "所在区设置",   none, "202", P::Basic, "基础资料-地区设置", &M::Act_RegionExecute},
         {"Act_Country",       Basic, "国家信息",     none, "203", P::Basic, "基础资料-国家信息", &M::Act_CountryExecute},

@@ -94,6 +94,8 @@ public:
     void Act_NewFileExecute();
     void Act_CutFileExecute();
     void Act_CopyFileExecute();
+    // Module windows: made once, shown in the work area.
+    void Act_OperatersExecute();
     // The reference-data windows: dictionaries, currencies, worker classifications.
     void Act_DepartmentExecute();
     void Act_GongzhongExecute();

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ui/moduleframe.h"
+
+class PhotoBox;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// "工作人员资料": the agency's own staff. The frame gives the pages, the
+// commands and their rules; this adds the photo, the staff member's
+// contracts, the employment state, the query window and the folders.
+class TfrmOperaters : public ModuleFrame
+{
+    Q_OBJECT
+public:
+    static ModuleDesc description();
+
+    explicit TfrmOperaters(QWidget *parent = nullptr);
+
+    // The main window's action, after its log line: opens what the window
+    // reads and points the tools panel at the staff folders.
+    void open();
+
+    PhotoBox *photo() const { return m_photo; }
+    QPushButton *zoomButton() const { return m_zoom; }
+    QLineEdit *emailEdit() const { return m_email; }
+    QLineEdit *homePageEdit() const { return m_homePage; }
+
+    void PhotoClick();      // the photo box: choose a picture
+    void BtnZoomClick();    // "放大"
+    void BtnMailClick();    // "发送邮件"
+    void BtnOpenClick();    // "打开..."
+    void BtnStateEditClick(); // the status page's "修改"
+    void BtnStateSaveClick(); // the status page's "保存"
+    void showPhoto();
+
+protected:
+    void afterNew() override;
+    void afterModify() override;
+    void rowChosen() override;
+    void beforeStore() override;
+    void afterRefresh() override;
+    void afterCancel() override;
+    void openQuery() override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildFields();
+    QWidget *buildStatePage();
+    void showFolder(); // the current member's folder, or the staff root
+    QString typedCode() const;
+
+    PhotoBox *m_photo = nullptr;
+    QPushButton *m_zoom = nullptr;
+    QLineEdit *m_email = nullptr;
+    QLineEdit *m_homePage = nullptr;
+    QLineEdit *m_code = nullptr;
+    QDateEdit *m_inTime = nullptr;
+};
