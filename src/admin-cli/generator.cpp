@@ -23,7 +23,12 @@ namespace {
 class Rng
 {
 public:
-    explicit Rng(quint64 seed) : m_state(seed * 0x9E3779B97F4A7C15ULL + 0x1234567ULL) {}
+    // Neighbouring seeds must not give overlapping streams: the seed is
+    // mixed before it becomes the state.
+    explicit Rng(quint64 seed) : m_state(seed)
+    {
+        m_state = next() ^ 0x6A09E667F3BCC909ULL;
+    }
     quint64 next()
     {
         quint64 z = (m_state += 0x9E3779B97F4A7C15ULL);
