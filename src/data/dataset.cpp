@@ -632,6 +632,16 @@ QVariant Dataset::value(int row, const QString &field) const
     return f < 0 ? QVariant() : value(row, f);
 }
 
+QVariant Dataset::storedValue(const QString &field) const
+{
+    const int f = fieldIndex(field);
+    if (f < 0 || m_state == State::Insert || m_fields[f].lookup >= 0)
+        return {};
+    if (m_state == State::Edit)
+        return m_original.value(f);
+    return value(m_current, f);
+}
+
 QVariant Dataset::value(int row, int f) const
 {
     if (row < 0 || row >= m_rows.size() || f < 0 || f >= m_fields.size())

@@ -112,6 +112,9 @@ public:
     QVariant value(const QString &field) const; // current row, the edit buffer while editing
     QVariant value(int row, const QString &field) const;
     QVariant value(int row, int fieldIndex) const;
+    // The current row's value as stored, before the edit in progress; empty
+    // for a new row. What other tables still refer to.
+    QVariant storedValue(const QString &field) const;
     QString text(const QString &field) const; // as shown to the user
     bool isBlank(const QString &field) const; // NULL or empty text
     // Setting a field of a browsed row enters editing (of a new row when

@@ -217,7 +217,7 @@ void TfrmOperaters::showFolder()
 {
     QString folder = DocumentFolders::operaters();
     if (!dataset()->isEmpty() && dataset()->currentRow() >= 0) {
-        const QString code = dataset()->value(dataset()->currentRow(), QStringLiteral("OperaterID")).toString();
+        const QString code = dataset()->storedValue(QStringLiteral("OperaterID")).toString();
         if (!code.isEmpty())
             folder = DocumentFolders::operater(code);
     }
@@ -243,7 +243,7 @@ void TfrmOperaters::afterModify()
     Dataset *contracts = shared("qryOperateInfo");
     contracts->close();
     contracts->setFilter(Condition::equals(QStringLiteral("OperaterID"),
-                                           dataset()->value(dataset()->currentRow(), QStringLiteral("OperaterID"))));
+                                           dataset()->storedValue(QStringLiteral("OperaterID"))));
     contracts->open();
     showFolder();
     showPhoto();

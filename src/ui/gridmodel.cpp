@@ -76,10 +76,12 @@ GridModel::GridModel(DatasetModel *source, QObject *parent) : QAbstractItemModel
     // Reading every row of a query set appends rows while the order is
     // being built; that build is already inside a reset.
     auto startReset = [this] {
+        m_sourceBusy = true;
         if (!m_rebuilding)
             beginResetModel();
     };
     auto finishReset = [this] {
+        m_sourceBusy = false;
         if (m_rebuilding)
             return;
         if (arranged())
@@ -141,6 +143,15 @@ GridModel::GridModel(DatasetModel *source, QObject *parent) : QAbstractItemModel
                 emit dataChanged(i.siblingAtColumn(tl.column()), i.siblingAtColumn(br.column()));
         }
     });
+    // A stored row takes its place among the groups and in the order.
+    if (Dataset *set = source->dataset())
+        connect(set, &Dataset::contentChanged, this, [this] {
+            if (!arranged() || m_rebuilding || m_sourceBusy)
+                return;
+            beginResetModel();
+            rebuild();
+            endResetModel();
+        });
     connect(source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
 }
 

@@ -75,5 +75,6 @@ private:
     std::vector<int> m_rowToNode;   // source row -> node holding it (grouped)
     std::vector<int> m_rowToPos;    // source row -> position within that node
     std::vector<double> m_keys;     // sort keys of the sort column, by source row
+    bool m_sourceBusy = false;      // between a source reset's two signals
     bool m_rebuilding = false;      // source signals during a build are part of it
 };

@@ -254,7 +254,7 @@ void ModuleFrame::deleteRecord()
         afterCancel();
         return;
     }
-    const QVariant code = m_set->value(m_set->currentRow(), m_desc.keyField);
+    const QVariant code = m_set->storedValue(m_desc.keyField);
     Database *db = m_set->database();
     for (const ModuleDesc::DeleteCheck &c : std::as_const(m_desc.deleteChecks)) {
         QSqlQuery q(db->sql());
@@ -363,7 +363,7 @@ bool ModuleFrame::codeChangeAllowed()
 {
     if (m_set->state() != Dataset::State::Edit || m_codeRefs.isEmpty())
         return true;
-    const QVariant stored = m_set->value(m_set->currentRow(), m_desc.keyField);
+    const QVariant stored = m_set->storedValue(m_desc.keyField);
     if (stored.toString() == m_set->value(m_desc.keyField).toString())
         return true;
     QString error;

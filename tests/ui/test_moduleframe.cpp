@@ -1,0 +1,202 @@
+// The shared pieces of the module windows: which commands a state and a
+// right allow, and the grid's sorting, grouping, copying and CSV.
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/session.h"
+#include "testlib/apphome.h"
+#include "testlib/tempdatabase.h"
+#include "ui/datagrid.h"
+#include "ui/gridmodel.h"
+#include "ui/links.h"
+#include "ui/moduleframe.h"
+
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QTreeView>
+
+#include <memory>
+
+namespace {
+
+using S = Dataset::State;
+UserRights::Ops ops(bool ins, bool mod, bool del, bool qry, bool prt) { return {ins, mod, del, qry, prt}; }
+
+struct StateCase {
+    const char *name;
+    S state;
+    UserRights::Ops ops;
+    CommandStates expected;
+};
+
+CommandStates cs(std::initializer_list<bool> list, std::initializer_list<bool> detail)
+{
+    CommandStates c;
+    bool *l[] = {&c.listNew, &c.listModify, &c.listDelete, &c.listRefresh, &c.listQuery, &c.listPrint};
+    bool *d[] = {&c.detailNew, &c.detailSave, &c.detailDelete, &c.detailPrint, &c.detailQuery, &c.detailCancel};
+    int i = 0;
+    for (bool b : list)
+        *l[i++] = b;
+    i = 0;
+    for (bool b : detail)
+        *d[i++] = b;
+    return c;
+}
+
+TEST(ModuleFrameCommands, FollowStateAndFlags)
+{
+    const auto all = ops(true, true, true, true, true);
+    const auto none = ops(false, false, false, false, false);
+    const auto insertOnly = ops(true, false, false, false, false);
+    const auto modifyOnly = ops(false, true, false, false, false);
+    //                       list: new mod del ref qry prt    detail: new save del prt qry cancel
+    const StateCase cases[] = {
+        {"browse, all", S::Browse, all, cs({1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 0})},
+        {"browse, none", S::Browse, none, cs({0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0})},
+        {"insert, all", S::Insert, all, cs({1, 1, 1, 1, 1, 1}, {0, 1, 1, 1, 1, 1})},
+        {"insert, insert only", S::Insert, insertOnly, cs({1, 0, 0, 1, 0, 0}, {0, 1, 0, 0, 0, 1})},
+        {"edit, insert only", S::Edit, insertOnly, cs({1, 0, 0, 1, 0, 0}, {1, 0, 0, 0, 0, 1})},
+        {"edit, modify only", S::Edit, modifyOnly, cs({0, 1, 0, 1, 0, 0}, {0, 1, 0, 0, 0, 1})},
+        {"inactive, all", S::Inactive, all, cs({0, 0, 0, 1, 1, 0}, {0, 0, 0, 0, 1, 0})},
+    };
+    for (const StateCase &c : cases)
+        EXPECT_EQ(commandStates(c.state, c.ops), c.expected) << c.name;
+}
+
+TEST(Links, PercentEncodeWhatUsersType)
+{
+    EXPECT_EQ(mailtoUrl(" 张三 a@b.cn ").toEncoded(), QByteArray("mailto:%E5%BC%A0%E4%B8%89%20a@b.cn"));
+    EXPECT_EQ(mailtoUrl("a?b#c@x.cn").toEncoded(), QByteArray("mailto:a%3Fb%23c@x.cn"));
+    EXPECT_TRUE(mailtoUrl("  ").isEmpty());
+    const QByteArray web = webUrl("www.家政.cn/a b").toEncoded();
+    EXPECT_TRUE(web.startsWith("http://www.xn--")) << web.constData();
+    EXPECT_TRUE(web.endsWith(".cn/a%20b")) << web.constData();
+    EXPECT_EQ(webUrl("https://x.cn/?q=1").toString(), "https://x.cn/?q=1");
+}
+
+class GridTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        t = std::make_unique<TempDatabase>(GetParam());
+        ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+        Session::current().logIn("Admin", true);
+        set = dm.dataset("tblOperaters");
+        const char *rows[][4] = {{"A03", "张三", "男", "D1"}, {"A01", "李四", "女", "D2"}, {"A02", "阿明", "男", "D1"},
+                                 {"A04", "王五", "男", ""},   {"A05", "赵,\"六\"", "女", "D2"}};
+        for (auto &r : rows)
+            ASSERT_EQ(t->db().insertRow("tblOperaters", {{"OperaterID", r[0]}, {"Name", r[1]}, {"Sex", r[2]},
+                                                         {"DepartmentID", r[3]}}),
+                      "");
+        set->setOrderBy({"OperaterID"});
+        ASSERT_TRUE(set->open());
+        grid = std::make_unique<DataGrid>(set, QVector<DatasetModel::Column>{{"OperaterID", "代码"}, {"Name", "姓名"},
+                                                                              {"Sex", "性别"}, {"DepartmentID", "部门"}},
+                                          "Test.Grid");
+    }
+    void TearDown() override
+    {
+        grid.reset();
+        Session::current().reset();
+    }
+    QStringList column(int c)
+    {
+        QStringList out;
+        for (int r : grid->model()->rowsInOrder())
+            out << set->value(r, grid->model()->sourceModel()->fieldAt(c)).toString();
+        return out;
+    }
+
+    AppHome home;
+    TdmMain dm;
+    std::unique_ptr<TempDatabase> t;
+    Dataset *set = nullptr;
+    std::unique_ptr<DataGrid> grid;
+};
+
+TEST_P(GridTest, SortsChineseByPinyinBothWays)
+{
+    grid->sortBy("Name");
+    EXPECT_EQ(column(1), (QStringList{"阿明", "李四", "王五", "张三", "赵,\"六\""}));
+    grid->sortBy("Name", Qt::DescendingOrder);
+    EXPECT_EQ(column(1).first(), "赵,\"六\"");
+    grid->sortBy(QString()); // back to the dataset's order
+    EXPECT_EQ(column(0), (QStringList{"A01", "A02", "A03", "A04", "A05"}));
+}
+
+TEST_P(GridTest, GroupsInSeveralLevelsAndFollowsTheCurrentRow)
+{
+    grid->groupBy({"Sex", "DepartmentID"});
+    GridModel *m = grid->model();
+    ASSERT_EQ(m->rowCount(), 2); // 男, 女 in pinyin order: nan < nv
+    const QModelIndex men = m->index(0, 0);
+    EXPECT_EQ(m->data(men).toString(), "性别: 男 (3)");
+    ASSERT_EQ(m->rowCount(men), 2); // no department first, then D1
+    EXPECT_EQ(m->data(m->index(0, 0, men)).toString(), "部门:  (1)");
+    const QModelIndex d1 = m->index(1, 0, men);
+    EXPECT_EQ(m->data(d1).toString(), "部门: D1 (2)");
+    ASSERT_EQ(m->rowCount(d1), 2);
+    EXPECT_FALSE(m->isGroup(m->index(0, 0, d1)));
+    EXPECT_EQ(m->data(m->index(0, 1, d1)).toString(), "阿明");
+
+    // Picking a row in the grid moves the dataset, and the reverse.
+    grid->view()->setCurrentIndex(m->index(1, 0, d1));
+    EXPECT_EQ(set->text("Name"), "张三");
+    ASSERT_TRUE(set->locate("OperaterID", "A01"));
+    EXPECT_EQ(m->sourceRow(grid->view()->currentIndex()), set->currentRow());
+
+    // A stored new row appears in its group.
+    ASSERT_TRUE(set->append());
+    set->setValue("OperaterID", "A06");
+    set->setValue("Sex", "女");
+    ASSERT_TRUE(set->post());
+    EXPECT_EQ(m->data(m->index(1, 0)).toString(), "性别: 女 (3)");
+
+    grid->groupBy({});
+    EXPECT_EQ(m->rowCount(), 6);
+    EXPECT_FALSE(m->isGroup(m->index(0, 0)));
+}
+
+TEST_P(GridTest, CsvHasTheBomVisibleColumnsInOrderAndQuotes)
+{
+    QHeaderView *h = grid->view()->header();
+    h->moveSection(1, 0);   // 姓名 first
+    h->hideSection(3);      // 部门 hidden
+    grid->sortBy("OperaterID", Qt::DescendingOrder);
+    const QString path = t->dir() + "/out.csv";
+    ASSERT_EQ(grid->writeCsv(path), "");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n");
+    EXPECT_EQ(lines[0], "姓名,代码,性别");
+    EXPECT_EQ(lines[1], "\"赵,\"\"六\"\"\",A05,女");
+    EXPECT_EQ(lines[5], "李四,A01,女");
+
+    grid->view()->selectionModel()->clear();
+    grid->view()->selectionModel()->select(grid->model()->index(4, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    grid->view()->selectionModel()->select(grid->model()->index(0, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(grid->selectedText(), "赵,\"六\"\tA05\t女\n李四\tA01\t女");
+}
+
+TEST_P(GridTest, RemembersColumnsUntilTheDefaultsAreAskedFor)
+{
+    grid->view()->header()->moveSection(2, 0);
+    grid->saveLayout();
+    grid.reset();
+    DataGrid again(set, {{"OperaterID", "代码"}, {"Name", "姓名"}, {"Sex", "性别"}, {"DepartmentID", "部门"}}, "Test.Grid");
+    EXPECT_EQ(again.visibleFields().first(), "Sex");
+    again.restoreDefaultLayout();
+    EXPECT_EQ(again.visibleFields().first(), "OperaterID");
+    DataGrid third(set, {{"OperaterID", "代码"}, {"Name", "姓名"}, {"Sex", "性别"}, {"DepartmentID", "部门"}}, "Test.Grid");
+    EXPECT_EQ(third.visibleFields().first(), "OperaterID");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, GridTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
+
+} // namespace
