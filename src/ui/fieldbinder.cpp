@@ -33,7 +33,15 @@ void FieldBinder::bind(QLineEdit *edit, const QString &field)
         edit->setReadOnly(true);
     m_bindings.append({Kind::Line, edit, field, {}, {}, {}});
     const Binding b = m_bindings.last();
-    connect(edit, &QLineEdit::textEdited, this, [this, b](const QString &text) { store(b, text); });
+    // Any change of the text counts, not only typing: text put in by an
+    // assistive tool would otherwise show in the box but never reach the
+    // row. The binder's own refills are told apart by m_updating, and a
+    // read-only box (a lookup, a protected code) takes nothing that way.
+    connect(edit, &QLineEdit::textChanged, this, [this, b](const QString &text) {
+        auto *e = qobject_cast<QLineEdit *>(b.widget.data());
+        if (e && !e->isReadOnly())
+            store(b, text);
+    });
     show(b);
 }
 

@@ -149,3 +149,34 @@ TEST(FieldBinder, EditsTheCurrentRowAndFollowsIt)
     d.cancel();
     EXPECT_EQ(name.text(), "甲");
 }
+
+// Text can reach a box without typing (an assistive tool sets it through the
+// accessibility interface); the row must get what the box shows.
+TEST(FieldBinder, TextSetWithoutTypingReachesTheRowButNotThroughAReadOnlyBox)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    ASSERT_EQ(db.insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    Dataset d(&db, "tblCustLevel", Schema::table("tblCustLevel"));
+    ASSERT_TRUE(d.open());
+    QLineEdit code, name;
+    FieldBinder b(&d);
+    b.bind(&code, "LevelID");
+    b.bind(&name, "LevelName");
+    EXPECT_EQ(d.state(), Dataset::State::Browse); // showing the row is no change
+
+    code.setReadOnly(true);
+    code.setText("Z");
+    name.setText("很重要");
+    EXPECT_EQ(d.state(), Dataset::State::Edit);
+    EXPECT_EQ(d.value("LevelID").toString(), "A");
+    EXPECT_EQ(d.value("LevelName").toString(), "很重要");
+    ASSERT_TRUE(d.post());
+    EXPECT_EQ(scalar(db, "SELECT LevelName FROM tblCustLevel WHERE LevelID = 'A'").toString(), "很重要");
+
+    // The binder's own refill stores nothing.
+    d.cancel();
+    d.refresh();
+    EXPECT_EQ(d.state(), Dataset::State::Browse);
+    EXPECT_EQ(code.text(), "A");
+}
