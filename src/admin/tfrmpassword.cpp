@@ -43,12 +43,17 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
     }
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("旧口令："), this), 0, 0);
-    grid->addWidget(m_old, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("新口令："), this), 1, 0);
-    grid->addWidget(m_new, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("确认口令："), this), 2, 0);
-    grid->addWidget(m_confirm, 2, 1);
+    // Each caption is its box's buddy, so that assistive tools name the box by it.
+    const struct {
+        const char *caption;
+        QLineEdit *box;
+    } kRows[] = {{"旧口令：", m_old}, {"新口令：", m_new}, {"确认口令：", m_confirm}};
+    for (int row = 0; row < int(std::size(kRows)); ++row) {
+        auto *l = new QLabel(QString::fromUtf8(kRows[row].caption), this);
+        l->setBuddy(kRows[row].box);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(kRows[row].box, row, 1);
+    }
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_save);

@@ -89,18 +89,20 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
 
     auto *fields = new QGridLayout;
     auto label = [this](const char *text) { return new QLabel(QString::fromUtf8(text), this); };
-    fields->addWidget(label("用  户ID："), 0, 0);
-    fields->addWidget(m_code, 0, 1);
-    fields->addWidget(label("用户名称："), 0, 2);
-    fields->addWidget(name, 0, 3);
-    fields->addWidget(label("部　　门："), 1, 0);
-    fields->addWidget(dept, 1, 1);
-    fields->addWidget(label("职　　务："), 1, 2);
-    fields->addWidget(duty, 1, 3);
-    fields->addWidget(label("用户状态："), 2, 0);
-    fields->addWidget(state, 2, 1);
-    fields->addWidget(label("备    注："), 2, 2);
-    fields->addWidget(memo, 2, 3);
+    // The caption is the field's buddy, so that assistive tools name the
+    // field by it.
+    auto addField = [&](const char *caption, QWidget *w, int row, int column) {
+        QLabel *l = label(caption);
+        l->setBuddy(w);
+        fields->addWidget(l, row, column);
+        fields->addWidget(w, row, column + 1);
+    };
+    addField("用  户ID：", m_code, 0, 0);
+    addField("用户名称：", name, 0, 2);
+    addField("部　　门：", dept, 1, 0);
+    addField("职　　务：", duty, 1, 2);
+    addField("用户状态：", state, 2, 0);
+    addField("备    注：", memo, 2, 2);
     fields->addWidget(sys, 3, 1);
 
     auto *buttons = new QHBoxLayout;
