@@ -11,9 +11,13 @@ import tempfile
 import time
 
 import pyatspi
+from gi.repository import GLib
 from Xlib import X, display, protocol
+from Xlib.ext import xtest
 
 TIMEOUT = 20.0
+LOGIN = 'Brevia2003(网络版)'
+MAIN = 'Brevia2003（网络版）'
 
 
 class Failure(Exception):
@@ -51,10 +55,21 @@ class Program:
                        env=dict(os.environ, BREVIA_HOME=self.home), stdout=subprocess.DEVNULL)
         if prepare:
             prepare(self.home)
+        self.proc = None
+        self.start()
+        self.x = display.Display()
+
+    def start(self):
+        """Starts the program (again, once the last run has ended) on the same directory."""
+        if self.proc is not None and self.proc.poll() is None:
+            raise Failure('the program is still running')
         env = dict(os.environ, BREVIA_HOME=self.home, QT_QPA_PLATFORM='xcb',
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')
-        self.proc = subprocess.Popen([os.path.join(build, 'brevia')], env=env)
-        self.x = display.Display()
+        self.proc = subprocess.Popen([os.path.join(self.build, 'brevia')], env=env)
+
+    def database(self):
+        """The SQLite file the program works on, as brevia-admin init made it."""
+        return os.path.join(self.home, 'Data', 'HKP30.hdb')
 
     def app(self):
         desktop = pyatspi.Registry.getDesktop(0)
@@ -64,15 +79,16 @@ class Program:
                 return a
         return None
 
+    def showing_window(self, title):
+        a = self.app()
+        for i in range(a.childCount if a else 0):
+            w = a.getChildAtIndex(i)
+            if w is not None and w.name == title and w.getState().contains(pyatspi.STATE_SHOWING):
+                return w
+        return None
+
     def window(self, title, timeout=TIMEOUT):
-        def probe():
-            a = self.app()
-            for i in range(a.childCount if a else 0):
-                w = a.getChildAtIndex(i)
-                if w is not None and w.name == title and w.getState().contains(pyatspi.STATE_SHOWING):
-                    return w
-            return None
-        return wait_for('window "%s"' % title, probe, timeout)
+        return wait_for('window "%s"' % title, lambda: self.showing_window(title), timeout)
 
     def gone(self, title, timeout=TIMEOUT):
         def probe():
@@ -129,6 +145,39 @@ class Program:
         win.send_event(event)
         self.x.flush()
 
+    def click(self, node):
+        """A real mouse click in the middle of node, for what AT-SPI cannot do
+        (choosing an item of a drop-down list)."""
+        x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        xtest.fake_input(self.x, X.MotionNotify, x=x + w // 2, y=y + h // 2)
+        xtest.fake_input(self.x, X.ButtonPress, 1)
+        xtest.fake_input(self.x, X.ButtonRelease, 1)
+        self.x.sync()
+
+    def choose(self, combo, item):
+        """Opens a drop-down list and clicks its item, as a user does."""
+        self.click(combo)
+
+        def shown():
+            for n in walk(combo):
+                if (n.getRole() == pyatspi.ROLE_LIST_ITEM and n.name == item
+                        and n.getState().contains(pyatspi.STATE_SHOWING)):
+                    return n
+            return None
+        self.click(wait_for('item "%s" in the open list' % item, shown))
+        wait_for('"%s" chosen' % item, lambda: combo.name == item)
+
+    def showing(self):
+        """The windows on screen with their labels, to tell what a failed wait met instead."""
+        a = self.app()
+        seen = []
+        for i in range(a.childCount if a else 0):
+            w = a.getChildAtIndex(i)
+            if w is not None and w.getState().contains(pyatspi.STATE_SHOWING):
+                labels = [n.name for n in walk(w) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
+                seen.append('"%s" %s' % (w.name, labels[:8]))
+        return '; '.join(seen) or 'no window'
+
     def stop(self):
         if self.proc.poll() is None:
             self.proc.kill()
@@ -144,12 +193,77 @@ def find(node, role, name=None):
     raise Failure('no %s "%s"' % (pyatspi.Role(role), name))
 
 
+def labels(node):
+    return [n.name for n in walk(node) if n.getRole() == pyatspi.ROLE_LABEL]
+
+
 def set_text(node, text):
     node.queryEditableText().setTextContents(text)
 
 
 def press(button):
     button.queryAction().doAction(0)
+
+
+def trigger(node):
+    """Runs node's first action without waiting for it to end. A menu item
+    answers only after its action has run, i.e. after the modal window it
+    opens has closed; so the answer is not waited for, and the scenario
+    watches for the window instead."""
+    pyatspi.setTimeout(250, 250)
+    try:
+        node.queryAction().doAction(0)
+    except GLib.GError:
+        pass
+    finally:
+        pyatspi.setTimeout(800, 15000)  # the library's own values
+
+
+def menu_item(main, menu, item):
+    """The item of one of the main window's menus; menu is its caption without the accelerator."""
+    bar = find(main, pyatspi.ROLE_MENU_BAR)
+    for i in range(bar.childCount):
+        top = bar.getChildAtIndex(i)
+        if top.name.split('(')[0] == menu:
+            return find(top, pyatspi.ROLE_MENU_ITEM, item)
+    raise Failure('no menu "%s"' % menu)
+
+
+def enabled(node):
+    return node.getState().contains(pyatspi.STATE_ENABLED)
+
+
+def log_in(program, user, password):
+    dlg = program.window(LOGIN)
+    combo = find(dlg, pyatspi.ROLE_COMBO_BOX)
+    set_text(find(combo, pyatspi.ROLE_TEXT), user)
+    set_text(find(dlg, pyatspi.ROLE_PASSWORD_TEXT), password)
+    press(find(dlg, pyatspi.ROLE_PUSH_BUTTON, '确定'))
+    return dlg
+
+
+def button(buttons, prefix):
+    for name, b in buttons.items():
+        if name.startswith(prefix):
+            return b
+    raise Failure('no button "%s" among %s' % (prefix, sorted(buttons)))
+
+
+def answer(program, text, choice='确定', caption='系统提示'):
+    """Waits for the message box showing text and presses one of its buttons."""
+    box, buttons = program.message(text)
+    if caption is not None and box.name != caption:
+        raise Failure('caption "%s" of "%s"' % (box.name, text))
+    press(button(buttons, choice))
+    program.gone(box.name)
+
+
+def exit_program(program, main):
+    trigger(menu_item(main, '系统设置', '退出系统 (X)'))
+    answer(program, '真的要退出Brevia吗？', '是', '系统退出确认')
+    code = program.exit_code()
+    if code != 0:
+        raise Failure('exit code %d' % code)
 
 
 def run(scenarios):
@@ -164,6 +278,10 @@ def run(scenarios):
         except Exception as e:  # report every scenario, then fail the run
             failed += 1
             print('FAIL %s: %s' % (scenario.__name__, e))
+            try:
+                print('  on screen: ' + program.showing())
+            except Exception:  # the program may be gone
+                pass
         finally:
             program.stop()
     sys.exit(1 if failed else 0)

@@ -3,26 +3,7 @@ import os
 
 import pyatspi
 
-from brevia_e2e import Failure, find, press, run, set_text, walk
-
-LOGIN = 'Brevia2003(网络版)'
-MAIN = 'Brevia2003（网络版）'
-
-
-def log_in(program, user, password):
-    dlg = program.window(LOGIN)
-    combo = find(dlg, pyatspi.ROLE_COMBO_BOX)
-    set_text(find(combo, pyatspi.ROLE_TEXT), user)
-    set_text(find(dlg, pyatspi.ROLE_PASSWORD_TEXT), password)
-    press(find(dlg, pyatspi.ROLE_PUSH_BUTTON, '确定'))
-    return dlg
-
-
-def button(buttons, prefix):
-    for name, b in buttons.items():
-        if name.startswith(prefix):
-            return b
-    raise Failure('no button "%s" among %s' % (prefix, sorted(buttons)))
+from brevia_e2e import LOGIN, MAIN, Failure, button, find, log_in, press, run, walk
 
 
 def admin_logs_in_and_exits(program):
