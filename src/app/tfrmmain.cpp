@@ -199,9 +199,15 @@ void TfrmMain::setDataModule(TdmMain *dm)
     if (m_dm)
         disconnect(m_dm, nullptr, this, nullptr);
     m_dm = dm;
-    // A server change or a restore brings another tblUserRight.
+    // A server change or a restore brings another tblUserRight, and the
+    // schedule in the work area must show the new database's rows.
     if (m_dm)
-        connect(m_dm, &TdmMain::connected, this, &TfrmMain::reloadRights);
+        connect(m_dm, &TdmMain::connected, this, [this] {
+            reloadRights();
+            Dataset *plan = m_dm->dataset(QStringLiteral("qryPlan"));
+            if (plan && !plan->isActive() && Session::current().loggedIn() && !plan->open())
+                Prompts::instance().warn(plan->lastError());
+        });
 }
 
 Database *TfrmMain::database() const

@@ -328,9 +328,15 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
     TempDatabase other(GetParam());
     ASSERT_EQ(other.db().insertRow("tblUser", {{"UserID", "Boss"}, {"Sys", true}}), "");
     ASSERT_EQ(other.db().insertRow("tblUserRight", {{"UserID", "Boss"}, {"RightID", "305"}}), "");
+    ASSERT_EQ(other.db().insertRow("tblPlan", {{"AttendMan", "新库的日程"}}), "");
     ASSERT_EQ(main->switchDatabase(other.openAnother()), "");
     EXPECT_FALSE(act("Act_Customers")->isEnabled());
     EXPECT_TRUE(act("Act_Plan")->isEnabled());
+    // The schedule shows the new database at once.
+    Dataset *plan = TdmMain::instance()->dataset("qryPlan");
+    ASSERT_TRUE(plan->isActive());
+    ASSERT_EQ(plan->rowCount(), 1);
+    EXPECT_EQ(plan->value(0, "AttendMan").toString(), "新库的日程");
 }
 
 TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
