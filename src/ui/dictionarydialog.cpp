@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include "ui/calculatorpopup.h"
+
 #include <QDoubleValidator>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -149,6 +151,7 @@ void DictionaryDialog::buildFields(QGridLayout *grid)
                 v->setNotation(QDoubleValidator::StandardNotation);
                 e->setValidator(v);
                 e->setAlignment(Qt::AlignRight);
+                attachCalculator(e);
             }
             m_binder->bind(e, f.name);
             w = e;

@@ -180,3 +180,55 @@ TEST(FieldBinder, TextSetWithoutTypingReachesTheRowButNotThroughAReadOnlyBox)
     EXPECT_EQ(d.state(), Dataset::State::Browse);
     EXPECT_EQ(code.text(), "A");
 }
+
+#include "ui/calculatorpopup.h"
+
+TEST(Calculator, WorksLikeADeskCalculator)
+{
+    const struct {
+        const char *keys; // space separated
+        const char *display;
+    } cases[] = {
+        {"1 2 . 5", "12.5"},
+        {"8 . 2 7 * 1 0 0 =", "827"},
+        {"2 + 3 * 4 =", "20"}, // left to right
+        {"1 0 / 4 =", "2.5"},
+        {"5 - 8 =", "-3"},
+        {"1 2 3 <", "12"},
+        {". 5 + . 2 5 =", "0.75"},
+        {"7 / 0 =", "除数不能为零"},
+        {"7 / 0 = C 4", "4"},
+        {"3 + + 2 =", "5"},
+        {"2 = 5", "5"},
+    };
+    for (const auto &c : cases) {
+        Calculator calc;
+        for (const QString &k : QString(c.keys).split(' '))
+            calc.press(k);
+        EXPECT_EQ(calc.display(), QString(c.display)) << c.keys;
+    }
+}
+
+TEST(Calculator, PopupPutsTheResultIntoTheBoundField)
+{
+    TempDatabase t(Engine::SQLite);
+    Dataset d(&t.db(), "tblCurrencyRate", Schema::table("tblCurrencyRate"));
+    ASSERT_TRUE(d.open());
+    QLineEdit rate;
+    FieldBinder b(&d);
+    b.bind(&rate, "Rate");
+    attachCalculator(&rate);
+    EXPECT_EQ(d.value("Rate").toDouble(), 1.0);
+    CalculatorPopup *p = openCalculator(&rate);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->display(), "1"); // starts from the field's value
+    for (const char *k : {"*", "7", ".", "1", "="})
+        p->press(k);
+    p->accept();
+    EXPECT_EQ(rate.text(), "7.1");
+    EXPECT_EQ(d.state(), Dataset::State::Edit);
+    EXPECT_DOUBLE_EQ(d.value("Rate").toDouble(), 7.1);
+    d.cancel();
+    rate.setReadOnly(true);
+    EXPECT_EQ(openCalculator(&rate), nullptr);
+}
