@@ -1,6 +1,7 @@
 // What the main window's own actions run, after the action table has
 // written their log line, selected their page and checked the Sys flag.
 #include "app/desktop.h"
+#include "ui/desktopprograms.h"
 #include "app/modulehost.h"
 #include "app/tfrmabout.h"
 #include "app/tfrmmain.h"
@@ -67,17 +68,17 @@ void TfrmMain::Act_PlanExecute()
 
 void TfrmMain::Act_CalculatorExecute()
 {
-    Desktop::startFirstFound(Desktop::calculators());
+    DesktopPrograms::startFirstFound(DesktopPrograms::calculators());
 }
 
 void TfrmMain::Act_CalendarExecute()
 {
-    Desktop::startFirstFound(Desktop::dateTimeSettings());
+    DesktopPrograms::startFirstFound(DesktopPrograms::dateTimeSettings());
 }
 
 void TfrmMain::Act_SysInfoExecute()
 {
-    Desktop::startFirstFound(Desktop::systemMonitors());
+    DesktopPrograms::startFirstFound(DesktopPrograms::systemMonitors());
 }
 
 void TfrmMain::Act_NavigationExecute()

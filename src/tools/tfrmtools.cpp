@@ -3,7 +3,7 @@
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/session.h"
-#include "tools/desktopprograms.h"
+#include "ui/desktopprograms.h"
 #include "tools/documentfolders.h"
 #include "tools/filelist.h"
 #include "tools/tfrmnewfile.h"
@@ -185,19 +185,19 @@ void TfrmTools::refreshList()
 void TfrmTools::runCalculator()
 {
     if (logCommand(QStringLiteral("工具-计算器")))
-        DesktopPrograms::calculator();
+        DesktopPrograms::startFirstFound(DesktopPrograms::calculators());
 }
 
 void TfrmTools::runCalendar()
 {
     if (logCommand(QStringLiteral("工具-日历")))
-        DesktopPrograms::calendar();
+        DesktopPrograms::startFirstFound(DesktopPrograms::dateTimeSettings());
 }
 
 void TfrmTools::runSystemInformation()
 {
     if (logCommand(QStringLiteral("工具-系统信息")))
-        DesktopPrograms::systemInformation();
+        DesktopPrograms::startFirstFound(DesktopPrograms::systemMonitors());
 }
 
 void TfrmTools::runEnvelopeLabels()
