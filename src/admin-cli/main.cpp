@@ -1,5 +1,6 @@
 // brevia-admin: database chores from a shell or cron.
 #include "admin-cli/generator.h"
+#include "admin-cli/reportcommand.h"
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
@@ -32,7 +33,9 @@ int usage()
              "  brevia-admin migrate [路径|postgresql://...]  升级数据库结构\n"
              "  brevia-admin import 旧数据库.hdb 路径|postgresql://...  新建数据库并导入旧系统的数据\n"
              "  brevia-admin generate 路径|postgresql://... --customers N [--seed S]\n"
-             "                                               新建数据库并填入模拟的家政公司数据\n";
+             "                                               新建数据库并填入模拟的家政公司数据\n"
+             "  brevia-admin report 模板名 --pdf 输出.pdf [--db 路径|postgresql://...]\n"
+             "                                               按模板把全部数据打印成PDF（默认 Server.txt 的数据库）\n";
     err().flush();
     return 2;
 }
@@ -149,6 +152,8 @@ int generate(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && qstrcmp(argv[1], "report") == 0)
+        return reportCommand(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2)

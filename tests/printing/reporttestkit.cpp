@@ -64,6 +64,12 @@ PdfText pdfText(const PreparedReport &r)
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     if (!ReportRenderer::writePdf(r, pdf, &out.error))
         return out;
+    return pdfFileText(pdf);
+}
+
+PdfText pdfFileText(const QString &pdf)
+{
+    PdfText out;
     const QString info = run(QStringLiteral("pdfinfo"), {pdf}, &out.error);
     const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
     out.pageCount = m.hasMatch() ? m.captured(1).toInt() : -1;

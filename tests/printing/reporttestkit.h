@@ -18,6 +18,7 @@ struct PdfText {
 };
 
 PdfText pdfText(const PreparedReport &r);
+PdfText pdfFileText(const QString &pdfPath);
 // Loads a template from XML and lays it out over the dataset; fails the
 // test when the template does not load.
 PreparedReport prepareXml(const QByteArray &xml, Dataset *data, const DatasetResolver &resolver = {});

@@ -6,6 +6,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "printing/printreport.h"
+#include "printing/reportsources.h"
 #include "testlib/apphome.h"
 #include "testlib/tempdatabase.h"
 
@@ -13,6 +14,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QSet>
 
 namespace {
 
@@ -83,5 +86,307 @@ TEST_F(ShippedTemplateTest, EachTemplateFillsFromItsDataset)
         EXPECT_TRUE(inOrder(pdf.all(), c.texts)) << pdf.all().toStdString();
     }
 }
+
+// A small agency with a row or two in every table that a template reads,
+// on each engine.
+class AllTemplatesTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(home.path("Data/Report")));
+        for (const QString &f : QDir(kShipped).entryList({"*.frf"}))
+            ASSERT_TRUE(QFile::copy(kShipped + "/" + f, home.path("Data/Report/" + f)));
+        t = std::make_unique<TempDatabase>(GetParam());
+        ASSERT_TRUE(t->error().isEmpty()) << t->error().toStdString();
+        fill(t->db());
+    }
+
+    static QDateTime day(int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(0, 0)); }
+
+    static void insert(Database &db, const char *table, const FieldValues &row)
+    {
+        ASSERT_EQ(db.insertRow(table, row), "") << table;
+    }
+
+    static void fill(Database &db)
+    {
+        insert(db, "tblUserInfo", {{"UserName", "安心家政服务公司"}, {"Address", "北京市海淀区学院路1号"},
+                                   {"PostCode", "100083"}, {"Telephone", "010-62345678"}, {"Fax", "010-62345679"},
+                                   {"Email", "office@anxin.cn"}, {"HomePage", "www.anxin.cn"}});
+        insert(db, "tblFinanceOrgan", {{"OrganID", "B1"}, {"OrganName", "工商银行"}, {"Memo", "无"}});
+        insert(db, "tblOperateType", {{"TypeID", "T1"}, {"TypeName", "住家服务"}, {"Memo", "无"}});
+        insert(db, "tblGongzhong", {{"GongzhongID", "G1"}, {"GongzhongName", "育婴师"}, {"Memo", "无"}});
+        insert(db, "tblJineng", {{"LevelID", "J1"}, {"LevelName", "高级"}, {"Memo", "无"}});
+        insert(db, "tblCustomers", {{"CustId", "KH001"}, {"CustName", "王府花园物业"}, {"PostCode", "100101"},
+                                    {"Telephone", "010-88886666"}, {"Address", "朝阳区安立路8号"}});
+        insert(db, "tblCustomers", {{"CustId", "KH002"}, {"CustName", "陈家"}, {"PostCode", "200235"},
+                                    {"Address", "上海市徐汇区漕溪路2号"}});
+        insert(db, "tblLinkmans", {{"LinkmanID", "L1"}, {"CustID", "KH001"}, {"Name", "刘芳"}, {"Duty", "经理"},
+                                   {"Main", true}, {"Mobile", "13900001111"}, {"Email", "liufang@wf.cn"},
+                                   {"HomeAddress", "朝阳区北苑家园3号楼"}, {"Enjoy", "园艺"},
+                                   {"SpecialDate", day(1980, 5, 20)}});
+        insert(db, "tblLinkmans", {{"LinkmanID", "L1"}, {"CustID", "KH002"}, {"Name", "陈明"}, {"Duty", "先生"},
+                                   {"Main", false}, {"Telephone", "021-64001234"}});
+        insert(db, "tblCustomerState", {{"CustID", "KH001"}, {"LinkDate", QDate(2025, 12, 1)}, {"LinkTime", "10:00:00"},
+                                        {"LinkType", "电话联系"}, {"Linkman", "刘芳"}, {"Duty", "经理"},
+                                        {"LinkContent", "续签保洁合同"}, {"Charge", 120.5}});
+        insert(db, "tblCustomerState", {{"CustID", "KH002"}, {"LinkDate", QDate(2025, 12, 9)}, {"LinkTime", "15:30:00"},
+                                        {"LinkType", "登门拜访"}, {"Linkman", "陈明"}, {"Charge", 80}});
+        insert(db, "tblCustomerAddInfo", {{"CustID", "KH001"}, {"BankID", "B1"}, {"Account", "6222020200112233"},
+                                          {"VATaxName", "王府花园物业管理有限公司"}, {"VATaxID", "91110105MA01"}});
+        insert(db, "tblOperaters", {{"OperaterID", "CZ01"}, {"Name", "张伟"}, {"Sex", "男"}, {"Mobile", "13800002222"}});
+        insert(db, "tblOperates", {{"OperateID", "HT001"}, {"OperateTitle", "住家保姆服务"}, {"CustID", "KH001"},
+                                   {"LinkmanID", "L1"}, {"TypeID", "T1"}, {"WriteDate", day(2025, 10, 1)},
+                                   {"EndDate", day(2026, 9, 30)}, {"OperaterID", "CZ01"}, {"CompactAmount", 6000},
+                                   {"Profit", 1500}, {"Rate", 0.25}, {"InOrOut", "收款"}, {"CurrID", "RMB"},
+                                   {"RMB", 6000}, {"FilePath", "每月初结算"}});
+        insert(db, "tblOperates", {{"OperateID", "HT002"}, {"OperateTitle", "钟点工介绍费"}, {"CustID", "KH002"},
+                                   {"WriteDate", day(2025, 11, 2)}, {"EndDate", day(2026, 1, 31)},
+                                   {"CompactAmount", 1500}, {"InOrOut", "付款"}, {"CurrID", "RMB"}, {"RMB", 1500}});
+        insert(db, "tblOperateDetail", {{"OperateID", "HT001"}, {"DetailNo", 1}, {"OperateDate", day(2025, 10, 1)},
+                                        {"DTitle", "首期款"}, {"InOut", "收款"}, {"CurrID", "RMB"}, {"Price", 2000},
+                                        {"Amount", 1}, {"DTotal", 2000}, {"RMB", 2000}});
+        insert(db, "tblOperateDetail", {{"OperateID", "HT001"}, {"DetailNo", 2}, {"OperateDate", day(2025, 11, 1)},
+                                        {"DTitle", "十月服务费"}, {"InOut", "收款"}, {"CurrID", "RMB"}, {"Price", 1500},
+                                        {"Amount", 1}, {"DTotal", 1500}, {"RMB", 1500}});
+        insert(db, "tblOperateDetail", {{"OperateID", "HT002"}, {"DetailNo", 1}, {"OperateDate", day(2025, 11, 5)},
+                                        {"DTitle", "介绍费"}, {"InOut", "付款"}, {"CurrID", "RMB"}, {"Price", 500},
+                                        {"Amount", 1}, {"DTotal", 500}, {"RMB", 500}});
+        insert(db, "tblPlan", {{"AttendMan", "张伟"}, {"PlanDate", day(2026, 1, 15)}, {"PlanTime", "09:30:00"},
+                               {"Address", "朝阳区安立路8号"}, {"CustID", "KH001"}, {"Linkman", "刘芳"},
+                               {"OperateId", "HT001"}, {"Memo", "面试育婴师"}});
+        insert(db, "tblPlan", {{"AttendMan", "李娜"}, {"PlanDate", day(2026, 1, 20)}, {"PlanTime", "14:00:00"},
+                               {"CustID", "KH002"}, {"Linkman", "陈明"}, {"Memo", "回访"}});
+        insert(db, "tblShusong", {{"ShusongID", "SS01"}, {"ShusongName", "河北劳务输送中心"}, {"Manager", "王强"},
+                                  {"Telephone", "0311-8765432"}});
+        insert(db, "tblShusongYJ", {{"sNo", 1}, {"ShusongID", "SS01"}, {"JDate", QDate(2025, 12, 31)}, {"Jingban", "张伟"},
+                                    {"Jieshao", 300}, {"Qita", 50}});
+        insert(db, "tblShusongYJ", {{"sNo", 2}, {"ShusongID", "SS01"}, {"JDate", QDate(2026, 1, 31)}, {"Jingban", "张伟"},
+                                    {"Jieshao", 200}, {"Qita", 0}});
+        insert(db, "tblYuangong", {{"YuangongID", "YG001"}, {"Name", "李秀兰"}, {"Sex", "女"}, {"GongzhongID", "G1"},
+                                   {"LevelID", "J1"}, {"Native", "河北保定"}, {"Mobile", "13700003333"},
+                                   {"ShusongID", "SS01"}, {"CustID", "KH001"}, {"InTime", day(2025, 10, 8)},
+                                   {"State", "在岗"}});
+        insert(db, "tblYuangong", {{"YuangongID", "YG002"}, {"Name", "赵桂英"}, {"Sex", "女"}, {"CustID", "KH002"},
+                                   {"State", "待岗"}});
+    }
+
+    AppHome home;
+    std::unique_ptr<TempDatabase> t;
+};
+
+struct TemplateCase {
+    const char *name;
+    int pages;
+    QStringList texts; // in this order in the PDF
+};
+
+// Every shipped template over its dataset, read in full as the command line
+// reads it; the per-customer and per-contract sets then hold every master's
+// rows, one group each.
+const TemplateCase kEveryTemplate[] = {
+    {"frYuangong", 1,
+     {"安心家政服务公司", "员工档案列表", "YG001", "李秀兰", "育婴师", "高级", "河北保定", "河北劳务输送中心", "王府花园物业",
+      "在岗", "YG002", "赵桂英", "陈家", "共 2 名员工", "第 1 页  共 1 页"}},
+    {"frCustomerYuangong", 1,
+     {"客户受聘员工", "客户：KH001 王府花园物业", "YG001", "李秀兰", "育婴师", "2025-10-8", "共 1 名员工",
+      "客户：KH002 陈家", "YG002", "赵桂英", "待岗", "共 2 名员工"}},
+    {"frShusong", 1, {"输送单位列表", "SS01", "河北劳务输送中心", "王强", "0311-8765432", "共 1 个输送单位"}},
+    {"frShusongYJ", 1,
+     {"佣金结算", "输送单位：SS01", "1", "2025-12-31", "300.00", "50.00", "张伟", "2", "2026-1-31", "200.00",
+      "小计（2 次）", "500.00", "50.00", "合计", "500.00", "50.00", "共 2 次结算"}},
+    {"frEnvelop", 1,
+     {"100101", "200235", "朝阳区安立路8号", "上海市徐汇区漕溪路2号", "王府花园物业", "陈家", "刘芳 经理 收", "陈明 先生 收"}},
+    {"frEnvelop6", 1,
+     {"100101", "朝阳区安立路8号", "王府花园物业", "刘芳 经理 收", "寄件人：安心家政服务公司", "地址：北京市海淀区学院路1号",
+      "邮编：100083", "电话：010-62345678", "传真：010-62345679", "网址：www.anxin.cn", "Email：office@anxin.cn"}},
+    {"frCustomers", 1, {"客户资料列表", "KH001", "王府花园物业", "KH002", "陈家", "共 2 位客户"}},
+    {"frCustomerDetail", 2, {"客户资料", "KH001", "王府花园物业", "第 1 页  共 2 页", "KH002", "陈家"}},
+    {"frCustomerLinkman", 1,
+     {"客户联系人", "客户：KH001 王府花园物业", "L1", "刘芳", "是", "经理", "13900001111", "liufang@wf.cn",
+      "共 1 位联系人", "客户：KH002 陈家", "陈明", "否", "021-64001234", "共 2 位联系人"}},
+    {"frCustomerOperate", 1,
+     {"客户业务（合同）", "客户：KH001 王府花园物业", "HT001", "住家保姆服务", "住家服务", "2025-10-1", "2026-9-30", "张伟",
+      "收款", "人民币", "6,000.00", "6,000.00", "小计（1 项）", "6,000.00", "客户：KH002 陈家", "HT002", "1,500.00",
+      "合计", "7,500.00", "共 2 项业务"}},
+    {"frCustomerState", 1,
+     {"客户接触记录", "客户编号：KH001", "2025-12-1", "10:00:00", "电话联系", "刘芳", "续签保洁合同", "120.50",
+      "客户编号：KH002", "登门拜访", "陈明", "80.00", "合计", "200.50", "共 2 次接触"}},
+    {"frCustomerOther", 1,
+     {"客户其他资料", "KH001", "工商银行", "6222020200112233", "王府花园物业管理有限公司", "91110105MA01"}},
+    {"frLinkmans", 1,
+     {"联系人资料列表", "L1", "刘芳", "王府花园物业", "经理", "13900001111", "liufang@wf.cn", "陈明", "陈家",
+      "共 2 位联系人"}},
+    {"frLinkmansDetail", 2,
+     {"联系人资料", "王府花园物业", "刘芳", "是", "经理", "13900001111", "liufang@wf.cn", "园艺", "1980-5-20",
+      "朝阳区北苑家园3号楼", "第 1 页  共 2 页", "联系人资料", "陈家", "陈明", "否", "021-64001234"}},
+    {"frOperates", 1,
+     {"业务（合同）资料列表", "HT001", "住家保姆服务", "王府花园物业", "住家服务", "2025-10-1", "张伟", "收款", "6,000.00",
+      "HT002", "钟点工介绍费", "陈家", "付款", "1,500.00", "合计", "7,500.00", "共 2 项业务"}},
+    {"frOperateDetail", 1,
+     {"业务子项", "业务编码：HT001", "1", "2025-10-1", "首期款", "收款", "2,000.00", "2", "十月服务费", "1,500.00",
+      "小计（2 项）", "3,500.00", "业务编码：HT002", "介绍费", "付款", "500.00", "合计", "4,000.00", "共 3 项子项"}},
+    {"frOperateDetail1", 2,
+     {"业务（合同）资料", "HT001", "住家保姆服务", "王府花园物业", "刘芳", "住家服务", "张伟", "2025-10-1", "2026-9-30",
+      "收款", "人民币", "6,000.00", "1,500.00", "25.00%", "每月初结算", "业务（合同）资料", "HT002", "钟点工介绍费",
+      "陈家", "付款", "1,500.00"}},
+    {"frOperaters", 1, {"工作人员资料列表", "CZ01", "张伟", "男", "13800002222", "共 1 位工作人员"}},
+    {"frOperaterDetail", 1, {"工作人员详细资料", "CZ01", "张伟", "男", "13800002222"}},
+    {"frPlan", 1,
+     {"日程安排", "2026-1-15", "09:30:00", "王府花园物业", "刘芳", "朝阳区安立路8号", "张伟", "HT001", "面试育婴师",
+      "2026-1-20", "14:00:00", "陈家", "陈明", "李娜", "回访", "共 2 项日程"}},
+    {"frPlanDetail", 2,
+     {"日程安排", "KH001", "2026-1-15", "09:30:00", "王府花园物业", "刘芳", "HT001", "张伟", "朝阳区安立路8号",
+      "面试育婴师", "第 1 页  共 2 页", "日程安排", "KH002", "2026-1-20", "陈家", "陈明", "回访"}},
+    {"frGathering", 1,
+     {"应收账款", "已收账款", "未收账款", "HT001", "住家保姆服务", "KH001", "王府花园物业", "2025-10-1", "RMB",
+      "6,000.00", "6,000.00", "2026-9-30", "3,500.00", "2,500.00", "合计", "6,000.00", "3,500.00", "2,500.00",
+      "共 1 项业务"}},
+    {"frPayment", 1,
+     {"应付账款", "已付账款", "未付账款", "HT002", "钟点工介绍费", "KH002", "陈家", "2025-11-2", "RMB", "1,500.00",
+      "1,500.00", "2026-1-31", "500.00", "1,000.00", "合计", "1,500.00", "500.00", "1,000.00", "共 1 项业务"}},
+};
+
+TEST_P(AllTemplatesTest, EveryShippedTemplateFillsFromItsDatasetInFull)
+{
+    // A template shipped without a case here, or a case without a
+    // template, is a fault of its own.
+    QSet<QString> shipped, covered, sourced;
+    for (QString f : QDir(kShipped).entryList({"*.frf"}))
+        shipped << f.chopped(4);
+    for (const TemplateCase &c : kEveryTemplate)
+        covered << c.name;
+    for (const ReportSources::Source &s : ReportSources::all())
+        sourced << s.templateName;
+    EXPECT_EQ(shipped, covered);
+    EXPECT_EQ(sourced, covered);
+
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+    for (const TemplateCase &c : kEveryTemplate) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        Dataset *data = ReportSources::openInFull(dm, c.name, &error);
+        ASSERT_NE(data, nullptr) << error.toStdString();
+        PreparedReport r;
+        ASSERT_TRUE(prepareReport(data, c.name, &r, &error)) << error.toStdString();
+        EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join(", ").toStdString();
+        const PdfText pdf = pdfText(r);
+        EXPECT_EQ(pdf.pageCount, c.pages);
+        EXPECT_TRUE(inOrder(pdf.all(), c.texts)) << pdf.all().toStdString();
+    }
+}
+
+// In the windows a per-customer set holds the current customer's rows only;
+// its template then prints that one customer.
+TEST_P(AllTemplatesTest, PerCustomerTemplateFollowsTheCurrentCustomer)
+{
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+    Dataset *customers = dm.dataset("tblCustomers");
+    ASSERT_TRUE(customers->open());
+    ASSERT_TRUE(dm.dataset("tblUserInfo")->open());
+    ASSERT_TRUE(customers->locate("CustId", "KH002"));
+    Dataset *contacts = dm.dataset("tblLinkmans");
+    ASSERT_TRUE(contacts->open());
+    PreparedReport r;
+    QString error;
+    ASSERT_TRUE(prepareReport(contacts, "frCustomerLinkman", &r, &error)) << error.toStdString();
+    const QString text = pdfText(r).all();
+    EXPECT_TRUE(inOrder(text, {"客户：KH002 陈家", "陈明", "共 1 位联系人"})) << text.toStdString();
+    EXPECT_EQ(occurrences(text, "刘芳"), 0);
+}
+
+// brevia-admin report, run as a nightly job would: no display, the
+// database of Server.txt or of --db.
+class ReportCommandTest : public AllTemplatesTest
+{
+protected:
+    struct Run {
+        int code = -1;
+        QString out, err;
+    };
+    Run admin(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("BREVIA_HOME", home.dir.path());
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(t->dir());
+        p.start(QStringLiteral(BREVIA_ADMIN), args);
+        Run r;
+        if (!p.waitForFinished(120000))
+            return r;
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+};
+
+TEST_P(ReportCommandTest, PrintsEveryRowWithoutADisplay)
+{
+    struct Case {
+        QStringList args;
+        const char *pdf;
+        int pages;
+        QStringList texts;
+    };
+    const Case cases[] = {
+        // Every customer's contacts, not the first customer's only.
+        {{"report", "frCustomerLinkman", "--pdf", "contacts.pdf", "--db", t->location()}, "contacts.pdf", 1,
+         {"客户：KH001 王府花园物业", "刘芳", "客户：KH002 陈家", "陈明", "共 2 位联系人"}},
+        // One card per record.
+        {{"report", "frOperateDetail1.frf", "--pdf", "cards.pdf", "--db", t->location()}, "cards.pdf", 2,
+         {"HT001", "住家保姆服务", "HT002", "钟点工介绍费"}},
+        // The receivables summary made from the contracts and their lines.
+        {{"report", "frGathering", "--pdf", "gathering.pdf", "--db", t->location()}, "gathering.pdf", 1,
+         {"HT001", "3,500.00", "2,500.00"}},
+        // Without --db: the database that Server.txt names.
+        {{"report", "frCustomers", "--pdf", "customers.pdf"}, "customers.pdf", 1,
+         {"安心家政服务公司", "KH001", "KH002", "共 2 位客户"}},
+    };
+    ASSERT_TRUE(home.write("Server.txt", t->location().toUtf8() + "\n"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pdf);
+        const Run r = admin(c.args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        const PdfText pdf = pdfFileText(QDir(t->dir()).filePath(c.pdf));
+        EXPECT_EQ(pdf.pageCount, c.pages);
+        EXPECT_TRUE(inOrder(pdf.all(), c.texts)) << pdf.all().toStdString();
+    }
+}
+
+TEST_P(ReportCommandTest, RefusesWhatItCannotPrint)
+{
+    ASSERT_TRUE(QFile::remove(home.path("Data/Report/frPlan.frf")));
+    struct Case {
+        QStringList args;
+        int code;
+        const char *says;
+    };
+    const Case cases[] = {
+        {{"report", "frPlan", "--pdf", "x.pdf", "--db", t->location()}, 1, "对不起，报表模板文件不存在或无法读取："},
+        {{"report", "frNoSuch", "--pdf", "x.pdf", "--db", t->location()}, 1, "未知的报表模板：frNoSuch"},
+        {{"report", "frCustomers", "--db", t->location()}, 2, "用法"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.says);
+        const Run r = admin(c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(QDir(t->dir()).filePath("x.pdf")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, AllTemplatesTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Engines, ReportCommandTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
 
 } // namespace
