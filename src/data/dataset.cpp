@@ -357,21 +357,24 @@ bool Dataset::loadPage(int row) const
         QVariantList values = readRow(q);
         byKey.insert(cacheKeyText(keyOf(values)), values);
     }
-    for (int i : wanted) {
-        Row &r = m_rows[i];
-        const auto it = byKey.constFind(cacheKeyText(r.key));
-        if (it != byKey.constEnd()) {
-            r.values = *it;
-        } else {
-            // Deleted meanwhile by another workstation: shown empty until
-            // the next refresh rather than shifting every row below it.
-            r.values = QVariantList();
-            for (int f = 0; f < m_table->columns().size(); ++f)
-                r.values << QVariant();
-        }
-        r.loaded = true;
-    }
+    for (int i : wanted)
+        fillRow(m_rows[i], byKey);
     return true;
+}
+
+void Dataset::fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const
+{
+    const auto it = byKey.constFind(cacheKeyText(r.key));
+    if (it != byKey.constEnd()) {
+        r.values = *it;
+    } else {
+        // Deleted meanwhile by another workstation: shown empty until
+        // the next refresh rather than shifting every row below it.
+        r.values = QVariantList();
+        for (int f = 0; f < m_table->columns().size(); ++f)
+            r.values << QVariant();
+    }
+    r.loaded = true;
 }
 
 bool Dataset::fetchQueryPage()
@@ -463,19 +466,9 @@ bool Dataset::loadAllRows()
         QVariantList values = readRow(q);
         byKey.insert(cacheKeyText(keyOf(values)), std::move(values));
     }
-    for (Row &r : m_rows) {
-        if (r.loaded)
-            continue;
-        const auto it = byKey.constFind(cacheKeyText(r.key));
-        if (it != byKey.constEnd()) {
-            r.values = *it;
-        } else {
-            r.values = QVariantList();
-            for (int f = 0; f < m_table->columns().size(); ++f)
-                r.values << QVariant();
-        }
-        r.loaded = true;
-    }
+    for (Row &r : m_rows)
+        if (!r.loaded)
+            fillRow(r, byKey);
     return true;
 }
 

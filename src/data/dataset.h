@@ -174,6 +174,7 @@ private:
     QVariantList keyOf(const QVariantList &values) const;
     bool loadKeys();
     bool loadPage(int row) const;
+    void fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const;
     bool fetchQueryPage();
     void buildTableFields();
     void buildQueryFields(const class QSqlRecord &rec);
