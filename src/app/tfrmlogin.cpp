@@ -4,6 +4,7 @@
 #include "data/password.h"
 #include "data/schema.h"
 #include "data/session.h"
+#include "ui/editkeys.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
@@ -11,25 +12,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace {
-
-// Typed password characters show as '*', whatever the desktop style draws.
-class StarStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *ret) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, option, widget, ret);
-    }
-};
 
 const QString kAskUser = QStringLiteral("请选择要登录的用户名称！");
 const QString kWrongPassword = QStringLiteral("口令输入错误，请重新输入！");
@@ -51,10 +38,7 @@ TfrmLogin::TfrmLogin(Database &db, QWidget *parent) : QDialog(parent), m_db(db)
     m_user->setMinimumWidth(180);
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("edPassword"));
-    m_password->setEchoMode(QLineEdit::Password);
-    auto *stars = new StarStyle;
-    stars->setParent(m_password);
-    m_password->setStyle(stars);
+    maskWithStars(m_password);
 
     auto *userLabel = new QLabel(QStringLiteral("用户ID："), this);
     userLabel->setBuddy(m_user);
