@@ -15,6 +15,8 @@
 #include "data/format.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "tools/tfrmtools.h"
+#include "ui/folderfollow.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -95,7 +97,10 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    setFolderFollower({});
+}
 
 void TfrmMain::buildActions()
 {
@@ -281,6 +286,13 @@ void TfrmMain::setToolsPanel(QWidget *panel)
     m_toolsPanel = panel;
     if (m_toolsPanel)
         m_toolsPanel->setVisible(m_toolsVisible);
+    // Records stored in modal dialogs move the panel to their folder too.
+    QPointer<TfrmMain> self(this);
+    setFolderFollower([self](const QString &path) {
+        if (self)
+            if (TfrmTools *tools = self->toolsPanel())
+                tools->setFolder(path);
+    });
 }
 
 void TfrmMain::setToolsPanelVisible(bool visible)

@@ -96,6 +96,7 @@ public:
     void Act_CopyFileExecute();
     // Module windows: made once, shown in the work area.
     void Act_OperatersExecute();
+    void Act_CustomersExecute();
     // The reference-data windows: dictionaries, currencies, worker classifications.
     void Act_DepartmentExecute();
     void Act_GongzhongExecute();

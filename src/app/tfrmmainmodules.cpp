@@ -3,6 +3,7 @@
 #include "app/mainactions.h"
 #include "app/modulehost.h"
 #include "app/tfrmmain.h"
+#include "customers/tfrmcustomers.h"
 #include "staff/tfrmoperaters.h"
 #include "tools/tfrmtools.h"
 
@@ -36,6 +37,17 @@ void TfrmMain::Act_OperatersExecute()
     setToolsPanelVisible(false);
     if (QAction *a = action(QStringLiteral("Act_Tools")))
         a->setChecked(false);
+    m_host->switchToModule(w);
+    w->open();
+}
+
+void TfrmMain::Act_CustomersExecute()
+{
+    auto *w = moduleIn<TfrmCustomers>(this, m_host);
+    setToolsPanelVisible(false);
+    if (QAction *a = action(QStringLiteral("Act_Tools")))
+        a->setChecked(false);
+    navigation()->setCurrentIndex(int(NavPage::Business));
     m_host->switchToModule(w);
     w->open();
 }

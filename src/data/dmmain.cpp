@@ -3,6 +3,9 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/schema.h"
+#include "data/session.h"
+
+#include <QSqlQuery>
 
 namespace {
 TdmMain *theModule = nullptr;
@@ -42,7 +45,44 @@ TdmMain::~TdmMain()
 
 TdmMain *TdmMain::instance() { return theModule; }
 
-HookResult TdmMain::tblCustomersBeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("CustID")); }
+const QString TdmMain::kCodeInUse = QStringLiteral("对不起，该代码已被其他资料引用，不能修改！");
+
+bool TdmMain::customerCodeInUse(Database &db, const QVariant &code, QString *error)
+{
+    static const std::pair<const char *, const char *> refs[] = {
+        {"tblLinkmans", "CustID"},        {"tblOperates", "CustID"}, {"tblOperates", "LinkCustID"},
+        {"tblCustomerState", "CustID"},   {"tblCustomerAddInfo", "CustID"}, {"tblPlan", "CustID"},
+        {"tblYuangong", "CustID"}};
+    for (const auto &[table, column] : refs) {
+        QSqlQuery q(db.sql());
+        q.setForwardOnly(true);
+        if (!db.prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column)),
+                               {code}, error))
+            return true;
+        if (q.next())
+            return true;
+    }
+    return false;
+}
+
+HookResult TdmMain::tblCustomersBeforePost(Dataset &d)
+{
+    const HookResult r = dropWithoutKey(d, QStringLiteral("CustID"));
+    if (r.kind != HookResult::Proceed)
+        return r;
+    if (d.state() == Dataset::State::Insert) {
+        if (d.isBlank(QStringLiteral("SUser")) && Session::current().loggedIn())
+            d.setValue(QStringLiteral("SUser"), Session::current().userId());
+        return r;
+    }
+    const QVariant stored = d.storedValue(QStringLiteral("CustId"));
+    if (stored.toString() == d.value(QStringLiteral("CustId")).toString() || !d.database())
+        return r;
+    QString error;
+    if (customerCodeInUse(*d.database(), stored, &error))
+        return HookResult::refuse(error.isEmpty() ? kCodeInUse : error);
+    return r;
+}
 HookResult TdmMain::tblOperates2BeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("OperateID")); }
 
 Dataset *TdmMain::addTable(const QString &name, const QString &table)
@@ -77,6 +117,7 @@ void TdmMain::build()
     Dataset *customers = addTable("tblCustomers", "tblCustomers");
     customers->addBeforePost(&TdmMain::tblCustomersBeforePost);
     Dataset *customers2 = addTable("tblCustomers2", "tblCustomers");
+    customers2->addBeforePost(&TdmMain::tblCustomersBeforePost);
     addQuery("qryCustomers1", "select * from tblCustomers", "tblCustomers");
     addQuery("qryCustLookup", "select custID from tblCustomers");
     addTable("tblCustomerState", "tblCustomerState")->setMaster(customers, "CustId", "CustID");

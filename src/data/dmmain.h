@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -35,9 +36,18 @@ public:
     QStringList datasetNames() const;
 
     // The store hooks of the customer and contract sets: a new row without
-    // its code is dropped silently.
+    // its code is dropped silently. A new customer takes the current user
+    // as its creator whichever way it is stored, or it would drop out of
+    // that user's list; the code of a customer other records still name
+    // cannot change, or they would lose it.
     static HookResult tblCustomersBeforePost(Dataset &d);
     static HookResult tblOperates2BeforePost(Dataset &d);
+
+    // True when a contact, contract, contact history row, additional
+    // information, plan or placed worker names the customer code; a
+    // database failure counts as named, with its text in error.
+    static bool customerCodeInUse(Database &db, const QVariant &code, QString *error);
+    static const QString kCodeInUse; // "对不起，该代码已被其他资料引用，不能修改！"
 
 signals:
     void connected();

@@ -1,5 +1,9 @@
 #include "data/session.h"
 
+#include "data/database.h"
+
+#include <QSqlQuery>
+
 Session &Session::current()
 {
     static Session s;
@@ -16,4 +20,14 @@ void Session::reset()
 {
     m_userId.clear();
     m_sys = false;
+}
+
+bool Session::isSysNow(Database &db) const
+{
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    QString error;
+    if (!db.prepareAndExec(q, QStringLiteral("SELECT Sys FROM tblUser WHERE UserID = ?"), {m_userId}, &error))
+        return m_sys;
+    return q.next() && q.value(0).toBool();
 }

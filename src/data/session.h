@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Database;
+
 // Who is working: set once by a successful login and read by the rights
 // checks, the log lines, the SUser stamp and the per-user filters. There
 // is no log-off, so it never changes afterwards within a run.
@@ -18,6 +20,11 @@ public:
     // was typed, so one user's rows are never split by spelling.
     void logIn(const QString &userId, bool sys);
     void reset(); // tests only: a run logs in once
+
+    // The Sys flag as the user table holds it now: an administrator may
+    // have changed it since the login. Falls back to the login's flag when
+    // the table cannot be read; false when the user's row is gone.
+    bool isSysNow(Database &db) const;
 
 private:
     QString m_userId;

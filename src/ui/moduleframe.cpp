@@ -9,12 +9,13 @@
 #include "ui/prompts.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-const QString ModuleFrame::kCodeInUse = QStringLiteral("对不起，该代码已被其他资料引用，不能修改！");
+const QString &ModuleFrame::kCodeInUse = TdmMain::kCodeInUse;
 
 namespace {
 ModuleFrame::Printer &printer()
@@ -27,6 +28,11 @@ ModuleFrame::Printer &printer()
 void ModuleFrame::setPrinter(Printer p)
 {
     printer() = std::move(p);
+}
+
+bool ModuleFrame::print(Dataset *data, const QString &templateName, QWidget *parent)
+{
+    return printer() ? printer()(data, templateName, parent) : false;
 }
 
 CommandStates commandStates(Dataset::State state, const UserRights::Ops &ops)
@@ -254,21 +260,8 @@ void ModuleFrame::deleteRecord()
         afterCancel();
         return;
     }
-    const QVariant code = m_set->storedValue(m_desc.keyField);
-    Database *db = m_set->database();
-    for (const ModuleDesc::DeleteCheck &c : std::as_const(m_desc.deleteChecks)) {
-        QSqlQuery q(db->sql());
-        QString error;
-        if (!db->prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column), {code},
-                                &error)) {
-            Prompts::instance().warn(error);
-            return;
-        }
-        if (q.next()) {
-            Prompts::instance().warn(c.message);
-            return;
-        }
-    }
+    if (!deleteAllowed(m_set, m_desc.keyField, m_desc.deleteChecks))
+        return;
     if (!Prompts::instance().askOkCancel(m_desc.deleteQuestion, Prompts::Icon::Warning))
         return;
     if (m_set->isEditing())
@@ -299,8 +292,7 @@ void ModuleFrame::listPrint()
 {
     if (!log(QStringLiteral("打印")))
         return;
-    if (printer())
-        printer()(m_set, m_desc.listReport, this);
+    print(m_set, m_desc.listReport, this);
 }
 
 void ModuleFrame::detailNew()
@@ -312,8 +304,7 @@ void ModuleFrame::detailPrint()
 {
     if (!log(QStringLiteral("打印")))
         return;
-    if (printer())
-        printer()(m_set, m_desc.detailReport, this);
+    print(m_set, m_desc.detailReport, this);
 }
 
 void ModuleFrame::detailCancel()
@@ -335,28 +326,72 @@ void ModuleFrame::detailSave()
 
 bool ModuleFrame::runSaveChecks()
 {
-    for (const ModuleDesc::Required &r : std::as_const(m_desc.required)) {
-        if (m_set->isBlank(r.field)) {
-            Prompts::instance().warn(r.message);
-            focusField(r.field);
-            return false;
-        }
-    }
+    if (!checkRequired(m_set, m_binder, m_desc.required, [this](QWidget *w) {
+            showDetail();
+            w->setFocus(Qt::OtherFocusReason);
+        }))
+        return false;
     return checkSave() && codeChangeAllowed();
 }
 
-bool ModuleFrame::codeReferenced(const QVariant &code, QString *error) const
+namespace {
+// Does table still hold a row naming code in the check's column(s)?
+bool rowNames(Database *db, const ModuleDesc::DeleteCheck &c, const QVariant &code, QString *error)
 {
-    Database *db = m_set->database();
-    for (const ModuleDesc::DeleteCheck &c : m_codeRefs) {
-        QSqlQuery q(db->sql());
-        if (!db->prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column), {code},
-                                error))
-            return true;
-        if (q.next())
-            return true;
+    QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column);
+    QVariantList values{code};
+    if (!c.orColumn.isEmpty()) {
+        sql += QStringLiteral(" OR %1 = ?").arg(c.orColumn);
+        values << code;
     }
+    QSqlQuery q(db->sql());
+    q.setForwardOnly(true);
+    if (!db->prepareAndExec(q, sql, values, error))
+        return true;
+    return q.next();
+}
+} // namespace
+
+bool ModuleFrame::codeReferenced(Database *db, const QVector<ModuleDesc::DeleteCheck> &refs, const QVariant &code,
+                                 QString *error)
+{
+    for (const ModuleDesc::DeleteCheck &c : refs)
+        if (rowNames(db, c, code, error))
+            return true;
     return false;
+}
+
+bool ModuleFrame::deleteAllowed(Dataset *set, const QString &keyField, const QVector<ModuleDesc::DeleteCheck> &checks)
+{
+    const QVariant code = set->storedValue(keyField);
+    for (const ModuleDesc::DeleteCheck &c : checks) {
+        QString error;
+        if (rowNames(set->database(), c, code, &error)) {
+            Prompts::instance().warn(error.isEmpty() ? c.message : error);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ModuleFrame::checkRequired(Dataset *set, FieldBinder *binder, const QVector<ModuleDesc::Required> &required,
+                                const std::function<void(QWidget *)> &focus)
+{
+    for (const ModuleDesc::Required &r : required) {
+        QWidget *w = binder->widgetFor(r.field);
+        bool blank = set->isBlank(r.field);
+        // A drop-down shows the dictionary's name: a code whose entry is
+        // gone shows nothing and is as good as no code.
+        if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable())
+            blank = blank || combo->currentText().isEmpty();
+        if (blank) {
+            Prompts::instance().warn(r.message);
+            if (w)
+                focus(w);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ModuleFrame::codeChangeAllowed()

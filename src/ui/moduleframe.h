@@ -13,6 +13,7 @@
 #include <functional>
 
 class DataGrid;
+class Database;
 class FieldBinder;
 class QAction;
 class QTabWidget;
@@ -32,7 +33,8 @@ struct ModuleDesc {
     struct DeleteCheck {
         QString table;
         QString column;
-        QString message; // "对不起，该客户有联系人资料，不能删除！"
+        QString message;  // "对不起，该客户有联系人资料，不能删除！"
+        QString orColumn; // a second column that counts as well (a contract's linked customer)
     };
 
     QString className;  // object name of the window: TfrmOperaters
@@ -122,12 +124,29 @@ public:
     // The tables that refer to a record code; when the stored code of a row
     // that is still named there changes, "保存" refuses it.
     void setCodeReferences(const QVector<ModuleDesc::DeleteCheck> &refs) { m_codeRefs = refs; }
-    static const QString kCodeInUse;
+    static const QString &kCodeInUse;
 
     // The one print call lives in the printing library, which builds on
     // this one; the program installs it at start, tests install a fake.
     using Printer = std::function<bool(Dataset *data, const QString &templateName, QWidget *parent)>;
     static void setPrinter(Printer p);
+    static bool print(Dataset *data, const QString &templateName, QWidget *parent);
+
+    // The rules "保存" and "删除" share with the module's modal dialogs,
+    // which edit the same records on another dataset.
+    //
+    // The required fields in order: a field is empty when the text its
+    // editor shows is empty, so a code without its dictionary row counts
+    // as empty. The first empty one is warned and focused.
+    static bool checkRequired(Dataset *set, FieldBinder *binder, const QVector<ModuleDesc::Required> &required,
+                              const std::function<void(QWidget *)> &focus);
+    // The dependency checks in order; the first that finds a row shows its
+    // message. False when one did (or the database failed, with its text).
+    static bool deleteAllowed(Dataset *set, const QString &keyField, const QVector<ModuleDesc::DeleteCheck> &checks);
+    // True when one of the tables still names code; a database failure
+    // counts as named, with its text in error.
+    static bool codeReferenced(Database *db, const QVector<ModuleDesc::DeleteCheck> &refs, const QVariant &code,
+                               QString *error);
 
 signals:
     // The tools panel should show this folder.
@@ -148,7 +167,7 @@ protected:
     void showEvent(class QShowEvent *event) override;
 
     // True when another table still names the row's stored code.
-    bool codeReferenced(const QVariant &code, QString *error) const;
+    bool codeReferenced(const QVariant &code, QString *error) const { return codeReferenced(m_set->database(), m_codeRefs, code, error); }
     bool storeRow(); // posts when editing; shows the database's text on failure
 
 private:
