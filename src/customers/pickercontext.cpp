@@ -1,0 +1,7 @@
+#include "customers/pickercontext.h"
+
+QString &customerPickerContext()
+{
+    static QString context;
+    return context;
+}

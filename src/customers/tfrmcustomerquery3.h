@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/condition.h"
+
+#include <QDialog>
+
+class Dataset;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QRadioButton;
+
+// "客户查询": narrows the customer list set (tblCustomers) to the customers
+// created in a period or matching one field. The filter stays on the set
+// until the next query or until the module is opened again.
+//
+// Every criterion is a condition with bound values, so a quote in the
+// search text is an ordinary character, and an ordinary user's own-
+// customers term is joined onto the whole condition: no search text can
+// reach past it.
+class TfrmCustomerQuery3 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmCustomerQuery3(QWidget *parent = nullptr);
+
+    // The criteria in the order the list offers them.
+    static QStringList criteria();
+    // The condition a criterion builds from the trimmed search text; a
+    // null condition for "所有客户".
+    static Condition criterionCondition(int criterion, const QString &text);
+
+    QRadioButton *periodChoice() const { return m_period; }
+    QRadioButton *criteriaChoice() const { return m_other; }
+    QDateEdit *startDate() const { return m_start; }
+    QDateEdit *endDate() const { return m_end; }
+    QComboBox *criterion() const { return m_criterion; }
+    QLineEdit *text() const { return m_text; }
+
+    void BtnOkClick(); // "确定"
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void criterionChanged();
+
+    Dataset *m_set;
+    QRadioButton *m_period, *m_other;
+    QDateEdit *m_start, *m_end;
+    QComboBox *m_criterion;
+    QLineEdit *m_text;
+};
