@@ -1,5 +1,6 @@
 #include "customers/tfrmcuststatenew.h"
 
+#include "customers/gridshold.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/tabledef.h"
@@ -230,6 +231,13 @@ bool TfrmCustStateNew::nothingTyped() const
     return true;
 }
 
+void TfrmCustStateNew::discard()
+{
+    // The customer window's history grid shows this set too.
+    GridsHeld still(m_set);
+    m_set->cancel();
+}
+
 bool TfrmCustStateNew::checksPass()
 {
     for (const Required &r : std::as_const(m_required)) {
@@ -287,11 +295,11 @@ void TfrmCustStateNew::BtnDeleteClick()
     if (!Prompts::instance().askOkCancel(QStringLiteral("您真的要删除该接触机会信息吗？"), Prompts::Icon::Warning))
         return;
     if (m_set->state() == Dataset::State::Insert) {
-        m_set->cancel(); // never stored
+        discard(); // never stored
         return;
     }
     if (m_set->isEditing())
-        m_set->cancel();
+        discard();
     if (!m_set->remove())
         Prompts::instance().warn(m_set->lastError());
 }
@@ -319,7 +327,7 @@ void TfrmCustStateNew::navigate(Move move)
     // Leaving the row ends its editing either way: an untouched new row is
     // dropped, anything else is stored as moving in the set stores it.
     if (m_set->state() == Dataset::State::Insert && nothingTyped()) {
-        m_set->cancel();
+        discard();
     } else if (m_set->isEditing() && !m_set->post()) {
         Prompts::instance().warn(m_set->lastError());
         return;
@@ -333,7 +341,7 @@ void TfrmCustStateNew::BtnCloseClick()
 {
     if (m_set->isEditing()) {
         if (!Prompts::instance().askYesNo(QStringLiteral("客户接触信息尚未保存，保存吗？"))) {
-            m_set->cancel();
+            discard();
         } else if (!checksPass() || !store()) {
             return; // the dialog stays open at the field to mend
         }

@@ -64,6 +64,7 @@ private:
         QWidget *widget;
     };
     bool checksPass();
+    void discard(); // the row in hand goes back to its stored values, a new one away
     bool store();
     bool nothingTyped() const;
     void showTime();
