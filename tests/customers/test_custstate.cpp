@@ -104,6 +104,19 @@ TEST_P(CustStateTest, SaveAsksForTheRequiredFieldsInOrderThenStoresForTheCustome
               1);
 }
 
+TEST_P(CustStateTest, EnterMovesThroughTheFieldsInOrder)
+{
+    open();
+    const QList<QWidget *> order = w->fieldsInEnterOrder();
+    ASSERT_EQ(order, (QList<QWidget *>{w->linkDate(), w->linkTime(), w->linkType(), w->linkman(), w->duty(),
+                                       w->content(), w->address(), w->charge(), w->memo()}));
+    for (int i = 0; i + 1 < order.size(); ++i) {
+        order[i]->setFocus();
+        QTest::keyClick(order[i], Qt::Key_Return);
+        EXPECT_EQ(w->focusWidget(), order[i + 1]) << i;
+    }
+}
+
 TEST_P(CustStateTest, ATimeMaskLeftBlankIsNoTime)
 {
     ASSERT_TRUE(history->locate("Linkman", "钱一"));
