@@ -15,8 +15,6 @@ const QString Dataset::kConflictText = QStringLiteral("对不起，该记录已�
 
 namespace {
 
-constexpr int kPageSize = 200;
-
 // Two stored values are the same for the concurrency check. Floating point
 // values that made a round trip through text may differ in the last bit.
 bool sameValue(const QVariant &a, const QVariant &b)
@@ -36,6 +34,23 @@ bool sameValue(const QVariant &a, const QVariant &b)
     if (a.typeId() == QMetaType::Bool || b.typeId() == QMetaType::Bool)
         return a.toBool() == b.toBool();
     return a.toString() == b.toString();
+}
+
+// Keys as read from the database, in the same form both times.
+bool sameKey(const QVariantList &a, const QVariantList &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        const QVariant &x = a[i], &y = b[i];
+        if (x.typeId() == QMetaType::LongLong && y.typeId() == QMetaType::LongLong) {
+            if (x.toLongLong() != y.toLongLong())
+                return false;
+        } else if (x != y) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString cacheKeyText(const QVariantList &values)
@@ -273,7 +288,7 @@ bool Dataset::open()
     }
     m_rows.clear();
     m_current = -1;
-    invalidateLookupCache();
+    invalidateCaches();
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
@@ -334,31 +349,45 @@ bool Dataset::loadPage(int row) const
     for (int i = row; i < m_rows.size() && wanted.size() < kPageSize; ++i)
         if (!m_rows[i].loaded)
             wanted << i;
-    QVariantList binds;
-    QStringList alts;
+    return loadRows(wanted);
+}
+
+bool Dataset::loadRows(const QVector<int> &rows) const
+{
+    QVector<int> wanted;
+    for (int i : rows)
+        if (i >= 0 && i < m_rows.size() && !m_rows[i].loaded)
+            wanted << i;
+    if (wanted.isEmpty() || !m_table || isQuery())
+        return true;
     const QStringList cols = keyColumns();
     const bool single = cols.size() == 1;
-    for (int i : wanted) {
-        if (single) {
-            alts << QStringLiteral("?");
-            binds << m_db->toDb(m_table->column(cols[0]), m_rows[i].key.value(0));
-        } else {
-            alts << QLatin1Char('(') + whereKey(m_rows[i].key, binds) + QLatin1Char(')');
+    for (int from = 0; from < wanted.size(); from += kPageSize) {
+        const QVector<int> page = wanted.mid(from, kPageSize);
+        QVariantList binds;
+        QStringList alts;
+        for (int i : page) {
+            if (single) {
+                alts << QStringLiteral("?");
+                binds << m_db->toDb(m_table->column(cols[0]), m_rows[i].key.value(0));
+            } else {
+                alts << QLatin1Char('(') + whereKey(m_rows[i].key, binds) + QLatin1Char(')');
+            }
         }
+        const QString where = single ? QStringLiteral("%1 IN (%2)").arg(m_db->dialect().ident(cols[0]), alts.join(QStringLiteral(", ")))
+                                     : alts.join(QStringLiteral(" OR "));
+        QSqlQuery q(m_db->sql());
+        if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), where),
+                                  binds, &m_loadError))
+            return false;
+        QHash<QString, QVariantList> byKey;
+        while (q.next()) {
+            QVariantList values = readRow(q);
+            byKey.insert(cacheKeyText(keyOf(values)), values);
+        }
+        for (int i : page)
+            fillRow(m_rows[i], byKey);
     }
-    const QString where = single ? QStringLiteral("%1 IN (%2)").arg(m_db->dialect().ident(cols[0]), alts.join(QStringLiteral(", ")))
-                                 : alts.join(QStringLiteral(" OR "));
-    QSqlQuery q(m_db->sql());
-    if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), where),
-                              binds, &m_loadError))
-        return false;
-    QHash<QString, QVariantList> byKey;
-    while (q.next()) {
-        QVariantList values = readRow(q);
-        byKey.insert(cacheKeyText(keyOf(values)), values);
-    }
-    for (int i : wanted)
-        fillRow(m_rows[i], byKey);
     return true;
 }
 
@@ -472,6 +501,130 @@ bool Dataset::loadAllRows()
     return true;
 }
 
+QVector<QVariant> Dataset::columnValues(int f)
+{
+    if (f < 0 || f >= m_fields.size() || !isActive())
+        return QVector<QVariant>(m_rows.size());
+    if (isQuery())
+        fetchAll();
+    const int n = int(m_rows.size());
+    QVector<QVariant> out;
+    const Field &field = m_fields[f];
+    if (field.lookup >= 0) {
+        out.resize(n);
+        const Lookup &l = m_lookups[field.lookup];
+        if (l.source) {
+            QVector<QVector<QVariant>> keys;
+            for (const QString &k : l.keys)
+                keys << columnValues(fieldIndex(k));
+            // Many rows share few codes: one look-up per row in the
+            // source's map of every code, built once.
+            const QHash<QString, QVariant> map = l.source->lookupMap(l.sourceKeys, l.result);
+            if (keys.size() == 1) {
+                // One code: its text is the map's key as it stands.
+                const QVector<QVariant> &codes = keys.first();
+                for (int r = 0; r < n; ++r) {
+                    const QVariant &v = codes[r];
+                    if (!v.isNull() && v.isValid())
+                        out[r] = map.value(v.typeId() == QMetaType::Double ? cacheKeyText({v}) : v.toString());
+                }
+            }
+            QVariantList kv;
+            for (int r = 0; r < n && keys.size() > 1; ++r) {
+                kv.clear();
+                bool blank = false;
+                for (const QVector<QVariant> &k : std::as_const(keys)) {
+                    const QVariant &v = k[r];
+                    blank = blank || v.isNull() || !v.isValid();
+                    kv << v;
+                }
+                if (!blank)
+                    out[r] = map.value(cacheKeyText(kv));
+            }
+        }
+    } else {
+        out = readColumn(f);
+    }
+    if (isEditing() && m_current >= 0 && m_current < n)
+        out[m_current] = value(m_current, f);
+    return out;
+}
+
+// One stored column of every row: the rows already read answer from memory,
+// the others from one query of their keys and that column.
+QVector<QVariant> Dataset::readColumn(int f) const
+{
+    const int n = int(m_rows.size());
+    QVector<QVariant> out(n);
+    // Read once until the set changes: sorting one way and then the other,
+    // or grouping and then sorting, ask for the same column again. Rows
+    // only come at the end meanwhile (a new row, read in full).
+    const auto found = m_columnCache.constFind(f);
+    const QVector<QVariant> *cached = found != m_columnCache.constEnd() && found->size() <= n ? &*found : nullptr;
+    QVector<int> missing;
+    for (int r = 0; r < n; ++r) {
+        if (m_rows[r].loaded)
+            out[r] = m_rows[r].values.value(f);
+        else if (cached && r < cached->size())
+            out[r] = cached->at(r);
+        else
+            missing << r;
+    }
+    if (missing.isEmpty())
+        return out;
+    const ColumnDef *def = m_table ? m_table->column(m_fields[f].name) : nullptr;
+    if (isQuery() || !def || missing.size() <= kPageSize) {
+        // A few rows: read whole, as the grid would show them anyway.
+        loadRows(missing);
+        for (int r : std::as_const(missing))
+            out[r] = value(r, f);
+        return out;
+    }
+    const QStringList cols = keyColumns();
+    QVector<const ColumnDef *> keyDefs;
+    QStringList select;
+    for (const QString &k : cols) {
+        keyDefs << m_table->column(k);
+        select << m_db->dialect().ident(k);
+    }
+    select << m_db->dialect().ident(def->name);
+    QVariantList binds;
+    const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
+    QSqlQuery q(m_db->sql());
+    if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                                     .arg(select.join(QStringLiteral(", ")), m_table->name(), where, orderClause()),
+                              binds, &m_loadError))
+        return out;
+    // In the set's own order the rows come back as the keys were read;
+    // from the first that does not (rows added or deleted by another
+    // workstation meanwhile) the rest are matched by key.
+    const int nk = int(cols.size());
+    int next = 0;
+    bool inStep = true;
+    QHash<QString, QVariant> byKey;
+    QVariantList key;
+    while (q.next()) {
+        key.clear();
+        for (int i = 0; i < nk; ++i)
+            key << m_db->fromDb(keyDefs[i], q.value(i));
+        QVariant v = m_db->fromDb(def, q.value(nk));
+        if (inStep && next < n && sameKey(m_rows[next].key, key)) {
+            if (!m_rows[next].loaded)
+                out[next] = std::move(v);
+            ++next;
+            continue;
+        }
+        inStep = false;
+        byKey.insert(cacheKeyText(key), std::move(v));
+    }
+    // Rows no longer stored stay empty, as they show.
+    for (int r = next; r < n; ++r)
+        if (!m_rows[r].loaded)
+            out[r] = byKey.value(cacheKeyText(m_rows[r].key));
+    m_columnCache.insert(f, out);
+    return out;
+}
+
 void Dataset::close()
 {
     if (!isActive())
@@ -481,7 +634,7 @@ void Dataset::close()
     m_rows.clear();
     m_current = -1;
     m_state = State::Inactive;
-    invalidateLookupCache();
+    invalidateCaches();
     emit stateChanged(m_state);
     emit rowsReset();
     emit currentRowChanged(-1);
@@ -498,7 +651,7 @@ bool Dataset::refresh()
         key = m_rows[m_current].key;
     const int oldCurrent = m_current;
     m_rows.clear();
-    invalidateLookupCache();
+    invalidateCaches();
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
@@ -710,6 +863,12 @@ QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &ke
     for (const QVariant &k : keyValues)
         if (k.isNull() || !k.isValid())
             return {};
+    return lookupMap(sourceKeys, result).value(cacheKeyText(keyValues));
+}
+
+// Every row's result by its source keys, read once until the set changes.
+QHash<QString, QVariant> Dataset::lookupMap(const QStringList &sourceKeys, const QString &result)
+{
     if (!isActive() && !open())
         return {};
     const QString cacheName = sourceKeys.join(QLatin1Char(',')).toLower() + QLatin1Char('|') + result.toLower();
@@ -754,12 +913,13 @@ QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &ke
         }
         it = m_lookupCache.insert(cacheName, map);
     }
-    return it->value(cacheKeyText(keyValues));
+    return *it;
 }
 
-void Dataset::invalidateLookupCache()
+void Dataset::invalidateCaches()
 {
     m_lookupCache.clear();
+    m_columnCache.clear();
 }
 
 // --- editing ----------------------------------------------------------------
@@ -875,7 +1035,7 @@ bool Dataset::post()
     }
     const bool ok = m_state == State::Insert ? postInsert() : postEdit();
     if (ok) {
-        invalidateLookupCache();
+        invalidateCaches();
         emit contentChanged();
     }
     return ok;
@@ -1080,7 +1240,7 @@ bool Dataset::remove()
     emit rowAboutToBeRemoved(row);
     m_rows.removeAt(row);
     m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
-    invalidateLookupCache();
+    invalidateCaches();
     emit rowRemoved(row);
     emit contentChanged();
     emit currentRowChanged(m_current);

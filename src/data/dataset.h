@@ -40,6 +40,9 @@ public:
     using NewRowHook = std::function<void(Dataset &)>;
 
     static const QString kConflictText;
+    // How many rows one read brings: of a table set by their keys, of a
+    // query set the next ones.
+    static constexpr int kPageSize = 200;
 
     // A dataset over one table of the schema.
     Dataset(Database *db, const QString &name, const TableDef *table, QObject *parent = nullptr);
@@ -91,8 +94,19 @@ public:
     void fetchMore();
     void fetchAll();
     // Every row read now, a table set's in one query instead of a page at a
-    // time: for sorting and grouping, which need every value anyway.
+    // time: for exporting, which needs every value anyway.
     bool loadAllRows();
+    // The values of one field for every row, in row order, without reading
+    // whole rows: what sorting and grouping need. Rows already read answer
+    // from memory and the rest come from one query of the key and that
+    // column (kept until the set changes); a display field reads its code
+    // columns so and answers through its source's map of every code. The
+    // row being edited answers with its edit.
+    QVector<QVariant> columnValues(int fieldIndex);
+    bool isRowLoaded(int row) const { return row >= 0 && row < m_rows.size() && m_rows[row].loaded; }
+    // Reads those of the given rows not yet read, a page per query: a grid
+    // showing the rows in an order of its own asks for those it shows next.
+    bool loadRows(const QVector<int> &rows) const;
     int currentRow() const { return m_current; }
     // Moving posts a pending change first (the store hooks run, the
     // window's own checks do not). False when that post failed.
@@ -182,7 +196,9 @@ private:
     QVariant lookupValue(const Lookup &l, int row) const;
     QVariant lookupValueFromBuffer(const Lookup &l) const;
     QVariant lookupIn(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result);
-    void invalidateLookupCache();
+    QHash<QString, QVariant> lookupMap(const QStringList &sourceKeys, const QString &result);
+    QVector<QVariant> readColumn(int fieldIndex) const;
+    void invalidateCaches();
     bool rereadRow(const QVariantList &key, QVariantList *values, bool lock, QString *error) const;
     QString checkUnchanged(const QVariantList &key, const QVariantList &original) const;
     bool postInsert();
@@ -218,5 +234,7 @@ private:
 
     // lookups answered by this dataset as a source: "keys|result" -> map
     QHash<QString, QHash<QString, QVariant>> m_lookupCache;
+    // whole columns read for sorting and grouping, by field index
+    mutable QHash<int, QVector<QVariant>> m_columnCache;
 
 };
