@@ -15,9 +15,11 @@ class DatasetModel;
 // group a collapsible node whose leaves are the rows).
 //
 // Without sorting or grouping rows are passed through and read lazily, so
-// a large table opens at once. Sorting and grouping read every row in one
-// go and build their order from the values in one pass; text is compared
-// by precomputed zh_CN collation keys, so Chinese sorts by pinyin.
+// a large table opens at once. Sorting and grouping
+// read the column(s) they need for every row (Dataset::columnValues), not
+// whole rows, and build their order in one pass; text is compared by zh_CN
+// collation keys made once per distinct value, so Chinese sorts by pinyin.
+// The rows shown are read by key a page at a time in the shown order.
 class GridModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -75,6 +77,7 @@ private:
     std::vector<int> m_rowToNode;   // source row -> node holding it (grouped)
     std::vector<int> m_rowToPos;    // source row -> position within that node
     std::vector<double> m_keys;     // sort keys of the sort column, by source row
+    int m_keysColumn = -1;          // the column m_keys are of; -1 once the rows change
     bool m_sourceBusy = false;      // between a source reset's two signals
     bool m_rebuilding = false;      // source signals during a build are part of it
 };

@@ -1,5 +1,6 @@
 // The shared pieces of the module windows: which commands a state and a
 // right allow, and the grid's sorting, grouping, copying and CSV.
+#include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
@@ -12,10 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCollator>
 #include <QHeaderView>
 #include <QTreeView>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 
 namespace {
 
@@ -156,6 +160,125 @@ TEST_P(GridTest, GroupsInSeveralLevelsAndFollowsTheCurrentRow)
     grid->groupBy({});
     EXPECT_EQ(m->rowCount(), 6);
     EXPECT_FALSE(m->isGroup(m->index(0, 0)));
+}
+
+// Text sorts as QCollator(zh_CN) in numeric mode compares it, whatever the
+// mix of Chinese, letter case, digits, widths and punctuation; texts that
+// collate alike keep a fixed order.
+TEST_P(GridTest, SortsTextAsTheChineseCollatorCompares)
+{
+    const QStringList names = {"abc", "ABC", "Abc", "a10", "a9", "a 1", "a-1", "é", "e", "ｅ", "Ａ", "重庆", "重要",
+                               "长城", "长度", "银行", "行走", "1号", "10号", "2号", "①", "a_b", "张 三", "!x", "王五",
+                               "Zoe", "zoe", "ß", "ss", "〇", "零"};
+    for (int i = 0; i < names.size(); ++i)
+        ASSERT_EQ(t->db().insertRow("tblOperaters", {{"OperaterID", QString("B%1").arg(i, 2, 10, QChar('0'))},
+                                                     {"Name", names[i]}}),
+                  "");
+    ASSERT_TRUE(set->refresh());
+    QStringList expected = column(1);
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setNumericMode(true);
+    std::stable_sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) {
+        const int c = collator.compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    grid->sortBy("Name");
+    EXPECT_EQ(column(1), expected);
+}
+
+// More customers than a page: sorting and grouping read single columns of
+// the data module's list set, and the order is the one whole rows give,
+// with names missing, level codes that name no level, and a row changed
+// after sorting.
+TEST_P(GridTest, SortsAndGroupsALargeListAsWholeRowsWould)
+{
+    ASSERT_EQ(t->db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要客户"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblCustLevel", {{"LevelID", "B"}, {"LevelName", "普通客户"}, {"Memo", "m"}}), "");
+    const QStringList names = {"张三", "李四", "", "阿明", "Zoe", "zoe", "王五10", "王五9"};
+    const QStringList levels = {"A", "B", "", "GONE"};
+    const int n = Dataset::kPageSize * 2 + 50;
+    {
+        Transaction tx(t->db());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", QString("KH%1").arg(i, 4, 10, QChar('0'))},
+                                                         {"CustName", names[i * 7 % names.size()]},
+                                                         {"LevelID", levels[i % 4]}}),
+                      "");
+        ASSERT_EQ(tx.commit(), "");
+    }
+    Dataset *customers = dm.dataset("tblCustomers");
+    ASSERT_TRUE(customers->isActive() ? customers->refresh() : customers->open());
+    ASSERT_EQ(customers->rowCount(), n);
+    customers->value(3, "CustName"); // the first page was shown
+    DataGrid list(customers, {{"CustId", "客户编号"}, {"CustName", "客户名称"}, {"LevelName", "客户级别"}},
+                  "Test.Customers");
+    const auto shownIds = [&] {
+        QStringList out;
+        for (int r : list.model()->rowsInOrder())
+            out << customers->value(r, "CustId").toString();
+        return out;
+    };
+    // Whole rows, sorted apart: empty names first, then in zh_CN order,
+    // rows of one name in the list's order; downwards the same turned round
+    // except that rows of one name keep the list's order.
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setNumericMode(true);
+    std::vector<int> rows(n);
+    std::iota(rows.begin(), rows.end(), 0);
+    const auto name = [&](int i) { return names[i * 7 % names.size()]; };
+    const auto before = [&](int a, int b) {
+        if (name(a).isEmpty() != name(b).isEmpty())
+            return name(a).isEmpty();
+        const int c = collator.compare(name(a), name(b));
+        return c != 0 ? c < 0 : name(a) < name(b);
+    };
+    const auto ids = [](const std::vector<int> &order) {
+        QStringList out;
+        for (int i : order)
+            out << QString("KH%1").arg(i, 4, 10, QChar('0'));
+        return out;
+    };
+    std::stable_sort(rows.begin(), rows.end(), before);
+    list.sortBy("CustName");
+    EXPECT_FALSE(customers->isRowLoaded(n - 1)); // one column read, not whole rows
+    EXPECT_EQ(shownIds(), ids(rows));
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return before(b, a); });
+    list.sortBy("CustName", Qt::DescendingOrder);
+    EXPECT_EQ(shownIds(), ids(rows));
+
+    // The rows a screen shows are read in the shown order, a page at a time.
+    ASSERT_TRUE(customers->refresh());
+    GridModel *m = list.model();
+    EXPECT_EQ(m->data(m->index(0, 1)).toString(), name(rows[0]));
+    for (int i = 0; i < Dataset::kPageSize; ++i)
+        EXPECT_TRUE(customers->isRowLoaded(m->sourceRow(m->index(i, 0)))) << i;
+    EXPECT_FALSE(customers->isRowLoaded(m->sourceRow(m->index(Dataset::kPageSize + 10, 0))));
+
+    // Levels: no level (blank or an unknown code) first, then by pinyin.
+    list.sortBy("CustId");
+    list.groupBy({"LevelName"});
+    int counts[4] = {};
+    for (int i = 0; i < n; ++i)
+        ++counts[i % 4];
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(m->data(m->index(0, 0)).toString(), QString("客户级别:  (%1)").arg(counts[2] + counts[3]));
+    EXPECT_EQ(m->data(m->index(1, 0)).toString(), QString("客户级别: 普通客户 (%1)").arg(counts[1]));
+    EXPECT_EQ(m->data(m->index(2, 0)).toString(), QString("客户级别: 重要客户 (%1)").arg(counts[0]));
+    EXPECT_EQ(m->data(m->index(0, 0, m->index(2, 0))).toString(), "KH0000");
+
+    // A customer given a level and a name after grouping moves to them.
+    ASSERT_TRUE(customers->locate("CustId", "KH0003"));
+    ASSERT_TRUE(customers->setValue("LevelID", "A"));
+    ASSERT_TRUE(customers->setValue("CustName", "阿阿"));
+    ASSERT_TRUE(customers->post()) << customers->lastError().toStdString();
+    EXPECT_EQ(m->data(m->index(2, 0)).toString(), QString("客户级别: 重要客户 (%1)").arg(counts[0] + 1));
+    list.groupBy({});
+    list.sortBy("CustName");
+    int blanks = 0;
+    for (int i = 0; i < n; ++i)
+        blanks += name(i).isEmpty() ? 1 : 0;
+    EXPECT_EQ(shownIds().at(blanks), "KH0003"); // "阿阿" first after the empty names
 }
 
 TEST_P(GridTest, CsvHasTheBomVisibleColumnsInOrderAndQuotes)
