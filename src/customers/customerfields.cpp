@@ -70,8 +70,9 @@ CustomerFields::CustomerFields(Dataset *set, FieldBinder *binder, QWidget *area,
     // in the same cell.
     auto place_ = [&](const QString &label, QWidget *w, const QString &field, const QList<QWidget *> &extra = {}) {
         auto *l = new QLabel(label, area);
+        // The label is the field's buddy, so assistive tools name the field
+        // by it; a drop-down then speaks its chosen entry.
         l->setBuddy(w);
-        w->setAccessibleName(label);
         w->setObjectName(QStringLiteral("Edit_") + field);
         grid->addWidget(l, row, col);
         if (extra.isEmpty()) {

@@ -1,6 +1,8 @@
 #include "customers/tfrmcustomers.h"
 
 #include "customers/customerfields.h"
+#include "customers/tfrmcustomerquery3.h"
+#include "customers/tfrmcuststatenew.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
@@ -89,6 +91,13 @@ ModuleDesc TfrmCustomers::description()
 
 TfrmCustomers::TfrmCustomers(QWidget *parent) : ModuleFrame(description(), parent)
 {
+    // The contact-history dialog lives beside this window; the others
+    // come with their own modules.
+    if (!openers()[SubDialog::History])
+        setSubDialog(SubDialog::History, [](QWidget *parent) {
+            TfrmCustStateNew dlg(parent);
+            dlg.exec();
+        });
     dataset()->setOrderBy({QStringLiteral("CNo")});
     m_fields = new CustomerFields(dataset(), binder(), detailArea(), CustomerFields::Place::DetailPage);
     applyEnterOrder();
@@ -360,6 +369,11 @@ void TfrmCustomers::afterRefresh()
 
 void TfrmCustomers::openQuery()
 {
+    TfrmCustomerQuery3 dlg(this);
+    dlg.exec();
+    showFolder();
+    updateCommands();
+    updateSubCommands();
 }
 
 void TfrmCustomers::subNew(SubPage kind)

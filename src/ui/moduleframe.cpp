@@ -9,7 +9,9 @@
 #include "ui/prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QScrollArea>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolBar>
@@ -85,11 +87,28 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     auto *detailLayout = new QVBoxLayout(detail);
     detailLayout->setContentsMargins(2, 2, 2, 2);
     detailLayout->addWidget(buildDetailBar());
-    m_detailArea = new QWidget(detail);
-    detailLayout->addWidget(m_detailArea);
-    m_subPages = new QTabWidget(detail);
+    // In a window smaller than the form the page scrolls instead of
+    // squeezing the fields until they can no longer be used.
+    auto *scroll = new QScrollArea(detail);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *body = new QWidget(scroll);
+    auto *bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    m_detailArea = new QWidget(body);
+    bodyLayout->addWidget(m_detailArea);
+    m_subPages = new QTabWidget(body);
     m_subPages->setVisible(false);
-    detailLayout->addWidget(m_subPages, 1);
+    m_subPages->setMinimumHeight(200);
+    bodyLayout->addWidget(m_subPages, 1);
+    scroll->setWidget(body);
+    detailLayout->addWidget(scroll, 1);
+    // Enter, Tab or a click moves the focus; the field that has it is
+    // brought into view.
+    connect(qApp, &QApplication::focusChanged, this, [scroll, body](QWidget *, QWidget *now) {
+        if (now && body->isAncestorOf(now))
+            scroll->ensureWidgetVisible(now);
+    });
     m_pages->addTab(detail, desc.detailPage);
 
     // Shortcuts belong to their page: Ctrl+N on the list, Ctrl+A on the detail.

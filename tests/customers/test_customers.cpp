@@ -3,7 +3,9 @@
 // deleting in order, the sub-pages, folders and printing.
 #include "customers/customerfields.h"
 #include "customers/tfrmcustomernew1.h"
+#include "customers/tfrmcustomerquery3.h"
 #include "customers/tfrmcustomers.h"
+#include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTimer>
 
 #include <memory>
 
@@ -549,6 +552,37 @@ TEST_P(CustomersTest, DialogCommandsWaitForTheirDialogsAndThenWorkOnTheDetailSet
     EXPECT_EQ(seen, Dataset::State::Insert);
     EXPECT_EQ(custOfNewRow, "C002");
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblLinkmans WHERE CustID = 'C002' AND LinkmanID = 'K9'"), 1);
+}
+
+TEST_P(CustomersTest, HistoryAndQueryOpenTheirWindowsOnThisCustomer)
+{
+    logIn("Admin", true);
+    ASSERT_TRUE(set->locate("CustId", "C003"));
+    using P = TfrmCustomers::SubPage;
+    QAction *add = w->subCommand(P::History, "New");
+    ASSERT_TRUE(add->isEnabled());
+    Dataset *history = dm.dataset("tblCustomerState");
+    QString custOfRow;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<TfrmCustStateNew *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dlg);
+        custOfRow = history->value("CustID").toString();
+        prompts.answers = {false}; // not saved: the new row goes
+        dlg->BtnCloseClick();
+    });
+    add->trigger();
+    EXPECT_EQ(custOfRow, "C003");
+    EXPECT_EQ(history->state(), Dataset::State::Browse);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomerState"), 0);
+
+    bool queried = false;
+    QTimer::singleShot(0, [&] {
+        queried = qobject_cast<TfrmCustomerQuery3 *>(QApplication::activeModalWidget()) != nullptr;
+        QApplication::activeModalWidget()->close();
+    });
+    w->command("ListQuery")->trigger();
+    EXPECT_TRUE(queried);
+    EXPECT_EQ(lastLog(), "客户业务管理-客户资料-查询");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, CustomersTest, ::testing::ValuesIn(testEngines()),
