@@ -1,7 +1,6 @@
 #include "customers/customerpicker.h"
 
 #include "customers/customerscope.h"
-#include "customers/gridshold.h"
 #include "customers/pickercontext.h"
 #include "customers/tfrmcustomernew1.h"
 #include "customers/tfrmcustomerquery4.h"
@@ -178,8 +177,6 @@ void CustomerPicker::BtnDetailClick()
 void CustomerPicker::openCustomerDialog()
 {
     TfrmCustomerNew1 dlg(this);
-    // The dialog may give up the new row it was opened on.
-    GridsHeld still(m_set);
     dlg.exec();
     // A customer stored there stays the current row of the set, so the
     // grid offers it at once, whatever filter the list has.

@@ -1,6 +1,5 @@
 #include "customers/tfrmcuststatenew.h"
 
-#include "customers/gridshold.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/tabledef.h"
@@ -233,8 +232,6 @@ bool TfrmCustStateNew::nothingTyped() const
 
 void TfrmCustStateNew::discard()
 {
-    // The customer window's history grid shows this set too.
-    GridsHeld still(m_set);
     m_set->cancel();
 }
 

@@ -680,7 +680,7 @@ bool Dataset::refresh()
 
 bool Dataset::setCurrentRow(int row)
 {
-    if (!isActive())
+    if (!isActive() || m_dropping)
         return false;
     if (row >= m_rows.size() && canFetchMore())
         fetchMore();
@@ -998,7 +998,11 @@ void Dataset::cancel()
         return;
     if (m_state == State::Insert) {
         const int row = m_insertRow;
+        // A view told that the row goes may move to a neighbour; moving
+        // now would store the row being given up, and then remove it twice.
+        m_dropping = true;
         emit rowAboutToBeRemoved(row);
+        m_dropping = false;
         m_rows.removeAt(row);
         m_insertRow = -1;
         m_buffer.clear();

@@ -230,6 +230,7 @@ private:
     bool m_queryExhausted = true;
     QString m_error;
     bool m_dropped = false;
+    bool m_dropping = false; // a new row is being taken out
     mutable QString m_loadError;
 
     // lookups answered by this dataset as a source: "keys|result" -> map

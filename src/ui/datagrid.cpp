@@ -112,6 +112,16 @@ DataGrid::DataGrid(Dataset *dataset, const QVector<DatasetModel::Column> &column
             emit rowDoubleClicked(row);
     });
     connect(dataset, &Dataset::currentRowChanged, this, &DataGrid::followDataset);
+    // While rows go, the view moves its current row to a neighbour of its
+    // own accord. Following that would move the dataset in the middle of
+    // dropping a new row, storing the very row being given up; the grid
+    // takes up the dataset's current row once the rows are gone.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_following = true; });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        m_following = false;
+        if (this->dataset())
+            followDataset(this->dataset()->currentRow());
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_view->setRootIsDecorated(!m_model->groupFields().isEmpty());
         if (this->dataset())
