@@ -113,6 +113,48 @@ void makeKeys(const QStringList &texts, int from, int to, KeyRun *run)
     }
 }
 
+// Orders a[0..n) by their sort keys from byte depth on, texts with equal
+// keys by their characters. A three-way radix quicksort: addresses and
+// codes share long beginnings ("北京市朝阳区…", "KH0000…"), which it reads
+// once per partition instead of again in every comparison.
+void sortByKeys(int *a, int n, int depth, const std::vector<const char *> &keys, const QStringList &texts)
+{
+    while (n > 1) {
+        if (n < 12) {
+            for (int i = 1; i < n; ++i)
+                for (int j = i; j > 0; --j) {
+                    const int c = std::strcmp(keys[a[j - 1]] + depth, keys[a[j]] + depth);
+                    if (c < 0 || (c == 0 && !(texts[a[j]] < texts[a[j - 1]])))
+                        break;
+                    std::swap(a[j - 1], a[j]);
+                }
+            return;
+        }
+        auto byteAt = [&](int i) { return uchar(keys[a[i]][depth]); };
+        std::swap(a[0], a[n / 2]);
+        const uchar pivot = byteAt(0);
+        int lt = 0, gt = n - 1, i = 1;
+        while (i <= gt) {
+            const uchar b = byteAt(i);
+            if (b < pivot)
+                std::swap(a[lt++], a[i++]);
+            else if (b > pivot)
+                std::swap(a[i], a[gt--]);
+            else
+                ++i;
+        }
+        sortByKeys(a, lt, depth, keys, texts);
+        sortByKeys(a + gt + 1, n - gt - 1, depth, keys, texts);
+        if (pivot == 0) { // the keys of the middle part are equal
+            std::sort(a + lt, a + gt + 1, [&](int x, int y) { return texts[x] < texts[y]; });
+            return;
+        }
+        a += lt;
+        n = gt + 1 - lt;
+        ++depth;
+    }
+}
+
 // Ranks of distinct texts in zh_CN order: each text gets its sort key once,
 // however many rows share it. Many distinct texts (names, addresses) get
 // their keys on two threads.
@@ -132,30 +174,14 @@ QHash<QString, int> rankTexts(const QVector<QString> &texts)
     makeKeys(list, 0, half, &first);
     if (helper.joinable())
         helper.join();
-    // Where each key starts, and its first eight bytes as one number:
-    // most comparisons end there.
     std::vector<const char *> keys(n);
-    std::vector<quint64> heads(n);
     for (int i = 0; i < n; ++i) {
         const KeyRun &run = i < half ? first : second;
         keys[i] = run.bytes.data() + run.offsets[i < half ? i : i - half];
-        quint64 head = 0;
-        bool ended = false;
-        for (int b = 0; b < 8; ++b) {
-            const uchar c = ended ? 0 : uchar(keys[i][b]);
-            ended = ended || c == 0;
-            head = (head << 8) | c;
-        }
-        heads[i] = head;
     }
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        if (heads[a] != heads[b])
-            return heads[a] < heads[b];
-        const int c = std::strcmp(keys[a], keys[b]);
-        return c != 0 ? c < 0 : list[a] < list[b];
-    });
+    sortByKeys(order.data(), n, 0, keys, list);
     for (int i = 0; i < n; ++i)
         distinct[list[order[i]]] = i;
     return distinct;
