@@ -1,12 +1,12 @@
 #include "customers/tfrmcustomers.h"
 
 #include "customers/customerfields.h"
+#include "customers/customerscope.h"
 #include "customers/tfrmcustomerquery3.h"
 #include "customers/tfrmcuststatenew.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "data/session.h"
 #include "data/userrights.h"
 #include "tools/documentfolders.h"
 #include "ui/datagrid.h"
@@ -291,11 +291,7 @@ bool TfrmCustomers::applyUserFilter(Dataset *set)
 {
     // The user's own customers only, compared exactly with the code as a
     // bound value: a quote in a user code is an ordinary character.
-    Database *db = set->database();
-    if (db && Session::current().isSysNow(*db))
-        set->clearFilter();
-    else
-        set->setFilter(Condition::equals(QStringLiteral("SUser"), Session::current().userId()));
+    set->setFilter(ownCustomersCondition(set->database()));
     if (!set->isActive() && !set->open()) {
         Prompts::instance().warn(set->lastError());
         return false;
