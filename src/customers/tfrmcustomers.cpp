@@ -142,7 +142,9 @@ TfrmCustomers::Page &TfrmCustomers::page(SubPage kind)
     for (Page &p : m_pagesList)
         if (p.kind == kind)
             return p;
-    m_pagesList.append(Page{kind});
+    Page p;
+    p.kind = kind;
+    m_pagesList.append(p);
     return m_pagesList.last();
 }
 

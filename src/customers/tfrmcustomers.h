@@ -62,7 +62,7 @@ protected:
 
 private:
     struct Page {
-        SubPage kind;
+        SubPage kind = SubPage::Contacts;
         Dataset *set = nullptr;
         DataGrid *grid = nullptr;
         QToolBar *bar = nullptr;

@@ -31,6 +31,12 @@ struct ModuleDesc {
     // One dependency that blocks a delete: rows of table whose column
     // equals the current row's keyField.
     struct DeleteCheck {
+        DeleteCheck() = default;
+        DeleteCheck(const QString &table, const QString &column, const QString &message = {},
+                    const QString &orColumn = {})
+            : table(table), column(column), message(message), orColumn(orColumn)
+        {
+        }
         QString table;
         QString column;
         QString message;  // "对不起，该客户有联系人资料，不能删除！"

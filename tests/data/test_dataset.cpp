@@ -397,8 +397,9 @@ TEST_P(DatasetTest, ColumnValuesAreWhatWholeRowsShow)
                                                       {"LevelID", levels[i % 4]},
                                                       {"CreateDate", QDateTime(QDate(2026, 1, 1 + i % 28), QTime(8, 0))}}),
                       "");
-            if (i % 3 == 0)
+            if (i % 3 == 0) {
                 ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L1"}, {"CustID", id}, {"Name", "联系人" + id}}), "");
+            }
             ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", QString("HT%1").arg(i)}, {"CustID", id},
                                                      {"LinkmanID", i % 2 ? "L1" : "L9"}}),
                       "");
