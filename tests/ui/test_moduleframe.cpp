@@ -186,6 +186,40 @@ TEST_P(GridTest, SortsTextAsTheChineseCollatorCompares)
     EXPECT_EQ(column(1), expected);
 }
 
+// A column of texts that nearly all differ (names, addresses) is ranked
+// row by row rather than value by value; repeats still rank alike and keep
+// the list's order, blanks still come first.
+TEST_P(GridTest, SortsMostlyDifferentTextsWithRepeatsAndBlanks)
+{
+    const QString surnames = QStringLiteral("赵钱孙李周吴郑王冯陈褚卫蒋沈韩杨朱秦尤许");
+    QStringList names;
+    for (int i = 0; i < 120; ++i)
+        names << surnames.mid(i % 20, 1) + QStringLiteral("先生") + QString::number(i / 20);
+    names << names[7] << names[42] << names[7] << QString() << QString();
+    for (int i = 0; i < names.size(); ++i)
+        ASSERT_EQ(t->db().insertRow("tblOperaters", {{"OperaterID", QString("C%1").arg(i, 3, 10, QChar('0'))},
+                                                     {"Name", names[i]}}),
+                  "");
+    ASSERT_TRUE(set->refresh());
+    // The list's own order (by code) as pairs, sorted apart.
+    QStringList codes = column(0), shown = column(1);
+    std::vector<int> order(codes.size());
+    std::iota(order.begin(), order.end(), 0);
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setNumericMode(true);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (shown[a].isEmpty() != shown[b].isEmpty())
+            return shown[a].isEmpty();
+        const int c = collator.compare(shown[a], shown[b]);
+        return c != 0 ? c < 0 : shown[a] < shown[b];
+    });
+    QStringList expected;
+    for (int i : order)
+        expected << codes[i];
+    grid->sortBy("Name");
+    EXPECT_EQ(column(0), expected);
+}
+
 // More customers than a page: sorting and grouping read single columns of
 // the data module's list set, and the order is the one whole rows give,
 // with names missing, level codes that name no level, and a row changed
