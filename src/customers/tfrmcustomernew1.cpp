@@ -10,7 +10,6 @@
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +21,9 @@ const QString kLog = QStringLiteral("客户业务管理-客户资料-");
 } // namespace
 
 TfrmCustomerNew1::TfrmCustomerNew1(QWidget *parent)
-    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblCustomers2")))
+    : EditDialog(TdmMain::instance()->dataset(QStringLiteral("tblCustomers2")),
+                 QStringLiteral("客户资料数据尚未保存，保存吗？"), parent),
+      m_set(TdmMain::instance()->dataset(QStringLiteral("tblCustomers2")))
 {
     setObjectName(QStringLiteral("TfrmCustomerNew1"));
     setWindowTitle(QStringLiteral("客户资料"));
@@ -140,36 +141,4 @@ void TfrmCustomerNew1::BtnDeleteClick()
         m_set->cancel();
     if (!m_set->remove())
         Prompts::instance().warn(m_set->lastError());
-}
-
-void TfrmCustomerNew1::BtnCloseClick()
-{
-    if (m_set->isEditing()) {
-        if (!Prompts::instance().askYesNo(QStringLiteral("客户资料数据尚未保存，保存吗？"))) {
-            m_set->cancel();
-        } else if (!checksPass() || !store()) {
-            return; // the dialog stays open at the field to mend
-        }
-    }
-    m_closing = true;
-    accept();
-}
-
-void TfrmCustomerNew1::closeEvent(QCloseEvent *event)
-{
-    if (m_closing) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    BtnCloseClick();
-}
-
-void TfrmCustomerNew1::reject()
-{
-    if (m_closing) {
-        QDialog::reject();
-        return;
-    }
-    BtnCloseClick();
 }

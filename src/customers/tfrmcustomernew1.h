@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/editdialog.h"
 
 class CustomerFields;
 class Dataset;
@@ -11,7 +11,7 @@ class QPushButton;
 // customer pickers show, edited in a modal dialog. The caller positions
 // the set first: on a new row for "新增", on the chosen customer for
 // "详细资料" (shown without editing it until a field is changed).
-class TfrmCustomerNew1 : public QDialog
+class TfrmCustomerNew1 : public EditDialog
 {
     Q_OBJECT
 public:
@@ -25,21 +25,17 @@ public:
     void BtnNewClick();    // "新增"
     void BtnSaveClick();   // "保存"
     void BtnDeleteClick(); // "删除"
-    void BtnCloseClick();  // "关闭"
     void updateButtons();
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override; // Esc closes as "关闭" does
+    bool checksPass() override;
+    bool store() override;
 
 private:
-    bool checksPass();
-    bool store();
 
     Dataset *m_set;
     FieldBinder *m_binder;
     CustomerFields *m_fields;
     QPushButton *m_new, *m_save, *m_delete, *m_close;
-    bool m_closing = false;
 };

@@ -9,7 +9,6 @@
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleValidator>
@@ -43,7 +42,9 @@ const QStringList &TfrmCustStateNew::linkTypes()
 }
 
 TfrmCustStateNew::TfrmCustStateNew(QWidget *parent)
-    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblCustomerState")))
+    : EditDialog(TdmMain::instance()->dataset(QStringLiteral("tblCustomerState")),
+                 QStringLiteral("客户接触信息尚未保存，保存吗？"), parent),
+      m_set(TdmMain::instance()->dataset(QStringLiteral("tblCustomerState")))
 {
     setObjectName(QStringLiteral("TfrmCustStateNew"));
     setWindowTitle(QStringLiteral("客户接触"));
@@ -332,36 +333,4 @@ void TfrmCustStateNew::navigate(Move move)
     if (m_set->rowCount() == 0)
         return;
     m_set->setCurrentRow(std::clamp(target, 0, m_set->rowCount() - 1));
-}
-
-void TfrmCustStateNew::BtnCloseClick()
-{
-    if (m_set->isEditing()) {
-        if (!Prompts::instance().askYesNo(QStringLiteral("客户接触信息尚未保存，保存吗？"))) {
-            discard();
-        } else if (!checksPass() || !store()) {
-            return; // the dialog stays open at the field to mend
-        }
-    }
-    m_closing = true;
-    accept();
-}
-
-void TfrmCustStateNew::closeEvent(QCloseEvent *event)
-{
-    if (m_closing) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    BtnCloseClick();
-}
-
-void TfrmCustStateNew::reject()
-{
-    if (m_closing) {
-        QDialog::reject();
-        return;
-    }
-    BtnCloseClick();
 }

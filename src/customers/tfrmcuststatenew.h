@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/editdialog.h"
+
 #include <QVector>
 
 class Dataset;
@@ -22,7 +23,7 @@ class QToolButton;
 // a mask left wholly blank is no time. The navigator stores a change in
 // hand as moving in the set does (without the checks of "保存"), and drops
 // a new row into which nothing was typed.
-class TfrmCustStateNew : public QDialog
+class TfrmCustStateNew : public EditDialog
 {
     Q_OBJECT
 public:
@@ -47,15 +48,15 @@ public:
     void BtnNewClick();    // "新增"
     void BtnSaveClick();   // "保存"
     void BtnDeleteClick(); // "删除"
-    void BtnCloseClick();  // "关闭"
     enum class Move { First, Prior, Next, Last };
     void navigate(Move move);
     void updateButtons();
-    void reject() override; // Esc closes as "关闭" does
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    bool checksPass() override;
+    bool store() override;
+    void discard() override;
 
 private:
     struct Required {
@@ -63,9 +64,6 @@ private:
         QString message;
         QWidget *widget;
     };
-    bool checksPass();
-    void discard(); // the row in hand goes back to its stored values, a new one away
-    bool store();
     bool nothingTyped() const;
     void showTime();
     void storeTime(const QString &text);
@@ -81,5 +79,4 @@ private:
     QToolButton *m_first, *m_prior, *m_next, *m_last;
     QPushButton *m_new, *m_save, *m_delete, *m_close;
     bool m_showingTime = false;
-    bool m_closing = false;
 };
