@@ -303,8 +303,13 @@ bool TfrmCustomers::applyUserFilter(Dataset *set)
 
 void TfrmCustomers::open()
 {
-    if (dataset()->isEditing())
-        dataset()->cancel();
+    // Coming back to the module with a customer half typed keeps the work:
+    // it is stored as moving to another row would store it, and when that
+    // is refused the user is back at the row to finish it.
+    if (dataset()->isEditing() && !storeRow()) {
+        updateCommands();
+        return;
+    }
     if (!applyUserFilter(dataset()))
         return;
     shared("tblOperates")->clearFilter();

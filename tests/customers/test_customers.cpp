@@ -554,6 +554,24 @@ TEST_P(CustomersTest, DialogCommandsWaitForTheirDialogsAndThenWorkOnTheDetailSet
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblLinkmans WHERE CustID = 'C002' AND LinkmanID = 'K9'"), 1);
 }
 
+TEST_P(CustomersTest, OpeningTheModuleAgainKeepsACustomerHalfTyped)
+{
+    ASSERT_EQ(t->db().insertRow("tblLinkmans", {{"LinkmanID", "K1"}, {"CustID", "C002"}}), "");
+    logIn("zhang", false);
+    w->listModify();
+    type("CustName", "李家改名");
+    w->open();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomers WHERE CustName = '李家改名'"), 1);
+    EXPECT_EQ(set->state(), Dataset::State::Browse);
+    // A store that is refused leaves the user at the row with the reason.
+    w->listModify();
+    type("CustId", "C002Y");
+    w->open();
+    EXPECT_EQ(prompts.last(), ModuleFrame::kCodeInUse);
+    EXPECT_EQ(set->state(), Dataset::State::Edit);
+    EXPECT_EQ(set->value("CustId").toString(), "C002Y");
+}
+
 TEST_P(CustomersTest, HistoryAndQueryOpenTheirWindowsOnThisCustomer)
 {
     logIn("Admin", true);
