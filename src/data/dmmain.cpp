@@ -50,14 +50,15 @@ const QString TdmMain::kCodeInUse = QStringLiteral("对不起，该代码已被�
 bool TdmMain::customerCodeInUse(Database &db, const QVariant &code, QString *error)
 {
     static const std::pair<const char *, const char *> refs[] = {
-        {"tblLinkmans", "CustID"},        {"tblOperates", "CustID"}, {"tblOperates", "LinkCustID"},
+        {"tblLinkmans", "CustID"},        {"tblOperates", "CustID"},        {"tblOperates", "LinkCustID"},
         {"tblCustomerState", "CustID"},   {"tblCustomerAddInfo", "CustID"}, {"tblPlan", "CustID"},
         {"tblYuangong", "CustID"}};
     for (const auto &[table, column] : refs) {
         QSqlQuery q(db.sql());
         q.setForwardOnly(true);
-        if (!db.prepareAndExec(q, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column)),
-                               {code}, error))
+        const QString sql =
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column));
+        if (!db.prepareAndExec(q, sql, {code}, error))
             return true;
         if (q.next())
             return true;
@@ -83,6 +84,7 @@ HookResult TdmMain::tblCustomersBeforePost(Dataset &d)
         return HookResult::refuse(error.isEmpty() ? kCodeInUse : error);
     return r;
 }
+
 HookResult TdmMain::tblOperates2BeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("OperateID")); }
 
 Dataset *TdmMain::addTable(const QString &name, const QString &table)
