@@ -8,6 +8,7 @@
 #include "data/dmmain.h"
 #include "data/userrights.h"
 #include "ui/datagrid.h"
+#include "ui/dialogbuttons.h"
 #include "ui/prompts.h"
 
 #include <QHBoxLayout>
@@ -45,15 +46,8 @@ CustomerPicker::CustomerPicker(const QString &className, const QStringList &cont
     outer->addLayout(left, 1);
 
     auto *buttons = new QVBoxLayout;
-    auto add = [&](const QString &caption, const QString &name, const QString &key, void (CustomerPicker::*run)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (!key.isEmpty())
-            b->setShortcut(QKeySequence(key));
-        connect(b, &QPushButton::clicked, this, run);
-        buttons->addWidget(b);
-        return b;
+    auto add = [&](const QString &caption, const QString &name, const QString &key, auto run) {
+        return addDialogButton(buttons, this, caption, name, key, run);
     };
     add(QStringLiteral("选择"), QStringLiteral("BtnSelect"), {}, &CustomerPicker::BtnSelectClick);
     add(QStringLiteral("取消"), QStringLiteral("BtnCancel"), {}, &CustomerPicker::BtnCancelClick);

@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/userrights.h"
+#include "ui/dialogbuttons.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/folderfollow.h"
@@ -35,15 +36,8 @@ TfrmCustomerNew1::TfrmCustomerNew1(QWidget *parent)
 
     auto *buttons = new QVBoxLayout;
     outer->addLayout(buttons);
-    auto add = [&](const QString &caption, const QString &name, const QString &key, void (TfrmCustomerNew1::*run)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (!key.isEmpty())
-            b->setShortcut(QKeySequence(key));
-        connect(b, &QPushButton::clicked, this, run);
-        buttons->addWidget(b);
-        return b;
+    auto add = [&](const QString &caption, const QString &name, const QString &key, auto run) {
+        return addDialogButton(buttons, this, caption, name, key, run);
     };
     m_new = add(QStringLiteral("新增"), QStringLiteral("BtnNew"), QStringLiteral("Ctrl+A"), &TfrmCustomerNew1::BtnNewClick);
     m_save = add(QStringLiteral("保存"), QStringLiteral("BtnSave"), QStringLiteral("Ctrl+S"), &TfrmCustomerNew1::BtnSaveClick);

@@ -5,6 +5,7 @@
 #include "data/tabledef.h"
 #include "data/userrights.h"
 #include "ui/calculatorpopup.h"
+#include "ui/dialogbuttons.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -148,15 +149,8 @@ TfrmCustStateNew::TfrmCustStateNew(QWidget *parent)
 
     auto *buttons = new QVBoxLayout;
     outer->addLayout(buttons);
-    auto add = [&](const QString &caption, const QString &name, const QString &key, void (TfrmCustStateNew::*run)()) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (!key.isEmpty())
-            b->setShortcut(QKeySequence(key));
-        connect(b, &QPushButton::clicked, this, run);
-        buttons->addWidget(b);
-        return b;
+    auto add = [&](const QString &caption, const QString &name, const QString &key, auto run) {
+        return addDialogButton(buttons, this, caption, name, key, run);
     };
     m_new = add(QStringLiteral("新增"), QStringLiteral("BtnNew"), QStringLiteral("Ctrl+A"), &TfrmCustStateNew::BtnNewClick);
     m_save = add(QStringLiteral("保存"), QStringLiteral("BtnSave"), QStringLiteral("Ctrl+S"), &TfrmCustStateNew::BtnSaveClick);
