@@ -7,6 +7,7 @@
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
 #include "printing/printreport.h"
+#include "rules/businessrules.h"
 #include "ui/moduleframe.h"
 #include "ui/prompts.h"
 
@@ -50,6 +51,7 @@ int runBrevia(int argc, char **argv)
 
     // The data module takes the connection and opens its shared sets.
     TdmMain dm;
+    installBusinessRules(dm);
     QString message;
     std::unique_ptr<Database> db = StartupConnection::open(&message);
     if (db) {

@@ -1,21 +1,19 @@
 #pragma once
 
-#include "ui/moduleframe.h"
+#include "ui/form.h"
 
 #include <QObject>
 #include <QString>
-#include <QVector>
 
 class Dataset;
-class FieldBinder;
 class QComboBox;
 class QLineEdit;
-class QWidget;
 
-// A customer's own fields and the rules they carry, laid out the same on
-// the module's detail page and in the modal customer dialog: the Enter
-// order, the district that only Chinese customers have, "查重" and
-// "发送", and what "保存" checks and stamps before a row is stored.
+// A customer's own fields and the rules that belong to the screen, the
+// same on the module's detail page and in the modal customer dialog: the
+// district that only Chinese customers have, "查重" and "发送", and the
+// customer's folder. What a customer row must satisfy lives with the data
+// (customerrules.h).
 class CustomerFields : public QObject
 {
     Q_OBJECT
@@ -24,20 +22,17 @@ public:
     // dialog leaves out leading and trailing blanks.
     enum class Place { DetailPage, Dialog };
 
-    CustomerFields(Dataset *set, FieldBinder *binder, QWidget *area, Place place);
-
-    static QVector<ModuleDesc::Required> required();
-    static QStringList enterOrder();
-    // What blocks deleting a customer, in the order it is tested.
-    static QVector<ModuleDesc::DeleteCheck> deleteChecks();
+    static FormSpec form(Place place);
     static const QString kDeleteQuestion;
     static const QString kCodeExists;
+
+    // Gives a form built from form() its behaviour.
+    CustomerFields(Form *form, Dataset *set, Place place);
 
     QLineEdit *code() const { return m_code; }
     QComboBox *country() const { return m_country; }
     QComboBox *district() const { return m_district; }
     QLineEdit *email() const { return m_email; }
-    QList<QWidget *> fieldsInEnterOrder() const;
 
     // The district list is open only while the nationality shown is "中国";
     // a district already stored stays in the row either way.
@@ -45,22 +40,12 @@ public:
     void BtnCheckClick(); // "查重"
     void BtnSendClick();  // "发送"
 
-    // After the required fields: a code another customer already has is
-    // refused, and so is a new code for a customer that other records
-    // still name. The focus goes to the code field.
-    bool checkCode();
     // The customer's folder for the code as typed (made when missing).
     QString folder() const;
-    // The creator's code goes into an empty SUser on every store of a new
-    // or changed customer, so that the row stays in its creator's list.
-    void stampUser();
-
-    void focus(QWidget *w);
 
 private:
+    Form *m_form;
     Dataset *m_set;
-    FieldBinder *m_binder;
-    QWidget *m_area;
     Place m_place;
     QLineEdit *m_code = nullptr;
     QComboBox *m_country = nullptr;

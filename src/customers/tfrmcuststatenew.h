@@ -1,17 +1,11 @@
 #pragma once
 
-#include "ui/editdialog.h"
+#include "ui/recorddialog.h"
 
-#include <QVector>
-
-class Dataset;
-class FieldBinder;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
-class QToolButton;
 
 // "客户接触": one contact with a customer (a call, a visit, ...) in the
 // history set tblCustomerState, which holds the rows of the current
@@ -23,7 +17,7 @@ class QToolButton;
 // a mask left wholly blank is no time. The navigator stores a change in
 // hand as moving in the set does (without the checks of "保存"), and drops
 // a new row into which nothing was typed.
-class TfrmCustStateNew : public EditDialog
+class TfrmCustStateNew : public RecordDialog
 {
     Q_OBJECT
 public:
@@ -31,52 +25,17 @@ public:
 
     static const QStringList &linkTypes(); // the suggestions of "联系方式："
 
-    Dataset *dataset() const { return m_set; }
-    FieldBinder *binder() const { return m_binder; }
-    QDateEdit *linkDate() const { return m_date; }
-    QLineEdit *linkTime() const { return m_time; }
-    QComboBox *linkType() const { return m_type; }
-    QLineEdit *linkman() const { return m_linkman; }
-    QLineEdit *duty() const { return m_duty; }
-    QLineEdit *content() const { return m_content; }
-    QLineEdit *address() const { return m_address; }
-    QLineEdit *charge() const { return m_charge; }
-    QPlainTextEdit *memo() const { return m_memo; }
+    QDateEdit *linkDate() const;
+    QLineEdit *linkTime() const;
+    QComboBox *linkType() const;
+    QLineEdit *linkman() const;
+    QLineEdit *duty() const;
+    QLineEdit *content() const;
+    QLineEdit *address() const;
+    QLineEdit *charge() const;
+    QPlainTextEdit *memo() const;
     QList<QWidget *> fieldsInEnterOrder() const;
-    QPushButton *button(const QString &objectName) const;
-
-    void BtnNewClick();    // "新增"
-    void BtnSaveClick();   // "保存"
-    void BtnDeleteClick(); // "删除"
-    enum class Move { First, Prior, Next, Last };
-    void navigate(Move move);
-    void updateButtons();
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    bool checksPass() override;
-    bool store() override;
-    void discard() override;
-
-private:
-    struct Required {
-        QString field;
-        QString message;
-        QWidget *widget;
-    };
-    bool nothingTyped() const;
-    void showTime();
-    void storeTime(const QString &text);
-
-    Dataset *m_set;
-    FieldBinder *m_binder;
-    QDateEdit *m_date;
-    QLineEdit *m_time;
-    QComboBox *m_type;
-    QLineEdit *m_linkman, *m_duty, *m_content, *m_address, *m_charge;
-    QPlainTextEdit *m_memo;
-    QVector<Required> m_required;
-    QToolButton *m_first, *m_prior, *m_next, *m_last;
-    QPushButton *m_new, *m_save, *m_delete, *m_close;
-    bool m_showingTime = false;
+    bool canStartNew() override;
 };

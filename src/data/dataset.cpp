@@ -281,7 +281,7 @@ bool Dataset::open()
 {
     if (isActive())
         return true;
-    m_error.clear();
+    setError({});
     if (!m_db || !m_db->isOpen()) {
         setError(QStringLiteral("数据库错误：数据库未连接"));
         return false;
@@ -926,7 +926,7 @@ void Dataset::invalidateCaches()
 
 bool Dataset::append()
 {
-    m_error.clear();
+    setError({});
     if (!isActive()) {
         setError(QStringLiteral("数据集未打开"));
         return false;
@@ -966,7 +966,7 @@ bool Dataset::append()
 
 bool Dataset::edit()
 {
-    m_error.clear();
+    setError({});
     if (!isActive()) {
         setError(QStringLiteral("数据集未打开"));
         return false;
@@ -1020,7 +1020,7 @@ void Dataset::cancel()
 
 bool Dataset::post()
 {
-    m_error.clear();
+    setError({});
     m_dropped = false;
     if (!isEditing())
         return true;
@@ -1033,7 +1033,7 @@ bool Dataset::post()
                 return true;
             }
         } else if (r.kind == HookResult::Refuse) {
-            setError(r.message);
+            setError(r.message, r.field);
             return false;
         }
     }
@@ -1193,7 +1193,7 @@ bool Dataset::postEdit()
 
 bool Dataset::remove()
 {
-    m_error.clear();
+    setError({});
     if (!isActive() || m_current < 0) {
         setError(QStringLiteral("没有可删除的记录"));
         return false;

@@ -20,9 +20,10 @@ struct HookResult {
     enum Kind { Proceed, Drop, Refuse };
     Kind kind = Proceed;
     QString message;
+    QString field; // the field a refusal is about, so a window can put the cursor there
     static HookResult proceed() { return {}; }
-    static HookResult drop() { return {Drop, {}}; }
-    static HookResult refuse(const QString &text) { return {Refuse, text}; }
+    static HookResult drop() { return {Drop, {}, {}}; }
+    static HookResult refuse(const QString &text, const QString &field = {}) { return {Refuse, text, field}; }
 };
 
 // A set of rows of one table (or of a query) with a current row and an
@@ -142,6 +143,8 @@ public:
     void cancel();
     bool remove();
     const QString &lastError() const { return m_error; }
+    // The field the last refusal of a store hook named; empty otherwise.
+    const QString &lastErrorField() const { return m_errorField; }
     bool lastPostDropped() const { return m_dropped; }
 
 signals:
@@ -181,7 +184,11 @@ private:
     bool isQuery() const { return !m_sql.isEmpty(); }
     bool editable() const;
     void setState(State s);
-    void setError(const QString &e) { m_error = e; }
+    void setError(const QString &e, const QString &field = {})
+    {
+        m_error = e;
+        m_errorField = field;
+    }
     Condition effectiveCondition() const;
     QString orderClause() const;
     QStringList keyColumns() const;
@@ -229,6 +236,7 @@ private:
     int m_insertRow = -1;
     bool m_queryExhausted = true;
     QString m_error;
+    QString m_errorField;
     bool m_dropped = false;
     bool m_dropping = false; // a new row is being taken out
     mutable QString m_loadError;

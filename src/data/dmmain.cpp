@@ -3,7 +3,6 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/schema.h"
-#include "data/session.h"
 
 #include <QSqlQuery>
 
@@ -45,45 +44,7 @@ TdmMain::~TdmMain()
 
 TdmMain *TdmMain::instance() { return theModule; }
 
-const QString TdmMain::kCodeInUse = QStringLiteral("对不起，该代码已被其他资料引用，不能修改！");
-
-bool TdmMain::customerCodeInUse(Database &db, const QVariant &code, QString *error)
-{
-    static const std::pair<const char *, const char *> refs[] = {
-        {"tblLinkmans", "CustID"},        {"tblOperates", "CustID"},        {"tblOperates", "LinkCustID"},
-        {"tblCustomerState", "CustID"},   {"tblCustomerAddInfo", "CustID"}, {"tblPlan", "CustID"},
-        {"tblYuangong", "CustID"}};
-    for (const auto &[table, column] : refs) {
-        QSqlQuery q(db.sql());
-        q.setForwardOnly(true);
-        const QString sql =
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column));
-        if (!db.prepareAndExec(q, sql, {code}, error))
-            return true;
-        if (q.next())
-            return true;
-    }
-    return false;
-}
-
-HookResult TdmMain::tblCustomersBeforePost(Dataset &d)
-{
-    const HookResult r = dropWithoutKey(d, QStringLiteral("CustID"));
-    if (r.kind != HookResult::Proceed)
-        return r;
-    if (d.state() == Dataset::State::Insert) {
-        if (d.isBlank(QStringLiteral("SUser")) && Session::current().loggedIn())
-            d.setValue(QStringLiteral("SUser"), Session::current().userId());
-        return r;
-    }
-    const QVariant stored = d.storedValue(QStringLiteral("CustId"));
-    if (stored.toString() == d.value(QStringLiteral("CustId")).toString() || !d.database())
-        return r;
-    QString error;
-    if (customerCodeInUse(*d.database(), stored, &error))
-        return HookResult::refuse(error.isEmpty() ? kCodeInUse : error);
-    return r;
-}
+HookResult TdmMain::tblCustomersBeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("CustID")); }
 
 HookResult TdmMain::tblOperates2BeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("OperateID")); }
 
@@ -202,6 +163,42 @@ void TdmMain::build()
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
+}
+
+void TdmMain::installRules(const TableRules &rules)
+{
+    const QString key = rules.table.toLower();
+    if (m_rules.contains(key))
+        return;
+    m_rules.insert(key, rules);
+    for (Dataset *d : std::as_const(m_sets)) {
+        if (!d->table() || d->table()->name().compare(rules.table, Qt::CaseInsensitive) != 0)
+            continue;
+        d->addBeforePost([this, key](Dataset &set) {
+            const TableRules &r = m_rules[key];
+            for (const Dataset::Hook &h : r.beforePost) {
+                const HookResult result = h(set);
+                if (result.kind != HookResult::Proceed)
+                    return result;
+            }
+            // The code of a stored record that others still name stays.
+            if (set.state() != Dataset::State::Edit || r.keyField.isEmpty() || !set.database())
+                return HookResult::proceed();
+            const QVariant stored = set.storedValue(r.keyField);
+            if (stored.toString() == set.value(r.keyField).toString())
+                return HookResult::proceed();
+            QString error;
+            if (r.codeInUse(*set.database(), stored, &error))
+                return HookResult::refuse(error.isEmpty() ? kCodeInUse : error, r.keyField);
+            return HookResult::proceed();
+        });
+    }
+}
+
+const TableRules *TdmMain::rules(const QString &table) const
+{
+    auto it = m_rules.constFind(table.toLower());
+    return it == m_rules.constEnd() ? nullptr : &it.value();
 }
 
 Dataset *TdmMain::dataset(const QString &name) const

@@ -7,9 +7,10 @@
 
 #include <memory>
 
+#include "data/tablerules.h"
+
 class Database;
 class Dataset;
-struct HookResult;
 
 // The data module: the one connection of the program and the shared
 // datasets that every window reads and writes through, with their
@@ -36,18 +37,18 @@ public:
     QStringList datasetNames() const;
 
     // The store hooks of the customer and contract sets: a new row without
-    // its code is dropped silently. A new customer takes the current user
-    // as its creator whichever way it is stored, or it would drop out of
-    // that user's list; the code of a customer other records still name
-    // cannot change, or they would lose it.
+    // its code is dropped silently.
     static HookResult tblCustomersBeforePost(Dataset &d);
     static HookResult tblOperates2BeforePost(Dataset &d);
 
-    // True when a contact, contract, contact history row, additional
-    // information, plan or placed worker names the customer code; a
-    // database failure counts as named, with its text in error.
-    static bool customerCodeInUse(Database &db, const QVariant &code, QString *error);
-    static const QString kCodeInUse; // "对不起，该代码已被其他资料引用，不能修改！"
+    // The rules of a table (its subsystem's rules file) hold on every
+    // dataset over that table from now on: its store hooks run on every
+    // post, and a record code still named by a reference that guards code
+    // changes cannot be changed. Installing a table's rules again does
+    // nothing.
+    void installRules(const TableRules &rules);
+    // The rules of a table, nullptr when none were installed.
+    const TableRules *rules(const QString &table) const;
 
 signals:
     void connected();
@@ -62,5 +63,6 @@ private:
 
     std::unique_ptr<Database> m_db;
     QHash<QString, Dataset *> m_sets;
+    QHash<QString, TableRules> m_rules; // by lower-case table name
     QStringList m_order;
 };

@@ -3,10 +3,7 @@
 #include "ui/moduleframe.h"
 
 class PhotoBox;
-class QComboBox;
-class QDateEdit;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 // "工作人员资料": the agency's own staff. The frame gives the pages, the
@@ -20,14 +17,14 @@ public:
 
     explicit TfrmOperaters(QWidget *parent = nullptr);
 
-    // The main window's action, after its log line: opens what the window
-    // reads and points the tools panel at the staff folders.
-    void open();
+    // The main window's action, after its log line: the whole staff and
+    // the tools panel on the staff folders.
+    void open() override;
 
     PhotoBox *photo() const { return m_photo; }
     QPushButton *zoomButton() const { return m_zoom; }
-    QLineEdit *emailEdit() const { return m_email; }
-    QLineEdit *homePageEdit() const { return m_homePage; }
+    QLineEdit *emailEdit() const;
+    QLineEdit *homePageEdit() const;
 
     void PhotoClick();      // the photo box: choose a picture
     void BtnZoomClick();    // "放大"
@@ -42,21 +39,15 @@ protected:
     void afterModify() override;
     void rowChosen() override;
     void beforeStore() override;
-    void afterRefresh() override;
-    void afterCancel() override;
     void openQuery() override;
-    void showEvent(QShowEvent *event) override;
 
 private:
-    void buildFields();
+    void buildSide();
     QWidget *buildStatePage();
     void showFolder(); // the current member's folder, or the staff root
     QString typedCode() const;
 
     PhotoBox *m_photo = nullptr;
     QPushButton *m_zoom = nullptr;
-    QLineEdit *m_email = nullptr;
-    QLineEdit *m_homePage = nullptr;
-    QLineEdit *m_code = nullptr;
-    QDateEdit *m_inTime = nullptr;
+    Form *m_state = nullptr;
 };

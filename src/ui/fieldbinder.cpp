@@ -3,12 +3,15 @@
 #include "data/dataset.h"
 #include "data/format.h"
 #include "data/tabledef.h"
+#include "ui/photobox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+
+#include <algorithm>
 
 namespace {
 // A date edit cannot be empty; its lowest date stands for "no date" and
@@ -39,7 +42,12 @@ void FieldBinder::bind(QLineEdit *edit, const QString &field)
     // read-only box (a lookup, a protected code) takes nothing that way.
     connect(edit, &QLineEdit::textChanged, this, [this, b](const QString &text) {
         auto *e = qobject_cast<QLineEdit *>(b.widget.data());
-        if (e && !e->isReadOnly())
+        if (!e || e->isReadOnly())
+            return;
+        // A mask left wholly blank ("::" of a time) is no value at all.
+        if (!e->inputMask().isEmpty() && std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); }))
+            store(b, QVariant());
+        else
             store(b, text);
     });
     show(b);
@@ -118,6 +126,22 @@ void FieldBinder::bind(QPlainTextEdit *memo, const QString &field)
         if (m_dataset->value(b.field).toString().contains(QLatin1String("\r\n")))
             text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         store(b, text);
+    });
+    show(b);
+}
+
+void FieldBinder::bind(PhotoBox *photo, const QString &field)
+{
+    m_bindings.append({Kind::Photo, photo, field, {}, {}, {}});
+    const Binding b = m_bindings.last();
+    connect(photo, &PhotoBox::clicked, this, [this, b] {
+        if (!m_dataset || !m_dataset->isActive())
+            return;
+        const QString path = PhotoBox::choosePicture();
+        if (path.isEmpty())
+            return;
+        store(b, path);
+        show(b);
     });
     show(b);
 }
@@ -222,7 +246,9 @@ void FieldBinder::show(const Binding &b)
             m->setPlainText(text);
         break;
     }
+    case Kind::Photo:
+        static_cast<PhotoBox *>(b.widget.data())->showPhoto(enabled ? v.toString() : QString());
+        break;
     }
-    Q_UNUSED(enabled);
     m_updating = was;
 }

@@ -11,6 +11,7 @@ class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
+class PhotoBox;
 class QWidget;
 
 // Binds edit widgets to the fields of a dataset's current row by name.
@@ -31,13 +32,17 @@ public:
     void bind(QDateEdit *edit, const QString &field);
     void bind(QCheckBox *box, const QString &field);
     void bind(QPlainTextEdit *memo, const QString &field);
+    // A photo by the path the field holds; a click on it chooses another
+    // picture, which starts editing like typing does.
+    void bind(PhotoBox *photo, const QString &field);
 
     QWidget *widgetFor(const QString &field) const;
+    Dataset *dataset() const { return m_dataset; }
     // Re-reads every widget from the current row.
     void refresh();
 
 private:
-    enum class Kind { Line, Combo, FixedCombo, Date, Check, Memo };
+    enum class Kind { Line, Combo, FixedCombo, Date, Check, Memo, Photo };
     struct Binding {
         Kind kind;
         QPointer<QWidget> widget;

@@ -1,23 +1,24 @@
 #include "ui/moduleframe.h"
 
-#include "data/database.h"
 #include "data/dmmain.h"
+#include "data/tabledef.h"
+#include "data/tablerules.h"
+#include "rules/businessrules.h"
 #include "ui/datagrid.h"
-#include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
+#include <QHBoxLayout>
 #include <QScrollArea>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-const QString &ModuleFrame::kCodeInUse = TdmMain::kCodeInUse;
+const QString &ModuleFrame::kCodeInUse = ::kCodeInUse;
 
 namespace {
 ModuleFrame::Printer &printer()
@@ -64,7 +65,10 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     : QWidget(parent), m_desc(desc), m_set(TdmMain::instance() ? TdmMain::instance()->dataset(desc.dataset) : nullptr)
 {
     Q_ASSERT(m_set);
+    ensureBusinessRules();
     setObjectName(desc.className);
+    if (!desc.orderBy.isEmpty())
+        m_set->setOrderBy(desc.orderBy);
     setWindowTitle(desc.caption);
     m_binder = new FieldBinder(m_set, this);
 
@@ -96,6 +100,16 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     auto *bodyLayout = new QVBoxLayout(body);
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     m_detailArea = new QWidget(body);
+    auto *beside = new QHBoxLayout(m_detailArea);
+    beside->setContentsMargins(0, 0, 0, 0);
+    auto *formArea = new QWidget(m_detailArea);
+    beside->addWidget(formArea, 1);
+    m_side = new QVBoxLayout;
+    beside->addLayout(m_side);
+    if (!desc.form.isEmpty()) {
+        m_form = new Form(desc.form, m_binder, formArea, desc.pairsPerLine);
+        m_form->applyEnterOrder();
+    }
     bodyLayout->addWidget(m_detailArea);
     m_subPages = new QTabWidget(body);
     m_subPages->setVisible(false);
@@ -123,6 +137,11 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
             listModify();
     });
     connect(m_set, &Dataset::stateChanged, this, &ModuleFrame::updateCommands);
+    for (const SubPageDesc &sub : desc.subPages) {
+        auto *page = new SubPage(sub, m_set, desc.className, desc.logPrefix, desc.rightCode, m_subPages);
+        m_subPageList << page;
+        addSubPage(sub.title, page);
+    }
     updateCommands();
 }
 
@@ -184,6 +203,39 @@ void ModuleFrame::updateCommands()
     };
     for (const auto &[name, on] : states)
         command(QString::fromLatin1(name))->setEnabled(on);
+    for (SubPage *p : std::as_const(m_subPageList))
+        p->updateCommands();
+}
+
+const TableRules *ModuleFrame::rules() const
+{
+    return m_set->table() ? TdmMain::instance()->rules(m_set->table()->name()) : nullptr;
+}
+
+SubPage *ModuleFrame::subPage(const QString &dataset) const
+{
+    for (SubPage *p : m_subPageList)
+        if (p->description().dataset.compare(dataset, Qt::CaseInsensitive) == 0)
+            return p;
+    return nullptr;
+}
+
+void ModuleFrame::open()
+{
+    openSets();
+    updateCommands();
+}
+
+bool ModuleFrame::openSets()
+{
+    if (!m_set->isActive() && !m_set->open()) {
+        Prompts::instance().warn(m_set->lastError());
+        return false;
+    }
+    for (SubPage *p : std::as_const(m_subPageList))
+        if (p->description().followsModule && !p->dataset()->isActive() && !p->dataset()->open())
+            Prompts::instance().warn(p->dataset()->lastError());
+    return true;
 }
 
 void ModuleFrame::showEvent(QShowEvent *event)
@@ -198,34 +250,18 @@ bool ModuleFrame::showingDetail() const { return m_pages->currentIndex() == 1; }
 void ModuleFrame::showList() { m_pages->setCurrentIndex(0); }
 void ModuleFrame::showDetail() { m_pages->setCurrentIndex(1); }
 
-DataGrid *ModuleFrame::addGridPage(const QString &title, Dataset *detail, const QVector<DatasetModel::Column> &columns,
-                                   const QString &gridName)
-{
-    auto *grid = new DataGrid(detail, columns, m_desc.className + QLatin1Char('.') + gridName, m_subPages);
-    grid->setGroupPanelVisible(false);
-    addSubPage(title, grid);
-    return grid;
-}
-
 void ModuleFrame::addSubPage(const QString &title, QWidget *page)
 {
     m_subPages->addTab(page, title);
     m_subPages->setVisible(true);
 }
 
-void ModuleFrame::applyEnterOrder(const QList<QWidget *> &extra)
-{
-    QList<QWidget *> order;
-    for (const QString &f : std::as_const(m_desc.enterOrder))
-        if (QWidget *w = m_binder->widgetFor(f))
-            order << w;
-    order << extra;
-    setEnterOrder(order);
-}
-
 void ModuleFrame::focusField(const QString &field)
 {
-    if (QWidget *w = m_binder->widgetFor(field)) {
+    QWidget *w = m_form ? m_form->widget(field) : nullptr;
+    if (!w)
+        w = m_binder->widgetFor(field);
+    if (w) {
         // The field may sit on a page that is not shown.
         showDetail();
         w->setFocus(Qt::OtherFocusReason);
@@ -274,20 +310,12 @@ void ModuleFrame::deleteRecord()
         return;
     if (m_set->isEmpty() || m_set->currentRow() < 0)
         return;
-    if (m_set->state() == Dataset::State::Insert) {
-        m_set->cancel(); // never stored: nothing to delete or to check
+    const bool fresh = m_set->state() == Dataset::State::Insert;
+    deleteCurrentRecord(m_set, rules());
+    if (fresh)
         afterCancel();
-        return;
-    }
-    if (!deleteAllowed(m_set, m_desc.keyField, m_desc.deleteChecks))
-        return;
-    if (!Prompts::instance().askOkCancel(m_desc.deleteQuestion, Prompts::Icon::Warning))
-        return;
-    if (m_set->isEditing())
-        m_set->cancel();
-    if (!m_set->remove())
-        Prompts::instance().warn(m_set->lastError());
-    rowChosen();
+    else
+        rowChosen();
 }
 
 void ModuleFrame::listRefresh()
@@ -297,6 +325,9 @@ void ModuleFrame::listRefresh()
     const bool ok = m_set->isActive() ? m_set->refresh() : m_set->open();
     if (!ok)
         Prompts::instance().warn(m_set->lastError());
+    for (SubPage *p : std::as_const(m_subPageList))
+        if (p->description().followsModule)
+            p->runRefresh();
     afterRefresh();
 }
 
@@ -340,101 +371,30 @@ void ModuleFrame::detailSave()
     if (!runSaveChecks())
         return;
     beforeStore();
-    storeRow();
+    if (storeRow())
+        afterStore();
 }
 
 bool ModuleFrame::runSaveChecks()
 {
-    if (!checkRequired(m_set, m_binder, m_desc.required, [this](QWidget *w) {
+    const TableRules *r = rules();
+    if (r && m_form && !m_form->checkRequired(r->required, [this](QWidget *w) {
             showDetail();
             w->setFocus(Qt::OtherFocusReason);
         }))
         return false;
-    return checkSave() && codeChangeAllowed();
-}
-
-namespace {
-// Does table still hold a row naming code in the check's column(s)?
-bool rowNames(Database *db, const ModuleDesc::DeleteCheck &c, const QVariant &code, QString *error)
-{
-    QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(c.table, c.column);
-    QVariantList values{code};
-    if (!c.orColumn.isEmpty()) {
-        sql += QStringLiteral(" OR %1 = ?").arg(c.orColumn);
-        values << code;
-    }
-    QSqlQuery q(db->sql());
-    q.setForwardOnly(true);
-    if (!db->prepareAndExec(q, sql, values, error))
-        return true;
-    return q.next();
-}
-} // namespace
-
-bool ModuleFrame::codeReferenced(Database *db, const QVector<ModuleDesc::DeleteCheck> &refs, const QVariant &code,
-                                 QString *error)
-{
-    for (const ModuleDesc::DeleteCheck &c : refs)
-        if (rowNames(db, c, code, error))
-            return true;
-    return false;
-}
-
-bool ModuleFrame::deleteAllowed(Dataset *set, const QString &keyField, const QVector<ModuleDesc::DeleteCheck> &checks)
-{
-    const QVariant code = set->storedValue(keyField);
-    for (const ModuleDesc::DeleteCheck &c : checks) {
-        QString error;
-        if (rowNames(set->database(), c, code, &error)) {
-            Prompts::instance().warn(error.isEmpty() ? c.message : error);
+    if (r && m_set->isEditing()) {
+        const HookResult check = r->runSaveChecks(*m_set);
+        if (check.kind == HookResult::Refuse) {
+            Prompts::instance().warn(check.message);
+            focusField(check.field);
             return false;
         }
     }
-    return true;
-}
-
-bool ModuleFrame::checkRequired(Dataset *set, FieldBinder *binder, const QVector<ModuleDesc::Required> &required,
-                                const std::function<void(QWidget *)> &focus)
-{
-    for (const ModuleDesc::Required &r : required) {
-        QWidget *w = binder->widgetFor(r.field);
-        bool blank = set->isBlank(r.field);
-        // A drop-down shows the dictionary's name: a code whose entry is
-        // gone shows nothing and is as good as no code.
-        if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable())
-            blank = blank || combo->currentText().isEmpty();
-        if (blank) {
-            Prompts::instance().warn(r.message);
-            if (w)
-                focus(w);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ModuleFrame::codeChangeAllowed()
-{
-    if (m_set->state() != Dataset::State::Edit || m_codeRefs.isEmpty())
-        return true;
-    const QVariant stored = m_set->storedValue(m_desc.keyField);
-    if (stored.toString() == m_set->value(m_desc.keyField).toString())
-        return true;
-    QString error;
-    if (!codeReferenced(stored, &error))
-        return true;
-    Prompts::instance().warn(error.isEmpty() ? kCodeInUse : error);
-    focusField(m_desc.keyField);
-    return false;
+    return checkSave();
 }
 
 bool ModuleFrame::storeRow()
 {
-    if (!m_set->isEditing())
-        return true;
-    if (m_set->post())
-        return true;
-    if (!m_set->lastPostDropped())
-        Prompts::instance().warn(m_set->lastError());
-    return false;
+    return storeCurrentRecord(m_set, [this](const QString &field) { focusField(field); });
 }

@@ -3,6 +3,8 @@
 #include "data/dataset.h"
 #include "data/datasetmodel.h"
 #include "data/userrights.h"
+#include "ui/form.h"
+#include "ui/subpage.h"
 
 #include <QKeySequence>
 #include <QString>
@@ -18,31 +20,15 @@ class FieldBinder;
 class QAction;
 class QTabWidget;
 class QToolBar;
+class QVBoxLayout;
+struct TableRules;
 
 // What a module window is: its shared dataset, its right, its log lines,
-// its list columns, its required fields, its Enter order and its reports.
-// Everything else a module does is its special behaviour, written as
-// overrides of ModuleFrame's hooks.
+// its list columns, its form, its sub-pages and its reports. The table's
+// rules (required fields, save checks, what holds a delete, the delete
+// question) come from the data module. Everything else a module does is
+// its special behaviour, written as overrides of ModuleFrame's hooks.
 struct ModuleDesc {
-    struct Required {
-        QString field;   // bound through the frame's binder
-        QString message; // "请输入客户名称！"
-    };
-    // One dependency that blocks a delete: rows of table whose column
-    // equals the current row's keyField.
-    struct DeleteCheck {
-        DeleteCheck() = default;
-        DeleteCheck(const QString &table, const QString &column, const QString &message = {},
-                    const QString &orColumn = {})
-            : table(table), column(column), message(message), orColumn(orColumn)
-        {
-        }
-        QString table;
-        QString column;
-        QString message;  // "对不起，该客户有联系人资料，不能删除！"
-        QString orColumn; // a second column that counts as well (a contract's linked customer)
-    };
-
     QString className;  // object name of the window: TfrmOperaters
     QString caption;    // "工作人员资料"
     QString listPage;   // "工作人员资料列表"
@@ -51,11 +37,11 @@ struct ModuleDesc {
     QString keyField;   // the record code: OperaterID
     QString rightCode;  // "303"
     QString logPrefix;  // commands write logPrefix + "-新增", "-保存", ...
+    QStringList orderBy; // the list's order
     QVector<DatasetModel::Column> columns;
-    QVector<Required> required;   // in screen order
-    QStringList enterOrder;       // fields, in the order Enter moves
-    QVector<DeleteCheck> deleteChecks; // in the order they are tried
-    QString deleteQuestion;       // "您真的要删除该业务员资料吗？"
+    FormSpec form;      // the detail page's fields, in screen and Enter order
+    int pairsPerLine = 2;
+    QVector<SubPageDesc> subPages;
     QString listReport;           // frOperaters
     QString detailReport;         // frOperaterDetail
     bool detailQuery = false;     // the detail toolbar has "查询" too
@@ -87,24 +73,26 @@ public:
     const ModuleDesc &description() const { return m_desc; }
     Dataset *dataset() const { return m_set; }
     FieldBinder *binder() const { return m_binder; }
+    Form *form() const { return m_form; }
+    const TableRules *rules() const; // of the dataset's table
     DataGrid *grid() const { return m_grid; }
     QTabWidget *pages() const { return m_pages; }
     QWidget *listPage() const;
     QWidget *detailPage() const;
-    QWidget *detailArea() const { return m_detailArea; } // the subclass lays out its fields here
+    QWidget *detailArea() const { return m_detailArea; } // holds the form and the side column
+    QVBoxLayout *detailSide() const { return m_side; }   // widgets beside the form: a photo, buttons
     QTabWidget *subPages() const { return m_subPages; }
+    SubPage *subPage(const QString &dataset) const;       // by its detail set's name
     bool showingDetail() const;
     void showList();
     void showDetail();
 
-    // A sub-page under the fields: a read-only grid over a detail dataset.
-    DataGrid *addGridPage(const QString &title, Dataset *detail, const QVector<DatasetModel::Column> &columns,
-                          const QString &gridName);
-    void addSubPage(const QString &title, QWidget *page);
+    // The main window's action, after its log line: the module's list,
+    // with whatever the module adds.
+    virtual void open();
 
-    // Declares the Enter order from the description's fields, then extra
-    // widgets (a memo button, ...) at the end. Call after binding.
-    void applyEnterOrder(const QList<QWidget *> &extra = {});
+    // A page of the module's own making under the fields.
+    void addSubPage(const QString &title, QWidget *page);
 
     // Re-checks every command against the state and the rights in memory.
     void updateCommands();
@@ -123,13 +111,10 @@ public:
     void detailCancel();
 
     // "保存"'s checks without the store: the required fields in screen
-    // order, the first empty one warned and focused, then the module's own
-    // rules (checkSave) and the code-change rule. False when one stopped it.
+    // order, the first empty one warned and focused, then the table's save
+    // checks and the module's own (checkSave). False when one stopped it.
     bool runSaveChecks();
     void focusField(const QString &field);
-    // The tables that refer to a record code; when the stored code of a row
-    // that is still named there changes, "保存" refuses it.
-    void setCodeReferences(const QVector<ModuleDesc::DeleteCheck> &refs) { m_codeRefs = refs; }
     static const QString &kCodeInUse;
 
     // The one print call lives in the printing library, which builds on
@@ -137,22 +122,6 @@ public:
     using Printer = std::function<bool(Dataset *data, const QString &templateName, QWidget *parent)>;
     static void setPrinter(Printer p);
     static bool print(Dataset *data, const QString &templateName, QWidget *parent);
-
-    // The rules "保存" and "删除" share with the module's modal dialogs,
-    // which edit the same records on another dataset.
-    //
-    // The required fields in order: a field is empty when the text its
-    // editor shows is empty, so a code without its dictionary row counts
-    // as empty. The first empty one is warned and focused.
-    static bool checkRequired(Dataset *set, FieldBinder *binder, const QVector<ModuleDesc::Required> &required,
-                              const std::function<void(QWidget *)> &focus);
-    // The dependency checks in order; the first that finds a row shows its
-    // message. False when one did (or the database failed, with its text).
-    static bool deleteAllowed(Dataset *set, const QString &keyField, const QVector<ModuleDesc::DeleteCheck> &checks);
-    // True when one of the tables still names code; a database failure
-    // counts as named, with its text in error.
-    static bool codeReferenced(Database *db, const QVector<ModuleDesc::DeleteCheck> &refs, const QVariant &code,
-                               QString *error);
 
 signals:
     // The tools panel should show this folder.
@@ -165,16 +134,18 @@ protected:
     virtual void afterNew() {}          // a new row was started
     virtual void afterModify() {}       // the row is being edited
     virtual void rowChosen() {}         // a click on a list row
-    virtual bool checkSave() { return true; } // after the required fields
+    virtual bool checkSave() { return true; } // after the required fields and the table's checks
     virtual void beforeStore() {}       // checks passed, the row is about to be stored
+    virtual void afterStore() {}        // "保存" stored the row
     virtual void afterRefresh() {}
     virtual void afterCancel() {}
     virtual void openQuery() {}         // the module's query window
     void showEvent(class QShowEvent *event) override;
 
-    // True when another table still names the row's stored code.
-    bool codeReferenced(const QVariant &code, QString *error) const { return codeReferenced(m_set->database(), m_codeRefs, code, error); }
-    bool storeRow(); // posts when editing; shows the database's text on failure
+    bool storeRow(); // stores the row in hand; a refusal is shown at its field
+    // Opens the module's set and the sets of its sub-pages; false when the
+    // module's own set could not be opened (the reason is shown).
+    bool openSets();
 
 private:
     QToolBar *buildListBar();
@@ -182,7 +153,6 @@ private:
     QAction *addCommand(QToolBar *bar, const QString &name, const QString &caption, const QKeySequence &key,
                         void (ModuleFrame::*run)());
     bool log(const QString &command) const;
-    bool codeChangeAllowed();
 
     ModuleDesc m_desc;
     Dataset *m_set;
@@ -190,7 +160,9 @@ private:
     DataGrid *m_grid = nullptr;
     QTabWidget *m_pages = nullptr;
     QWidget *m_detailArea = nullptr;
+    QVBoxLayout *m_side = nullptr;
+    Form *m_form = nullptr;
     QTabWidget *m_subPages = nullptr;
+    QVector<SubPage *> m_subPageList;
     QVector<QAction *> m_commands;
-    QVector<ModuleDesc::DeleteCheck> m_codeRefs;
 };

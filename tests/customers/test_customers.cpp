@@ -15,6 +15,8 @@
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
+#include "ui/recorddialogs.h"
+#include "ui/subpage.h"
 
 #include <gtest/gtest.h>
 
@@ -73,9 +75,8 @@ protected:
     void TearDown() override
     {
         w.reset();
-        for (auto which : {TfrmCustomers::SubDialog::Contact, TfrmCustomers::SubDialog::Contract,
-                           TfrmCustomers::SubDialog::Worker, TfrmCustomers::SubDialog::History})
-            TfrmCustomers::setSubDialog(which, {});
+        for (const char *table : {"tblLinkmans", "tblOperates", "tblYuangong", "tblCustomerState"})
+            RecordDialogs::install(table, {});
         ModuleFrame::setPrinter({});
         UserRights::current().clear();
         Session::current().reset();
@@ -106,6 +107,7 @@ protected:
         return codes;
     }
     QWidget *field(const QString &name) { return w->binder()->widgetFor(name); }
+    SubPage *page(const char *set) { return w->subPage(QString::fromLatin1(set)); }
     void type(QLineEdit *e, const QString &text)
     {
         e->setText(text);
@@ -457,25 +459,24 @@ TEST_P(CustomersTest, SubPagesDeleteWithTheirChecksAndQuestions)
     ASSERT_EQ(db.insertRow("tblCustomerState", {{"CustID", "C001"}, {"LinkDate", QDate(2026, 2, 1)}}), "");
     logIn("Admin", true);
     ASSERT_TRUE(set->locate("CustId", "C001"));
-    using P = TfrmCustomers::SubPage;
     auto sub = [&](const char *name) { return dm.dataset(QString::fromLatin1(name)); };
     ASSERT_EQ(sub("tblLinkmans")->rowCount(), 2);
 
     ASSERT_TRUE(sub("tblLinkmans")->locate("LinkmanID", "K1"));
-    w->subDelete(P::Contacts);
+    page("tblLinkmans")->runDelete();
     EXPECT_EQ(prompts.last(), "对不起，业务资料有该联系人信息，不能删除！");
     ASSERT_TRUE(sub("tblLinkmans")->locate("LinkmanID", "K2"));
-    w->subDelete(P::Contacts);
+    page("tblLinkmans")->runDelete();
     EXPECT_EQ(prompts.last(), "您真的要删除该联系人资料吗？");
     ASSERT_TRUE(sub("tblOperates")->locate("OperateID", "H1"));
-    w->subDelete(P::Contracts);
+    page("tblOperates")->runDelete();
     EXPECT_EQ(prompts.last(), "对不起，该业务资料包括业务子项信息，不能删除！");
     ASSERT_TRUE(sub("tblOperates")->locate("OperateID", "H2"));
-    w->subDelete(P::Contracts);
+    page("tblOperates")->runDelete();
     EXPECT_EQ(prompts.last(), "您真的要删除该业务资料吗？");
-    w->subDelete(P::Workers);
+    page("tblYuangong1")->runDelete();
     EXPECT_EQ(prompts.last(), "您真的要删除该员工资料吗？");
-    w->subDelete(P::History);
+    page("tblCustomerState")->runDelete();
     EXPECT_EQ(prompts.last(), "您真的要删除该接触机会信息吗？");
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblLinkmans"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperates"), 1);
@@ -487,24 +488,23 @@ TEST_P(CustomersTest, AdditionalInformationBeginsOnFirstModifyAndAgainAfterDelet
 {
     logIn("Admin", true);
     ASSERT_TRUE(set->locate("CustId", "C002"));
-    using P = TfrmCustomers::SubPage;
     Dataset *info = dm.dataset("tblCustomerAddInfo");
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(info->isEmpty());
-        w->subModify(P::AddInfo);
+        page("tblCustomerAddInfo")->runModify();
         EXPECT_EQ(info->state(), Dataset::State::Insert);
-        auto *bank = qobject_cast<QComboBox *>(w->addInfoBinder()->widgetFor("BankID"));
+        auto *bank = qobject_cast<QComboBox *>(page("tblCustomerAddInfo")->binder()->widgetFor("BankID"));
         const int i = bank->findText("工商银行");
         bank->setCurrentIndex(i);
         emit bank->activated(i);
-        qobject_cast<QLineEdit *>(w->addInfoBinder()->widgetFor("Account"))->setText("6222 0001");
-        w->addInfoSave();
+        qobject_cast<QLineEdit *>(page("tblCustomerAddInfo")->binder()->widgetFor("Account"))->setText("6222 0001");
+        page("tblCustomerAddInfo")->runSave();
         EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomerAddInfo WHERE CustID = 'C002' AND BankID = 'B1' "
                         "AND Account = '6222 0001'"),
                   1);
         EXPECT_EQ(info->value("OrganName").toString(), "工商银行");
         prompts.answers = {true};
-        w->subDelete(P::AddInfo);
+        page("tblCustomerAddInfo")->runDelete();
         EXPECT_EQ(prompts.last(), "您真的要删除该资料吗？");
         EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomerAddInfo"), 0);
     }
@@ -513,18 +513,17 @@ TEST_P(CustomersTest, AdditionalInformationBeginsOnFirstModifyAndAgainAfterDelet
 TEST_P(CustomersTest, PrintingLogsAndHandsEachPageItsSet)
 {
     logIn("Admin", true);
-    using P = TfrmCustomers::SubPage;
     w->listPrint();
     EXPECT_EQ(lastLog(), "客户业务管理-客户资料-打印");
-    const std::tuple<P, const char *, const char *> pages[] = {
-        {P::Contacts, "客户业务管理-客户资料-联系人-打印", "frCustomerLinkman:tblLinkmans"},
-        {P::Contracts, "客户业务管理-客户资料-业务资料-打印", "frCustomerOperate:tblOperates"},
-        {P::Workers, "客户业务管理-客户资料-员工资料-打印", "frCustomerYuangong:tblYuangong1"},
-        {P::History, "客户业务管理-客户资料-客户接触-打印", "frCustomerState:tblCustomerState"},
-        {P::AddInfo, "客户业务管理-客户资料-其他资料-打印", "frCustomerOther:tblCustomerAddInfo"},
+    const std::tuple<const char *, const char *, const char *> pages[] = {
+        {"tblLinkmans", "客户业务管理-客户资料-联系人-打印", "frCustomerLinkman:tblLinkmans"},
+        {"tblOperates", "客户业务管理-客户资料-业务资料-打印", "frCustomerOperate:tblOperates"},
+        {"tblYuangong1", "客户业务管理-客户资料-员工资料-打印", "frCustomerYuangong:tblYuangong1"},
+        {"tblCustomerState", "客户业务管理-客户资料-客户接触-打印", "frCustomerState:tblCustomerState"},
+        {"tblCustomerAddInfo", "客户业务管理-客户资料-其他资料-打印", "frCustomerOther:tblCustomerAddInfo"},
     };
-    for (const auto &[page, log, what] : pages) {
-        w->subPrint(page);
+    for (const auto &[set, log, what] : pages) {
+        page(set)->runPrint();
         EXPECT_EQ(lastLog(), QString::fromUtf8(log));
         EXPECT_EQ(printed.last(), QString::fromUtf8(what));
     }
@@ -535,20 +534,19 @@ TEST_P(CustomersTest, DialogCommandsWaitForTheirDialogsAndThenWorkOnTheDetailSet
 {
     logIn("Admin", true);
     ASSERT_TRUE(set->locate("CustId", "C002"));
-    using P = TfrmCustomers::SubPage;
-    EXPECT_FALSE(w->subCommand(P::Contacts, "New")->isEnabled());
+    EXPECT_FALSE(page("tblLinkmans")->command("New")->isEnabled());
     Dataset::State seen = Dataset::State::Inactive;
     QString custOfNewRow;
-    TfrmCustomers::setSubDialog(TfrmCustomers::SubDialog::Contact, [&](QWidget *) {
+    RecordDialogs::install("tblLinkmans", [&](QWidget *) {
         Dataset *contacts = dm.dataset("tblLinkmans");
         seen = contacts->state();
         custOfNewRow = contacts->value("CustID").toString();
         contacts->setValue("LinkmanID", "K9");
         contacts->post();
     });
-    w->updateSubCommands();
-    ASSERT_TRUE(w->subCommand(P::Contacts, "New")->isEnabled());
-    w->subCommand(P::Contacts, "New")->trigger();
+    w->updateCommands();
+    ASSERT_TRUE(page("tblLinkmans")->command("New")->isEnabled());
+    page("tblLinkmans")->command("New")->trigger();
     EXPECT_EQ(seen, Dataset::State::Insert);
     EXPECT_EQ(custOfNewRow, "C002");
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblLinkmans WHERE CustID = 'C002' AND LinkmanID = 'K9'"), 1);
@@ -576,8 +574,7 @@ TEST_P(CustomersTest, HistoryAndQueryOpenTheirWindowsOnThisCustomer)
 {
     logIn("Admin", true);
     ASSERT_TRUE(set->locate("CustId", "C003"));
-    using P = TfrmCustomers::SubPage;
-    QAction *add = w->subCommand(P::History, "New");
+    QAction *add = page("tblCustomerState")->command("New");
     ASSERT_TRUE(add->isEnabled());
     Dataset *history = dm.dataset("tblCustomerState");
     QString custOfRow;
