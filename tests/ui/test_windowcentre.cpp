@@ -1,0 +1,268 @@
+// The pieces windows are read off: forms, the enabling rules of record
+// dialogs and sub-pages, the one search dialog, and table rules holding on
+// every path a row takes.
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/session.h"
+#include "data/tablerules.h"
+#include "rules/businessrules.h"
+#include "testlib/apphome.h"
+#include "testlib/fakeprompts.h"
+#include "testlib/tempdatabase.h"
+#include "ui/fieldbinder.h"
+#include "ui/form.h"
+#include "ui/photobox.h"
+#include "ui/querydialog.h"
+#include "ui/recorddialog.h"
+#include "ui/subpage.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+
+#include <memory>
+
+namespace {
+
+using S = Dataset::State;
+
+TEST(RecordDialogButtons, FollowStateAndFlags)
+{
+    const UserRights::Ops all{true, true, true, true, true};
+    const UserRights::Ops lookOnly{false, false, false, true, true};
+    const UserRights::Ops insertOnly{true, false, false, false, false};
+    struct Case {
+        const char *name;
+        S state;
+        UserRights::Ops ops;
+        RecordButtonStates expected; // new, save, delete
+    };
+    const Case cases[] = {
+        {"browsing, all", S::Browse, all, {true, false, true}},
+        {"new row, all", S::Insert, all, {false, true, true}},
+        {"editing, all", S::Edit, all, {true, true, true}},
+        {"browsing, may only look", S::Browse, lookOnly, {false, false, false}},
+        {"new row, insert only", S::Insert, insertOnly, {false, true, false}},
+        // A stored row is stored only by a holder of the Modify flag.
+        {"editing, insert only", S::Edit, insertOnly, {true, false, false}},
+        {"closed set", S::Inactive, all, {false, false, false}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(recordButtonStates(c.state, c.ops), c.expected) << c.name;
+}
+
+TEST(SubPageCommands, NeedAStoredRecordTheFlagsAndADialog)
+{
+    const UserRights::Ops all{true, true, true, true, true};
+    const UserRights::Ops none{false, false, false, false, false};
+    struct Case {
+        const char *name;
+        bool stored;
+        S detail;
+        bool formPage, dialog;
+        UserRights::Ops ops;
+        SubCommandStates expected; // new, modify, save, delete, refresh, print
+    };
+    const Case cases[] = {
+        {"grid, stored record, dialog", true, S::Browse, false, true, all, {true, true, false, true, true, true}},
+        {"grid, no dialog yet", true, S::Browse, false, false, all, {false, false, false, true, true, true}},
+        {"grid, record being typed", false, S::Browse, false, true, all, {false, false, false, true, true, true}},
+        {"grid, no flags", true, S::Browse, false, true, none, {false, false, false, false, true, false}},
+        {"form, browsing", true, S::Browse, true, false, all, {false, true, false, true, true, true}},
+        {"form, editing", true, S::Edit, true, false, all, {false, true, true, true, true, true}},
+        {"form, record being typed", false, S::Insert, true, false, all, {false, false, true, true, true, true}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(subCommandStates(c.stored, c.detail, c.formPage, c.dialog, c.ops), c.expected) << c.name;
+}
+
+class WindowCentreTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        t = std::make_unique<TempDatabase>(GetParam());
+        Database &db = t->db();
+        ASSERT_EQ(db.insertRow("tblDepartment", {{"DepartmentID", "D1"}, {"DepartmentName", "家政部"}, {"Memo", "-"}}), "");
+        ASSERT_EQ(db.insertRow("tblOperaters", {{"OperaterID", "A01"}, {"Name", "张三"}, {"DepartmentID", "D1"}}), "");
+        ASSERT_EQ(db.insertRow("tblOperaters", {{"OperaterID", "A02"}, {"Name", "李四"}, {"DepartmentID", "GONE"}}), "");
+        ASSERT_EQ(db.insertRow("tblOperaters", {{"OperaterID", "A03"}, {"Name", "王五"}}), "");
+        ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+        Session::current().logIn("Admin", true);
+        installBusinessRules(dm);
+        set = dm.dataset("tblOperaters");
+        set->setOrderBy({"OperaterID"});
+        ASSERT_TRUE(set->open());
+    }
+    void TearDown() override { Session::current().reset(); }
+    int count(const QString &sql)
+    {
+        QSqlQuery q(t->db().sql());
+        QString err;
+        return t->db().prepareAndExec(q, sql, {}, &err) && q.next() ? q.value(0).toInt() : -1;
+    }
+
+    AppHome home;
+    FakePrompts prompts;
+    TdmMain dm;
+    std::unique_ptr<TempDatabase> t;
+    Dataset *set = nullptr;
+};
+
+TEST_P(WindowCentreTest, AFormIsLaidOutBoundAndCheckedInScreenOrder)
+{
+    QWidget area;
+    FieldBinder binder(set);
+    using namespace Field;
+    const FormSpec spec = {
+        {"OperaterID", "代码：", line(), opts().withButton("BtnCheck", "查重").withNote("（唯一）")},
+        {"Name", "姓名：", line()},
+        {"DepartmentID", "部门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName")},
+        {"Birth", "生日：", date()},
+        {"Photo", "照片：", photo(), opts().outOfEnterOrder()},
+        {"Address", "住址：", mask("99-99;_")},
+        {"Memo", "备注：", memo(), opts().wide(2).onNewLine()},
+    };
+    Form form(spec, &binder, &area);
+
+    // Enter goes down the screen; the photo is left out as asked.
+    QStringList order;
+    for (QWidget *w : form.enterOrder())
+        order << w->objectName();
+    EXPECT_EQ(order, (QStringList{"Edit_OperaterID", "Edit_Name", "Edit_DepartmentID", "Edit_Birth", "Edit_Address",
+                                  "Edit_Memo"}));
+    // Each label names its field for assistive tools and is its buddy.
+    for (const FormRow &row : spec) {
+        QWidget *w = form.widget(row.field);
+        ASSERT_TRUE(w) << row.field.toStdString();
+        EXPECT_EQ(w->accessibleName(), row.label);
+        bool buddied = false;
+        for (QLabel *l : area.findChildren<QLabel *>())
+            buddied = buddied || l->buddy() == w;
+        EXPECT_TRUE(buddied) << row.field.toStdString();
+    }
+    ASSERT_TRUE(form.button("BtnCheck"));
+    EXPECT_EQ(form.button("BtnCheck")->accessibleName(), "查重");
+    // The memo begins a line of its own and spans both pairs.
+    int row, column, rowSpan, columnSpan;
+    form.grid()->getItemPosition(form.grid()->indexOf(form.widget("Memo")), &row, &column, &rowSpan, &columnSpan);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(columnSpan, 3);
+
+    // The required fields are checked in screen order, not in the order
+    // the rules list them; a code whose dictionary row is gone is empty.
+    const QVector<RequiredField> required = {{"DepartmentID", "请选择部门！"}, {"Name", "请输入姓名！"}};
+    QWidget *focused = nullptr;
+    auto focus = [&](QWidget *w) { focused = w; };
+    ASSERT_TRUE(set->locate("OperaterID", "A02"));
+    EXPECT_FALSE(form.checkRequired(required, focus));
+    EXPECT_EQ(prompts.last(), "请选择部门！");
+    EXPECT_EQ(focused, form.widget("DepartmentID"));
+    ASSERT_TRUE(set->locate("OperaterID", "A01"));
+    EXPECT_TRUE(form.checkRequired(required, focus));
+    set->setValue("Name", QVariant());
+    EXPECT_FALSE(form.checkRequired(required, focus));
+    EXPECT_EQ(prompts.last(), "请输入姓名！");
+    EXPECT_EQ(focused, form.widget("Name"));
+    set->cancel();
+
+    // A mask left wholly blank is no value; a digit typed keeps the text.
+    auto *masked = qobject_cast<QLineEdit *>(form.widget("Address"));
+    masked->setText("12");
+    EXPECT_EQ(set->value("Address").toString(), "12-");
+    masked->setText("");
+    EXPECT_TRUE(set->value("Address").isNull());
+    set->cancel();
+
+    // The photo binds like any field: a click chooses, the row takes it.
+    const QString pic = home.path("p.png");
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    ASSERT_TRUE(img.save(pic));
+    auto *photo = qobject_cast<PhotoBox *>(form.widget("Photo"));
+    prompts.fileNames = {pic};
+    emit photo->clicked();
+    EXPECT_EQ(set->state(), S::Edit);
+    EXPECT_EQ(set->value("Photo").toString(), pic);
+    EXPECT_TRUE(photo->hasPicture());
+    set->cancel();
+    EXPECT_FALSE(photo->hasPicture());
+}
+
+TEST_P(WindowCentreTest, TheSearchDialogStaysOpenWhenItsSetCannotBeRead)
+{
+    QString failure;
+    Condition applied;
+    QueryDialog q({"TfrmTest", "查询", {{"全部", {}, {}}, {"姓名", "Name", "请输入匹配的姓名!"}}},
+                  [&](const Condition &c) {
+                      applied = c;
+                      return failure;
+                  });
+    q.show();
+    EXPECT_FALSE(q.text()->isEnabled());
+    q.criterion()->setCurrentIndex(1);
+    EXPECT_TRUE(q.text()->isEnabled());
+    q.BtnOkClick();
+    EXPECT_EQ(prompts.last(), "请输入匹配的姓名!");
+    EXPECT_TRUE(q.isVisible());
+    q.text()->setText(" 张' ");
+    failure = "数据库错误：连接已断开";
+    q.BtnOkClick();
+    EXPECT_EQ(prompts.last(), failure);
+    EXPECT_TRUE(q.isVisible()); // a failed search is no result
+    EXPECT_EQ(applied, Condition::contains("Name", "张'"));
+    failure.clear();
+    q.BtnOkClick();
+    EXPECT_EQ(q.result(), QDialog::Accepted);
+}
+
+TEST_P(WindowCentreTest, TableRulesHoldOnEveryPathAndNameTheirField)
+{
+    ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", "C1"}, {"CustName", "张家"}, {"OperaterID", "A01"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", "H1"}, {"OperaterID", "A03"}}), "");
+    // Installing again adds no second hook.
+    installBusinessRules(dm);
+    const TableRules *rules = dm.rules("TBLOPERATERS");
+    ASSERT_TRUE(rules);
+
+    struct Case {
+        const char *code;
+        const char *deleteRefusal; // empty: may go
+        bool codeInUse;
+    };
+    // A customer naming a member does not hold a delete, a contract does;
+    // either holds a change of the code.
+    for (const Case &c : {Case{"A01", "", true}, Case{"A03", "对不起，该业务员存在业务资料信息，不能删除！", true},
+                          Case{"A02", "", false}}) {
+        EXPECT_EQ(rules->deleteRefusal(t->db(), c.code), QString::fromUtf8(c.deleteRefusal)) << c.code;
+        QString error;
+        EXPECT_EQ(rules->codeInUse(t->db(), c.code, &error), c.codeInUse) << c.code;
+    }
+
+    // Renaming a named member is refused however the row is stored: here
+    // by moving to another row, with the field named for the cursor.
+    ASSERT_TRUE(set->locate("OperaterID", "A01"));
+    set->setValue("OperaterID", "A01X");
+    EXPECT_FALSE(set->next());
+    EXPECT_EQ(set->lastError(), kCodeInUse);
+    EXPECT_EQ(set->lastErrorField().toLower(), "operaterid");
+    EXPECT_EQ(set->state(), S::Edit);
+    set->cancel();
+    // A member nothing names may take a new code.
+    ASSERT_TRUE(set->locate("OperaterID", "A02"));
+    set->setValue("OperaterID", "A02X");
+    EXPECT_TRUE(set->post()) << set->lastError().toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperaters WHERE OperaterID = 'A02X'"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, WindowCentreTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
+
+} // namespace
