@@ -127,6 +127,8 @@ Form::Form(const FormSpec &spec, FieldBinder *binder, QWidget *area, int pairsPe
         } else {
             // Buttons and a note follow the field in the same cell.
             auto *cell = new QHBoxLayout;
+            // The field keeps a usable width beside its buttons.
+            editor->setMinimumWidth(editor->fontMetrics().averageCharWidth() * 14);
             cell->addWidget(editor, 1);
             for (const QString &b : row.opt.buttons) {
                 const QString name = b.section(QLatin1Char('='), 0, 0);
