@@ -1,14 +1,6 @@
 #pragma once
 
-#include "data/condition.h"
-
-#include <QDialog>
-
-class Dataset;
-class QComboBox;
-class QDateEdit;
-class QLineEdit;
-class QRadioButton;
+#include "ui/querydialog.h"
 
 // "客户查询": narrows the customer list set (tblCustomers) to the customers
 // created in a period or matching one field. The filter stays on the set
@@ -18,7 +10,7 @@ class QRadioButton;
 // search text is an ordinary character, and an ordinary user's own-
 // customers term is joined onto the whole condition: no search text can
 // reach past it.
-class TfrmCustomerQuery3 : public QDialog
+class TfrmCustomerQuery3 : public QueryDialog
 {
     Q_OBJECT
 public:
@@ -29,25 +21,4 @@ public:
     // The condition a criterion builds from the trimmed search text; a
     // null condition for "所有客户".
     static Condition criterionCondition(int criterion, const QString &text);
-
-    QRadioButton *periodChoice() const { return m_period; }
-    QRadioButton *criteriaChoice() const { return m_other; }
-    QDateEdit *startDate() const { return m_start; }
-    QDateEdit *endDate() const { return m_end; }
-    QComboBox *criterion() const { return m_criterion; }
-    QLineEdit *text() const { return m_text; }
-
-    void BtnOkClick(); // "确定"
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void criterionChanged();
-
-    Dataset *m_set;
-    QRadioButton *m_period, *m_other;
-    QDateEdit *m_start, *m_end;
-    QComboBox *m_criterion;
-    QLineEdit *m_text;
 };

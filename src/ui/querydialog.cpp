@@ -1,13 +1,25 @@
 #include "ui/querydialog.h"
 
+#include "data/clock.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+Condition QueryDialog::criterionCondition(const QueryCriterion &c, const QString &text)
+{
+    if (c.column.isEmpty())
+        return {};
+    return c.exact ? Condition::equals(c.column, text) : Condition::contains(c.column, text);
+}
 
 QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *parent)
     : QDialog(parent), m_desc(desc), m_apply(std::move(apply)), m_criterion(new QComboBox(this)),
@@ -16,21 +28,54 @@ QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *pare
     setObjectName(desc.className);
     setWindowTitle(desc.caption);
     auto *grid = new QGridLayout(this);
-    auto *choose = new QLabel(QStringLiteral("请选择查询条件："), this);
     for (const QueryCriterion &c : desc.criteria)
         m_criterion->addItem(c.caption);
     m_criterion->setObjectName(QStringLiteral("CbCriterion"));
-    m_criterion->setAccessibleName(choose->text());
-    choose->setBuddy(m_criterion);
-    grid->addWidget(choose, 0, 0);
-    grid->addWidget(m_criterion, 0, 1);
-    auto *type = new QLabel(QStringLiteral("请输入查询条件："), this);
     m_text->setObjectName(QStringLiteral("EdText"));
-    m_text->setAccessibleName(type->text());
     m_text->setEnabled(false);
+    auto *type = new QLabel(QStringLiteral("请输入查询条件："), this);
     type->setBuddy(m_text);
-    grid->addWidget(type, 1, 0);
-    grid->addWidget(m_text, 1, 1);
+    m_text->setAccessibleName(type->text());
+    int row = 0;
+    if (desc.periodColumn.isEmpty()) {
+        auto *choose = new QLabel(QStringLiteral("请选择查询条件："), this);
+        m_criterion->setAccessibleName(choose->text());
+        choose->setBuddy(m_criterion);
+        grid->addWidget(choose, 0, 0);
+        grid->addWidget(m_criterion, 0, 1);
+        grid->addWidget(type, 1, 0);
+        grid->addWidget(m_text, 1, 1);
+        row = 2;
+    } else {
+        m_period = new QRadioButton(QStringLiteral("选择时间段查询："), this);
+        m_period->setObjectName(QStringLiteral("RbPeriod"));
+        grid->addWidget(m_period, 0, 0, 1, 2);
+        auto addDate = [&](const QString &caption, const QString &name, int at) {
+            auto *label = new QLabel(caption, this);
+            auto *d = new QDateEdit(this);
+            d->setObjectName(name);
+            d->setCalendarPopup(true);
+            d->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+            label->setBuddy(d);
+            grid->addWidget(label, at, 0);
+            grid->addWidget(d, at, 1);
+            return d;
+        };
+        m_start = addDate(QStringLiteral("起始时间："), QStringLiteral("DtpStart"), 1);
+        m_end = addDate(QStringLiteral("截止时间："), QStringLiteral("DtpEnd"), 2);
+        m_other = new QRadioButton(QStringLiteral("选择其他查询条件："), this);
+        m_other->setObjectName(QStringLiteral("RbOther"));
+        grid->addWidget(m_other, 3, 0, 1, 2);
+        m_criterion->setAccessibleName(m_other->text());
+        grid->addWidget(m_criterion, 4, 0, 1, 2);
+        grid->addWidget(type, 5, 0, 1, 2);
+        grid->addWidget(m_text, 6, 0, 1, 2);
+        row = 7;
+        const QDate today = Clock::instance().today();
+        m_start->setDate(today.addDays(-30));
+        m_end->setDate(today);
+        m_period->setChecked(true);
+    }
     auto *buttons = new QHBoxLayout;
     auto *ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("BtnOk"));
@@ -40,7 +85,7 @@ QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *pare
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    grid->addLayout(buttons, 2, 0, 1, 2);
+    grid->addLayout(buttons, row, 0, 1, 2);
     connect(m_criterion, &QComboBox::currentIndexChanged, this, &QueryDialog::criterionChanged);
     connect(ok, &QPushButton::clicked, this, &QueryDialog::BtnOkClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -49,7 +94,10 @@ QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *pare
 void QueryDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    m_criterion->setFocus(Qt::OtherFocusReason);
+    if (m_period)
+        m_period->setFocus(Qt::OtherFocusReason);
+    else
+        m_criterion->setFocus(Qt::OtherFocusReason);
 }
 
 void QueryDialog::criterionChanged()
@@ -61,23 +109,30 @@ void QueryDialog::criterionChanged()
 
 void QueryDialog::BtnOkClick()
 {
-    const int i = m_criterion->currentIndex();
-    if (i < 0 || i >= m_desc.criteria.size())
-        return;
-    const QueryCriterion &c = m_desc.criteria[i];
     Condition found;
-    if (!c.column.isEmpty()) {
-        const QString t = m_text->text().trimmed();
-        if (t.isEmpty()) {
-            Prompts::instance().warn(c.emptyMessage);
-            m_text->setFocus(Qt::OtherFocusReason);
+    if (m_period && m_period->isChecked()) {
+        // Both days count, whichever way round they were typed.
+        const QDate a = std::min(m_start->date(), m_end->date());
+        const QDate b = std::max(m_start->date(), m_end->date());
+        found = Condition::dateRange(m_desc.periodColumn, a, b);
+    } else {
+        const int i = m_criterion->currentIndex();
+        if (i < 0 || i >= m_desc.criteria.size())
             return;
+        const QueryCriterion &c = m_desc.criteria[i];
+        if (!c.column.isEmpty()) {
+            const QString t = m_text->text().trimmed();
+            if (t.isEmpty()) {
+                Prompts::instance().warn(c.emptyMessage);
+                m_text->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+            found = criterionCondition(c, t);
         }
-        found = Condition::contains(c.column, t);
     }
-    const QString error = m_apply ? m_apply(found) : QString();
-    if (!error.isEmpty()) {
-        Prompts::instance().warn(error);
+    const QString refusal = m_apply ? m_apply(found) : QString();
+    if (!refusal.isEmpty()) {
+        Prompts::instance().warn(refusal);
         return;
     }
     accept();

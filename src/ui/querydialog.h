@@ -9,27 +9,39 @@
 #include <functional>
 
 class QComboBox;
+class QDateEdit;
 class QLineEdit;
+class QRadioButton;
 
 // One criterion of a search: the column whose text contains what the user
 // types. The first criterion of a search is usually "all" (no column).
 struct QueryCriterion {
+    QueryCriterion(const QString &caption, const QString &column = {}, const QString &emptyMessage = {},
+                   bool exact = false)
+        : caption(caption), column(column), emptyMessage(emptyMessage), exact(exact)
+    {
+    }
     QString caption;      // "客户代码"
     QString column;       // empty: every row
     QString emptyMessage; // "请输入匹配的客户代码!"
+    bool exact = false;   // the whole text: a code "01" must not find "001"
 };
 
 struct QueryDialogDesc {
     QString className; // object name: TfrmCustomerQuery4
     QString caption;   // "客户查询"
     QVector<QueryCriterion> criteria;
+    // With a date column the search offers a period too ("选择时间段查询："),
+    // chosen at first and set to the last 30 days; both days count.
+    QString periodColumn;
 };
 
 // The criterion-plus-text search: a drop-down of criteria and the text to
-// find. The text is a bound value of a substring condition, never part of
-// the statement. "确定" hands the condition to apply, which narrows its
-// set and answers the database's text when that failed: the dialog then
-// stays open with the reason shown.
+// find, and a period where the description names a date column. The text
+// is a bound value of a substring (or exact) condition, never part of the
+// statement. "确定" hands the condition to apply, which narrows its set
+// and answers a refusal (the database's text, "nothing found"): the dialog
+// then stays open with it shown.
 class QueryDialog : public QDialog
 {
     Q_OBJECT
@@ -39,7 +51,15 @@ public:
 
     QComboBox *criterion() const { return m_criterion; }
     QLineEdit *text() const { return m_text; }
+    QRadioButton *periodChoice() const { return m_period; }  // nullptr without a period
+    QRadioButton *criteriaChoice() const { return m_other; } // nullptr without a period
+    QDateEdit *startDate() const { return m_start; }
+    QDateEdit *endDate() const { return m_end; }
     void BtnOkClick(); // "确定"
+
+    // The condition a criterion builds from the trimmed search text; a
+    // null condition for a criterion without a column.
+    static Condition criterionCondition(const QueryCriterion &c, const QString &text);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -51,4 +71,6 @@ private:
     Apply m_apply;
     QComboBox *m_criterion;
     QLineEdit *m_text;
+    QRadioButton *m_period = nullptr, *m_other = nullptr;
+    QDateEdit *m_start = nullptr, *m_end = nullptr;
 };

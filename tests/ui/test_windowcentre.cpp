@@ -200,7 +200,11 @@ TEST_P(WindowCentreTest, TheSearchDialogStaysOpenWhenItsSetCannotBeRead)
 {
     QString failure;
     Condition applied;
-    QueryDialog q({"TfrmTest", "查询", {{"全部", {}, {}}, {"姓名", "Name", "请输入匹配的姓名!"}}},
+    QueryDialogDesc desc;
+    desc.className = "TfrmTest";
+    desc.caption = "查询";
+    desc.criteria = {{"全部"}, {"姓名", "Name", "请输入匹配的姓名!"}};
+    QueryDialog q(desc,
                   [&](const Condition &c) {
                       applied = c;
                       return failure;
