@@ -24,7 +24,7 @@ public:
     // The main window's action, after its log line: the user's own
     // customers (every customer for a system user), the dictionaries and
     // sets the pages read, and the tools panel on the current customer.
-    void open();
+    void open() override;
 
     CustomerFields *fields() const { return m_fields; }
 

@@ -22,7 +22,7 @@ public:
 
     // The main window's action, after its log line: opens what the window
     // reads and points the tools panel at the staff folders.
-    void open();
+    void open() override;
 
     PhotoBox *photo() const { return m_photo; }
     QPushButton *zoomButton() const { return m_zoom; }

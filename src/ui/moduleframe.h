@@ -84,6 +84,7 @@ public:
     explicit ModuleFrame(const ModuleDesc &desc, QWidget *parent = nullptr);
     ~ModuleFrame() override;
 
+    virtual void open() {} // the main window's action, after its log line: read what the module shows
     const ModuleDesc &description() const { return m_desc; }
     Dataset *dataset() const { return m_set; }
     FieldBinder *binder() const { return m_binder; }

@@ -7,11 +7,13 @@
 #include "app/mainactions.h"
 #include "app/modulehost.h"
 #include "app/tfrmmain.h"
+#include "customers/tfrmcustomers.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
@@ -374,6 +376,59 @@ TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
     EXPECT_TRUE(tools.isVisible());
     EXPECT_TRUE(act("Act_Tools")->isChecked());
     EXPECT_EQ(log(), QStringList{"客户业务管理-日程安排"});
+}
+
+TEST_P(MainWindowTest, ModuleWindowsAreMadeOnceAndOpenRecordsOnTheirOwnPage)
+{
+    ASSERT_EQ(db().insertRow("tblOperaters", {{"OperaterID", "S1"}, {"Name", "王芳"}}), "");
+    ASSERT_EQ(db().insertRow("tblCustomers", {{"CustId", "C1"}, {"CustName", "甲"}, {"SUser", "Boss"}}), "");
+    logIn("Boss", true, {"301", "303"});
+    QWidget tools;
+    main->setToolsPanel(&tools);
+    main->show();
+
+    struct Case {
+        const char *action;
+        const char *className;
+        NavPage page;
+    };
+    const Case cases[] = {
+        {"Act_Operaters", "TfrmOperaters", NavPage::Internal},
+        {"Act_Customers", "TfrmCustomers", NavPage::Business},
+    };
+    QHash<QString, ModuleFrame *> made;
+    for (int round = 0; round < 2; ++round) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.action) + (round ? ", again" : ", first"));
+            main->setToolsPanelVisible(true);
+            act("Act_Tools")->setChecked(true);
+            act(c.action)->trigger();
+            ModuleFrame *w = main->module(c.action);
+            ASSERT_NE(w, nullptr);
+            EXPECT_EQ(w->metaObject()->className(), QString(c.className));
+            EXPECT_EQ(w->parentWidget(), main->workArea());
+            EXPECT_EQ(main->workArea()->currentPanel(), w);
+            EXPECT_FALSE(tools.isVisible());
+            EXPECT_FALSE(act("Act_Tools")->isChecked());
+            if (round == 0)
+                made.insert(c.action, w);
+            else
+                EXPECT_EQ(w, made.value(c.action));
+
+            // Opening a record hides the navigation on the action's own page.
+            main->setNavigationVisible(true);
+            main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+            ASSERT_FALSE(w->dataset()->isEmpty());
+            w->listModify();
+            EXPECT_TRUE(w->showingDetail());
+            EXPECT_EQ(page(), int(c.page));
+            EXPECT_FALSE(main->navigation()->isVisible());
+            w->detailCancel();
+        }
+    }
+    EXPECT_EQ(main->workArea()->findChildren<TfrmOperaters *>().size(), 1);
+    EXPECT_EQ(main->workArea()->findChildren<TfrmCustomers *>().size(), 1);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
 }
 
 TEST_P(MainWindowTest, NavigationAndToolsToggles)
