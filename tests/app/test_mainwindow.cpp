@@ -2,6 +2,8 @@
 // menu, the tool strip, the navigation and the shortcuts alike; every
 // function logs first, then selects its page, then runs; the work area
 // shows one thing at a time.
+#include "admin/tfrmright.h"
+#include "admin/tfrmuser.h"
 #include "app/desktop.h"
 #include "app/tfrmabout.h"
 #include "app/mainactions.h"
@@ -17,6 +19,7 @@
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/dictionarydialog.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +29,21 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
 
 #include <functional>
+#include <optional>
 
 // Takes the links the program hands to the desktop instead of a browser,
 // a mail program or a file viewer.
@@ -339,6 +346,59 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
     ASSERT_TRUE(plan->isActive());
     ASSERT_EQ(plan->rowCount(), 1);
     EXPECT_EQ(plan->value(0, "AttendMan").toString(), "新库的日程");
+}
+
+TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses)
+{
+    // Boss's own row has lost its system flag meanwhile, so the rights
+    // window stores rows for him as for anyone else.
+    addUser("Boss", false, {"102"});
+    Session::current().logIn("Boss", true);
+    main->reloadRights();
+    ASSERT_FALSE(act("Act_CustLevel")->isEnabled());
+
+    {
+        ModalCatcher users;
+        QStringList rightsSeen;
+        users.inspect = [&](QWidget *w) {
+            auto *dlg = qobject_cast<TfrmUser *>(w);
+            ASSERT_NE(dlg, nullptr);
+            const QAbstractItemModel *m = dlg->grid()->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (m->index(r, 0).data().toString() == "Boss")
+                    dlg->grid()->setCurrentIndex(m->index(r, 0));
+            ModalCatcher rights; // the rights window opens over user management
+            rights.inspect = [](QWidget *r) {
+                auto *right = qobject_cast<TfrmRight *>(r);
+                ASSERT_NE(right, nullptr);
+                right->rightBox("210")->setChecked(true);
+                right->operationBox("210", TfrmRight::Insert)->setChecked(true);
+                right->operationBox("210", TfrmRight::Delete)->setChecked(false);
+                right->BtnSaveClick();
+            };
+            dlg->BtnRightClick();
+            rightsSeen = rights.seen;
+        };
+        act("Act_User")->trigger();
+        EXPECT_EQ(users.seen, QStringList{"TfrmUser"});
+        EXPECT_EQ(rightsSeen, QStringList{"TfrmRight"});
+        EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    }
+    EXPECT_TRUE(act("Act_CustLevel")->isEnabled());
+
+    // The dictionary window goes by the same rights in memory.
+    ModalCatcher dictionary;
+    std::optional<bool> canAdd, canDelete;
+    dictionary.inspect = [&](QWidget *w) {
+        if (auto *d = qobject_cast<DictionaryDialog *>(w)) {
+            canAdd = d->addAction()->isEnabled();
+            canDelete = d->deleteAction()->isEnabled();
+        }
+    };
+    act("Act_CustLevel")->trigger();
+    EXPECT_EQ(dictionary.seen, QStringList{"DictionaryDialog"});
+    EXPECT_EQ(canAdd, true);
+    EXPECT_EQ(canDelete, false);
 }
 
 TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)

@@ -5,6 +5,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
+#include "data/userrights.h"
 #include "reference/referencewindows.h"
 #include "reference/tfrmcolor.h"
 #include "testlib/apphome.h"
@@ -69,9 +70,22 @@ protected:
     {
         t = std::make_unique<TempDatabase>(GetParam());
         ASSERT_EQ(dm.connectTo(t->openAnother()), "");
-        Session::current().logIn("Admin", true);
+        logIn("Admin", true);
     }
-    void TearDown() override { Session::current().reset(); }
+    void TearDown() override
+    {
+        UserRights::current().clear();
+        Session::current().reset();
+    }
+
+    // As the program does at a login: the user, then the user's rights read
+    // into memory, which the windows go by.
+    void logIn(const QString &user, bool sys)
+    {
+        Session::current().reset();
+        Session::current().logIn(user, sys);
+        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+    }
 
     QVariant scalar(const QString &sql, const QVariantList &values = {})
     {
@@ -102,7 +116,7 @@ protected:
         ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", user}, {"RightID", right}, {"Insert", insert},
                                                      {"Modify", true}, {"Delete", remove}}),
                   "");
-        Session::current().logIn(user, false);
+        logIn(user, false);
     }
 
     std::unique_ptr<TempDatabase> t;
@@ -280,15 +294,25 @@ TEST_P(ReferenceTest, TheRightsOperationFlagsEnableAddAndDelete)
         if (c.grant)
             grantOnly(c.user, c.right, c.insert, c.remove);
         else
-            Session::current().logIn(c.user, false);
+            logIn(c.user, false);
         auto w = open(c.className);
         EXPECT_EQ(w->addAction()->isEnabled(), c.insert);
         EXPECT_EQ(w->deleteAction()->isEnabled(), c.remove);
         EXPECT_TRUE(w->saveAction()->isEnabled());
         EXPECT_TRUE(w->closeAction()->isEnabled());
     }
+    // Rows an old database holds under another spelling of the code count.
+    ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", "ZHANG"}, {"RightID", "602"}, {"Insert", true},
+                                                 {"Delete", false}}),
+              "");
+    logIn("Zhang", false);
+    {
+        auto w = open("TfrmGongzhong");
+        EXPECT_TRUE(w->addAction()->isEnabled());
+        EXPECT_FALSE(w->deleteAction()->isEnabled());
+    }
     // Without the insert flag an existing entry can still be changed.
-    Session::current().logIn("noins", false);
+    logIn("noins", false);
     auto w = open("TfrmCustLevel");
     ASSERT_TRUE(w->dataset()->locate("LevelID", "A"));
     type(w->fieldWidget("LevelName"), "最重要");
