@@ -7,6 +7,7 @@
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
 #include "printing/printreport.h"
+#include "ui/commandshortcuts.h"
 #include "ui/moduleframe.h"
 #include "ui/prompts.h"
 
@@ -40,6 +41,8 @@ int runBrevia(int argc, char **argv)
     installChinese(app);
     // Module windows print through the one print call.
     ModuleFrame::setPrinter(&printReport);
+    // "新增" Ctrl+A, "关闭" Ctrl+X and the like work while a field has the focus.
+    installCommandShortcuts(&app);
 
     auto splash = std::make_unique<TfrmSplash>();
     splash->showForOneSecond();

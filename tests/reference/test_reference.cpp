@@ -11,6 +11,7 @@
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/commandshortcuts.h"
 #include "ui/colorchooser.h"
 #include "ui/dictionarydialog.h"
 #include "ui/fieldbinder.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -358,6 +360,47 @@ TEST_P(ReferenceTest, ARefusedStoreSaysWhyAndKeepsTheRowInEditing)
     EXPECT_EQ(w->dataset()->state(), Dataset::State::Edit);
     w->BtnCloseClick();
     EXPECT_EQ(scalar("SELECT LevelName FROM tblCustLevel WHERE LevelID = ?", {"A"}).toString(), "他机");
+}
+
+TEST_P(ReferenceTest, CommandKeysWorkWhileAFieldHasTheFocus)
+{
+    installCommandShortcuts(qobject_cast<QApplication *>(QCoreApplication::instance()));
+    ASSERT_EQ(t->db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblCustOrigin", {{"OriginID", "O1"}, {"OriginName", "网站"}, {"Memo", "m"}}), "");
+    ASSERT_TRUE(dm.dataset("tblCustLevel")->refresh());
+    ASSERT_TRUE(dm.dataset("tblCustOrigin")->refresh());
+    auto focusIn = [](DictionaryDialog *w, const char *field) {
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        auto *edit = qobject_cast<QLineEdit *>(w->fieldWidget(field));
+        EXPECT_NE(edit, nullptr);
+        if (edit)
+            edit->setFocus();
+        return edit;
+    };
+
+    // "新增" Ctrl+A starts a new row instead of selecting the name.
+    auto level = open("TfrmCustLevel");
+    QLineEdit *name = focusIn(level.get(), "LevelName");
+    ASSERT_TRUE(name);
+    ASSERT_EQ(name->text(), "重要");
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(level->dataset()->state(), Dataset::State::Insert);
+    EXPECT_EQ(logLines(), QStringList{"基础资料-客户级别定义-新增"});
+    EXPECT_EQ(level->focusWidget(), level->fieldWidget("LevelID"));
+    level->BtnCloseClick();
+    EXPECT_EQ(count("tblCustLevel"), 1);
+
+    // "关闭" Ctrl+X of the customer sources closes the window; nothing is cut.
+    QApplication::clipboard()->setText("剪贴板");
+    auto origin = open("TfrmCustOrigin");
+    QLineEdit *originName = focusIn(origin.get(), "OriginName");
+    ASSERT_TRUE(originName);
+    originName->selectAll();
+    QTest::keyClick(originName, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(origin->isVisible());
+    EXPECT_EQ(originName->text(), "网站");
+    EXPECT_EQ(QApplication::clipboard()->text(), "剪贴板");
 }
 
 TEST_P(ReferenceTest, ClosingDiscardsAHalfEnteredRow)
