@@ -8,6 +8,7 @@
 #include "data/startupconnection.h"
 #include "printing/printreport.h"
 #include "rules/businessrules.h"
+#include "ui/commandshortcuts.h"
 #include "ui/moduleframe.h"
 #include "ui/prompts.h"
 
@@ -41,6 +42,8 @@ int runBrevia(int argc, char **argv)
     installChinese(app);
     // Module windows print through the one print call.
     ModuleFrame::setPrinter(&printReport);
+    // "新增" Ctrl+A, "关闭" Ctrl+X and the like work while a field has the focus.
+    installCommandShortcuts(&app);
 
     auto splash = std::make_unique<TfrmSplash>();
     splash->showForOneSecond();

@@ -1,6 +1,8 @@
 #include "app/mainactions.h"
 
 #include "app/tfrmmain.h"
+#include "customers/tfrmcustomers.h"
+#include "staff/tfrmoperaters.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ QVector<MainAction> build()
         {"Act_Tijian",     Internal, "体检设定",     none, "605", P::Internal, "内部管理-体检设定", &M::Act_TijianExecute},
         {"Act_Shusong",    Internal, "输送单位",     none, "603", P::Internal, "内部管理-输送单位", nullptr},
         {"Act_Yuangong",   Internal, "员工档案",     none, "601", P::Internal, "内部管理-员工档案", nullptr},
-        {"Act_Operaters",  Internal, "工作人员资料", none, "303", P::Internal, "内部管理-业务员资料", &M::Act_OperatersExecute},
+        {"Act_Operaters",  Internal, "工作人员资料", none, "303", P::Internal, "内部管理-业务员资料", moduleWindow<TfrmOperaters>},
         // 基础资料
         {"Act_Region",        Basic, "所在区设置",   none, "202", P::Basic, "基础资料-地区设置", &M::Act_RegionExecute},
         {"Act_Country",       Basic, "国家信息",     none, "203", P::Basic, "基础资料-国家信息", &M::Act_CountryExecute},
@@ -49,7 +51,7 @@ QVector<MainAction> build()
         {"Act_CustOrigin",    Basic, "客户来源定义", none, "212", P::Basic, "基础资料-客户来源定义", &M::Act_CustOriginExecute},
         {"Act_Vocation",      Basic, "客户类型设置", none, "206", P::Basic, "基础资料-行业类别设置", &M::Act_VocationExecute},
         // 客户业务管理
-        {"Act_Customers",  Business, "客户资料",  key(Qt::Key_F2),     "301", P::Business, "客户业务管理-客户资料", &M::Act_CustomersExecute},
+        {"Act_Customers",  Business, "客户资料",  key(Qt::Key_F2),     "301", P::Business, "客户业务管理-客户资料", moduleWindow<TfrmCustomers>},
         {"Act_Linkman",    Business, "联系人资料", key(Qt::Key_F3),    "302", P::Business, "客户业务管理-联系人资料", nullptr},
         {"Act_Operates",   Business, "业务资料",  key(Qt::Key_F5),     "304", P::Business, "客户业务管理-业务资料", nullptr},
         {"Act_Plan",       Business, "日程安排",  key(Qt::Key_F6),     "305", P::Business, "客户业务管理-日程安排", &M::Act_PlanExecute},

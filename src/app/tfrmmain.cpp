@@ -270,8 +270,10 @@ void TfrmMain::runAction(const MainAction &def, QAction *action)
         Prompts::instance().warn(kSysOnlyRefusal);
         return;
     }
-    if (def.run)
-        (this->*def.run)();
+    if (def.run.module)
+        openModule(def);
+    else if (def.run.function)
+        (this->*def.run.function)();
 }
 
 void TfrmMain::setNavigationVisible(bool visible)

@@ -8,6 +8,7 @@
 
 struct MainAction;
 class Database;
+class ModuleFrame;
 class ModuleHost;
 class QAction;
 class QLabel;
@@ -51,6 +52,9 @@ public:
     QAction *action(const QString &id) const { return m_actions.value(id); }
     QToolBox *navigation() const { return m_nav; }
     ModuleHost *workArea() const { return m_host; }
+    // The module window of a module action (Act_Customers, ...); nullptr
+    // until the action has run once.
+    ModuleFrame *module(const QString &actionId) const { return m_modules.value(actionId); }
 
     // Enables every action with a right code exactly while the current user
     // holds it, from the rights in memory. Runs whenever the program is idle.
@@ -94,9 +98,6 @@ public:
     void Act_NewFileExecute();
     void Act_CutFileExecute();
     void Act_CopyFileExecute();
-    // Module windows: made once, shown in the work area.
-    void Act_OperatersExecute();
-    void Act_CustomersExecute();
     // The reference-data windows: dictionaries, currencies, worker classifications.
     void Act_DepartmentExecute();
     void Act_GongzhongExecute();
@@ -126,10 +127,12 @@ private:
     void buildStatusBar();
     void openSharedSets();
     void runAction(const MainAction &def, QAction *action);
+    void openModule(const MainAction &def);
     void endProgram();
 
     TdmMain *m_dm = nullptr;
     QHash<QString, QAction *> m_actions;
+    QHash<QString, ModuleFrame *> m_modules; // by action id; children of the work area
     QToolBox *m_nav = nullptr;
     ModuleHost *m_host = nullptr;
     QPointer<QWidget> m_toolsPanel;

@@ -15,7 +15,10 @@ QString UserRights::load(Database &db, const QString &userId)
 {
     m_rights.clear();
     const Dialect &d = db.dialect();
-    const QString sql = QStringLiteral("SELECT RightID, %1, %2, %3, %4, %5 FROM tblUserRight WHERE UserID = ?")
+    // User codes are one user regardless of letter case, as at the login
+    // and in the rights window; old databases hold rows typed either way.
+    const QString sql = QStringLiteral("SELECT RightID, %1, %2, %3, %4, %5 FROM tblUserRight "
+                                       "WHERE lower(UserID) = lower(?)")
                             .arg(d.ident(QStringLiteral("Insert")), d.ident(QStringLiteral("Modify")),
                                  d.ident(QStringLiteral("Delete")), d.ident(QStringLiteral("Query")),
                                  d.ident(QStringLiteral("Print")));

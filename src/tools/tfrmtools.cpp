@@ -1,8 +1,6 @@
 #include "tools/tfrmtools.h"
 
-#include "data/database.h"
-#include "data/dmmain.h"
-#include "data/session.h"
+#include "data/userrights.h"
 #include "ui/desktopprograms.h"
 #include "tools/documentfolders.h"
 #include "tools/filelist.h"
@@ -16,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QShowEvent>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -204,24 +201,11 @@ void TfrmTools::runEnvelopeLabels()
 {
     if (!logCommand(QStringLiteral("工具-信封标签")))
         return;
-    if (!holdsRight(kEnvelopeRight)) {
+    if (!UserRights::current().holds(kEnvelopeRight)) {
         Prompts::instance().warn(QStringLiteral("对不起，您不能使用信封标签打印功能！"));
         return;
     }
     emit envelopeLabelsRequested();
-}
-
-bool TfrmTools::holdsRight(const QString &code)
-{
-    TdmMain *dm = TdmMain::instance();
-    Database *db = dm ? dm->database() : nullptr;
-    if (!db)
-        return false;
-    QSqlQuery q(db->sql());
-    QString error;
-    return db->prepareAndExec(q, QStringLiteral("SELECT RightID FROM tblUserRight WHERE UserID = ? AND RightID = ?"),
-                              {Session::current().userId(), code}, &error)
-        && q.next();
 }
 
 void TfrmTools::placeBesideAnchor()

@@ -47,9 +47,6 @@ public:
     void runSystemInformation();
     void runEnvelopeLabels();
 
-    // Whether the current user holds a right; the envelope labels need 503.
-    static bool holdsRight(const QString &code);
-
 signals:
     // Shown or hidden other than by minimizing, e.g. closed with its
     // title-bar button: the main window keeps its check mark in step.

@@ -1,15 +1,13 @@
 #include "ui/dictionarydialog.h"
 
-#include "data/database.h"
 #include "data/datasetmodel.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "data/session.h"
+#include "data/userrights.h"
 #include "ui/colorchooser.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
-#include "ui/rightflags.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -227,12 +225,11 @@ void DictionaryDialog::FormShow()
 
 void DictionaryDialog::updateRights()
 {
-    TdmMain *dm = TdmMain::instance();
-    RightFlags f;
-    if (dm && dm->database())
-        f = readRightFlags(*dm->database(), Session::current().userId(), m_desc.rightCode);
-    m_add->setEnabled(f.insert);
-    m_delete->setEnabled(f.remove);
+    // The rights in memory: the main window reads them again after the
+    // rights window, a server change or a restore.
+    const UserRights::Ops ops = UserRights::current().ops(m_desc.rightCode);
+    m_add->setEnabled(ops.insert);
+    m_delete->setEnabled(ops.remove);
 }
 
 void DictionaryDialog::followDataset()

@@ -2,19 +2,24 @@
 // menu, the tool strip, the navigation and the shortcuts alike; every
 // function logs first, then selects its page, then runs; the work area
 // shows one thing at a time.
+#include "admin/tfrmright.h"
+#include "admin/tfrmuser.h"
 #include "app/desktop.h"
 #include "app/tfrmabout.h"
 #include "app/mainactions.h"
 #include "app/modulehost.h"
 #include "app/tfrmmain.h"
+#include "customers/tfrmcustomers.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/dictionarydialog.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +29,21 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QAbstractItemModel>
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
 
 #include <functional>
+#include <optional>
 
 // Takes the links the program hands to the desktop instead of a browser,
 // a mail program or a file viewer.
@@ -339,6 +348,59 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
     EXPECT_EQ(plan->value(0, "AttendMan").toString(), "新库的日程");
 }
 
+TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses)
+{
+    // Boss's own row has lost its system flag meanwhile, so the rights
+    // window stores rows for him as for anyone else.
+    addUser("Boss", false, {"102"});
+    Session::current().logIn("Boss", true);
+    main->reloadRights();
+    ASSERT_FALSE(act("Act_CustLevel")->isEnabled());
+
+    {
+        ModalCatcher users;
+        QStringList rightsSeen;
+        users.inspect = [&](QWidget *w) {
+            auto *dlg = qobject_cast<TfrmUser *>(w);
+            ASSERT_NE(dlg, nullptr);
+            const QAbstractItemModel *m = dlg->grid()->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (m->index(r, 0).data().toString() == "Boss")
+                    dlg->grid()->setCurrentIndex(m->index(r, 0));
+            ModalCatcher rights; // the rights window opens over user management
+            rights.inspect = [](QWidget *r) {
+                auto *right = qobject_cast<TfrmRight *>(r);
+                ASSERT_NE(right, nullptr);
+                right->rightBox("210")->setChecked(true);
+                right->operationBox("210", TfrmRight::Insert)->setChecked(true);
+                right->operationBox("210", TfrmRight::Delete)->setChecked(false);
+                right->BtnSaveClick();
+            };
+            dlg->BtnRightClick();
+            rightsSeen = rights.seen;
+        };
+        act("Act_User")->trigger();
+        EXPECT_EQ(users.seen, QStringList{"TfrmUser"});
+        EXPECT_EQ(rightsSeen, QStringList{"TfrmRight"});
+        EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    }
+    EXPECT_TRUE(act("Act_CustLevel")->isEnabled());
+
+    // The dictionary window goes by the same rights in memory.
+    ModalCatcher dictionary;
+    std::optional<bool> canAdd, canDelete;
+    dictionary.inspect = [&](QWidget *w) {
+        if (auto *d = qobject_cast<DictionaryDialog *>(w)) {
+            canAdd = d->addAction()->isEnabled();
+            canDelete = d->deleteAction()->isEnabled();
+        }
+    };
+    act("Act_CustLevel")->trigger();
+    EXPECT_EQ(dictionary.seen, QStringList{"DictionaryDialog"});
+    EXPECT_EQ(canAdd, true);
+    EXPECT_EQ(canDelete, false);
+}
+
 TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
 {
     logIn("clerk", false, {"305"});
@@ -374,6 +436,59 @@ TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
     EXPECT_TRUE(tools.isVisible());
     EXPECT_TRUE(act("Act_Tools")->isChecked());
     EXPECT_EQ(log(), QStringList{"客户业务管理-日程安排"});
+}
+
+TEST_P(MainWindowTest, ModuleWindowsAreMadeOnceAndOpenRecordsOnTheirOwnPage)
+{
+    ASSERT_EQ(db().insertRow("tblOperaters", {{"OperaterID", "S1"}, {"Name", "王芳"}}), "");
+    ASSERT_EQ(db().insertRow("tblCustomers", {{"CustId", "C1"}, {"CustName", "甲"}, {"SUser", "Boss"}}), "");
+    logIn("Boss", true, {"301", "303"});
+    QWidget tools;
+    main->setToolsPanel(&tools);
+    main->show();
+
+    struct Case {
+        const char *action;
+        const char *className;
+        NavPage page;
+    };
+    const Case cases[] = {
+        {"Act_Operaters", "TfrmOperaters", NavPage::Internal},
+        {"Act_Customers", "TfrmCustomers", NavPage::Business},
+    };
+    QHash<QString, ModuleFrame *> made;
+    for (int round = 0; round < 2; ++round) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.action) + (round ? ", again" : ", first"));
+            main->setToolsPanelVisible(true);
+            act("Act_Tools")->setChecked(true);
+            act(c.action)->trigger();
+            ModuleFrame *w = main->module(c.action);
+            ASSERT_NE(w, nullptr);
+            EXPECT_EQ(w->metaObject()->className(), QString(c.className));
+            EXPECT_EQ(w->parentWidget(), main->workArea());
+            EXPECT_EQ(main->workArea()->currentPanel(), w);
+            EXPECT_FALSE(tools.isVisible());
+            EXPECT_FALSE(act("Act_Tools")->isChecked());
+            if (round == 0)
+                made.insert(c.action, w);
+            else
+                EXPECT_EQ(w, made.value(c.action));
+
+            // Opening a record hides the navigation on the action's own page.
+            main->setNavigationVisible(true);
+            main->navigation()->setCurrentIndex(int(NavPage::Analysis));
+            ASSERT_FALSE(w->dataset()->isEmpty());
+            w->listModify();
+            EXPECT_TRUE(w->showingDetail());
+            EXPECT_EQ(page(), int(c.page));
+            EXPECT_FALSE(main->navigation()->isVisible());
+            w->detailCancel();
+        }
+    }
+    EXPECT_EQ(main->workArea()->findChildren<TfrmOperaters *>().size(), 1);
+    EXPECT_EQ(main->workArea()->findChildren<TfrmCustomers *>().size(), 1);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
 }
 
 TEST_P(MainWindowTest, NavigationAndToolsToggles)

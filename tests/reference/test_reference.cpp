@@ -5,11 +5,13 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
+#include "data/userrights.h"
 #include "reference/referencewindows.h"
 #include "reference/tfrmcolor.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/commandshortcuts.h"
 #include "ui/colorchooser.h"
 #include "ui/dictionarydialog.h"
 #include "ui/fieldbinder.h"
@@ -18,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -69,9 +72,22 @@ protected:
     {
         t = std::make_unique<TempDatabase>(GetParam());
         ASSERT_EQ(dm.connectTo(t->openAnother()), "");
-        Session::current().logIn("Admin", true);
+        logIn("Admin", true);
     }
-    void TearDown() override { Session::current().reset(); }
+    void TearDown() override
+    {
+        UserRights::current().clear();
+        Session::current().reset();
+    }
+
+    // As the program does at a login: the user, then the user's rights read
+    // into memory, which the windows go by.
+    void logIn(const QString &user, bool sys)
+    {
+        Session::current().reset();
+        Session::current().logIn(user, sys);
+        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+    }
 
     QVariant scalar(const QString &sql, const QVariantList &values = {})
     {
@@ -102,7 +118,7 @@ protected:
         ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", user}, {"RightID", right}, {"Insert", insert},
                                                      {"Modify", true}, {"Delete", remove}}),
                   "");
-        Session::current().logIn(user, false);
+        logIn(user, false);
     }
 
     std::unique_ptr<TempDatabase> t;
@@ -280,15 +296,25 @@ TEST_P(ReferenceTest, TheRightsOperationFlagsEnableAddAndDelete)
         if (c.grant)
             grantOnly(c.user, c.right, c.insert, c.remove);
         else
-            Session::current().logIn(c.user, false);
+            logIn(c.user, false);
         auto w = open(c.className);
         EXPECT_EQ(w->addAction()->isEnabled(), c.insert);
         EXPECT_EQ(w->deleteAction()->isEnabled(), c.remove);
         EXPECT_TRUE(w->saveAction()->isEnabled());
         EXPECT_TRUE(w->closeAction()->isEnabled());
     }
+    // Rows an old database holds under another spelling of the code count.
+    ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", "ZHANG"}, {"RightID", "602"}, {"Insert", true},
+                                                 {"Delete", false}}),
+              "");
+    logIn("Zhang", false);
+    {
+        auto w = open("TfrmGongzhong");
+        EXPECT_TRUE(w->addAction()->isEnabled());
+        EXPECT_FALSE(w->deleteAction()->isEnabled());
+    }
     // Without the insert flag an existing entry can still be changed.
-    Session::current().logIn("noins", false);
+    logIn("noins", false);
     auto w = open("TfrmCustLevel");
     ASSERT_TRUE(w->dataset()->locate("LevelID", "A"));
     type(w->fieldWidget("LevelName"), "最重要");
@@ -334,6 +360,47 @@ TEST_P(ReferenceTest, ARefusedStoreSaysWhyAndKeepsTheRowInEditing)
     EXPECT_EQ(w->dataset()->state(), Dataset::State::Edit);
     w->BtnCloseClick();
     EXPECT_EQ(scalar("SELECT LevelName FROM tblCustLevel WHERE LevelID = ?", {"A"}).toString(), "他机");
+}
+
+TEST_P(ReferenceTest, CommandKeysWorkWhileAFieldHasTheFocus)
+{
+    installCommandShortcuts(qobject_cast<QApplication *>(QCoreApplication::instance()));
+    ASSERT_EQ(t->db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblCustOrigin", {{"OriginID", "O1"}, {"OriginName", "网站"}, {"Memo", "m"}}), "");
+    ASSERT_TRUE(dm.dataset("tblCustLevel")->refresh());
+    ASSERT_TRUE(dm.dataset("tblCustOrigin")->refresh());
+    auto focusIn = [](DictionaryDialog *w, const char *field) {
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        auto *edit = qobject_cast<QLineEdit *>(w->fieldWidget(field));
+        EXPECT_NE(edit, nullptr);
+        if (edit)
+            edit->setFocus();
+        return edit;
+    };
+
+    // "新增" Ctrl+A starts a new row instead of selecting the name.
+    auto level = open("TfrmCustLevel");
+    QLineEdit *name = focusIn(level.get(), "LevelName");
+    ASSERT_TRUE(name);
+    ASSERT_EQ(name->text(), "重要");
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(level->dataset()->state(), Dataset::State::Insert);
+    EXPECT_EQ(logLines(), QStringList{"基础资料-客户级别定义-新增"});
+    EXPECT_EQ(level->focusWidget(), level->fieldWidget("LevelID"));
+    level->BtnCloseClick();
+    EXPECT_EQ(count("tblCustLevel"), 1);
+
+    // "关闭" Ctrl+X of the customer sources closes the window; nothing is cut.
+    QApplication::clipboard()->setText("剪贴板");
+    auto origin = open("TfrmCustOrigin");
+    QLineEdit *originName = focusIn(origin.get(), "OriginName");
+    ASSERT_TRUE(originName);
+    originName->selectAll();
+    QTest::keyClick(originName, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_FALSE(origin->isVisible());
+    EXPECT_EQ(originName->text(), "网站");
+    EXPECT_EQ(QApplication::clipboard()->text(), "剪贴板");
 }
 
 TEST_P(ReferenceTest, ClosingDiscardsAHalfEnteredRow)

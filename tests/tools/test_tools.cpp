@@ -3,6 +3,7 @@
 #include "app/tfrmmain.h"
 #include "data/dmmain.h"
 #include "data/session.h"
+#include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
@@ -39,7 +40,11 @@ protected:
         ASSERT_EQ(dm.connectTo(t->openAnother()), "");
         Session::current().logIn("Admin", true);
     }
-    void TearDown() override { Session::current().reset(); }
+    void TearDown() override
+    {
+        UserRights::current().clear();
+        Session::current().reset();
+    }
 
     QString docs(const QString &relative = {}) const { return home.path("Files/" + relative); }
     static bool touch(const QString &path, const QByteArray &content = {})
@@ -365,6 +370,7 @@ TEST_F(ToolsTest, EnvelopeLabelsNeedRight503)
         }
         Session::current().reset();
         Session::current().logIn("Zhang", false);
+        ASSERT_EQ(UserRights::current().load(t->db(), "Zhang"), ""); // as the main window does at the login
         TfrmTools panel;
         int requested = 0;
         QObject::connect(&panel, &TfrmTools::envelopeLabelsRequested, [&] { ++requested; });
