@@ -10,6 +10,7 @@
 #include "ui/datagrid.h"
 #include "ui/dialogbuttons.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -144,16 +145,8 @@ void CustomerPicker::BtnQuickQueryClick()
 
 void CustomerPicker::BtnNewClick()
 {
-    if (!UserRights::current().ops(kRight).insert)
+    if (!UserRights::current().ops(kRight).insert || !beginNewRecord(m_set))
         return;
-    if (!m_set->isActive() && !m_set->open()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
-    if (!m_set->append()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
     openCustomerDialog();
 }
 

@@ -33,6 +33,15 @@ bool deleteCurrentRecord(Dataset *set, const TableRules *rules, const QString &q
     return true;
 }
 
+bool beginNewRecord(Dataset *set)
+{
+    if ((!set->isActive() && !set->open()) || !set->append()) {
+        Prompts::instance().warn(set->lastError());
+        return false;
+    }
+    return true;
+}
+
 bool storeCurrentRecord(Dataset *set, const std::function<void(const QString &field)> &focus)
 {
     if (!set->isEditing())

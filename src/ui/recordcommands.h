@@ -13,6 +13,10 @@ struct TableRules;
 // just goes. False when nothing was deleted.
 bool deleteCurrentRecord(Dataset *set, const TableRules *rules, const QString &question = {});
 
+// Opens the set when it is closed and starts a new row; a refusal is
+// shown. False when there is no new row.
+bool beginNewRecord(Dataset *set);
+
 // The store every window shares: a refusal is shown and focus(field) gets
 // the field it names; a new row dropped for want of its code is no
 // refusal. True when nothing is left in hand.

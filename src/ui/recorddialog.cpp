@@ -139,14 +139,8 @@ void RecordDialog::BtnNewClick()
     Dataset::State state = m_set->isActive() ? m_set->state() : Dataset::State::Browse;
     if (!recordButtonStates(state, UserRights::current().ops(m_desc.rightCode)).newRecord || !canStartNew())
         return;
-    if (!m_set->isActive() && !m_set->open()) {
-        Prompts::instance().warn(m_set->lastError());
+    if (!beginNewRecord(m_set))
         return;
-    }
-    if (!m_set->append()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
     afterNew();
     const QList<QWidget *> order = m_form->enterOrder();
     if (!order.isEmpty())

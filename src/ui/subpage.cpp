@@ -138,16 +138,8 @@ bool SubPage::begin()
 void SubPage::runNew()
 {
     const RecordDialogs::Opener open = RecordDialogs::opener(m_desc.recordTable);
-    if (!open)
+    if (!open || !beginNewRecord(m_set))
         return;
-    if (!m_set->isActive() && !m_set->open()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
-    if (!m_set->append()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
     open(this);
     if (m_set->isEditing())
         m_set->cancel(); // a dialog that neither stored nor dropped its row
