@@ -3,9 +3,9 @@
 #include "admin/tfrmright.h"
 #include "data/database.h"
 #include "data/dataset.h"
-#include "data/datasetmodel.h"
 #include "data/dmmain.h"
 #include "data/password.h"
+#include "ui/datagrid.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
@@ -15,12 +15,10 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,28 +38,20 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
     m_users = dm->dataset(QStringLiteral("tblUser"));
     m_users->setOrderBy({QStringLiteral("UserID")});
 
-    // While rows come and go the grid moves its cursor by itself; that is
-    // not the user choosing another row. These run before the grid hears.
-    connect(m_users, &Dataset::rowAboutToBeInserted, this, [this] { m_moving = true; });
-    connect(m_users, &Dataset::rowAboutToBeRemoved, this, [this] { m_moving = true; });
-    auto *model = new DatasetModel(m_users, this);
-    // ...and these after it.
-    connect(m_users, &Dataset::rowInserted, this, [this] { m_moving = false; });
-    connect(m_users, &Dataset::rowRemoved, this, [this] { m_moving = false; });
-    model->setColumns({{QStringLiteral("UserID"), QStringLiteral("用户ID")},
-                       {QStringLiteral("UserName"), QStringLiteral("用户名称")},
-                       {QStringLiteral("DeptName"), QStringLiteral("部门")},
-                       {QStringLiteral("Duty"), QStringLiteral("职务")},
-                       {QStringLiteral("State"), QStringLiteral("用户状态")},
-                       {QStringLiteral("Memo"), QStringLiteral("备注")}});
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("dbgUser"));
-    m_grid->setModel(model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid = new DataGrid(m_users,
+                          {{QStringLiteral("UserID"), QStringLiteral("用户ID")},
+                           {QStringLiteral("UserName"), QStringLiteral("用户名称")},
+                           {QStringLiteral("DeptName"), QStringLiteral("部门")},
+                           {QStringLiteral("Duty"), QStringLiteral("职务")},
+                           {QStringLiteral("State"), QStringLiteral("用户状态")},
+                           {QStringLiteral("Memo"), QStringLiteral("备注")}},
+                          QStringLiteral("TfrmUser.List"), this);
+    m_grid->setGroupPanelVisible(false);
+    m_grid->view()->setObjectName(QStringLiteral("dbgUser"));
+    m_grid->view()->setSelectionMode(QAbstractItemView::SingleSelection);
+    // However the user leaves a row in the grid: mouse, keys, or a row
+    // chosen for them.
+    m_grid->setBeforeLeavingRow([this] { leaveRow(); });
 
     m_binder = new FieldBinder(m_users, this);
     m_code = new QLineEdit(this);
@@ -131,8 +121,6 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
 
     setEnterOrder({m_code, name, dept, duty, state, memo});
 
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { followGrid(current.row()); });
     connect(m_users, &Dataset::currentRowChanged, this, &TfrmUser::showCurrentRow);
     connect(m_users, &Dataset::rowsReset, this, &TfrmUser::showCurrentRow);
     connect(m_users, &Dataset::stateChanged, this, &TfrmUser::showCurrentRow);
@@ -164,12 +152,6 @@ void TfrmUser::showCurrentRow()
         m_rowCode = m_users->value(QStringLiteral("UserID")).toString();
         m_rowSys = m_users->value(QStringLiteral("Sys")).toBool();
     }
-    const int row = m_users->currentRow();
-    if (row >= 0 && m_grid->currentIndex().row() != row) {
-        m_moving = true;
-        m_grid->setCurrentIndex(m_grid->model()->index(row, 0));
-        m_moving = false;
-    }
     updateCodeReadOnly();
 }
 
@@ -185,7 +167,7 @@ void TfrmUser::updateCodeReadOnly()
     m_code->setReadOnly(m_users->state() != Dataset::State::Insert || storedCodeIsAdmin());
 }
 
-bool TfrmUser::leaveRow()
+void TfrmUser::leaveRow()
 {
     // Moving away stores a pending change without the checks of "保存";
     // two kinds of change must never be stored that way.
@@ -193,18 +175,6 @@ bool TfrmUser::leaveRow()
         m_users->cancel();
     else if (m_users->state() == Dataset::State::Insert && m_users->isBlank(QStringLiteral("UserID")))
         m_users->cancel();
-    return true;
-}
-
-void TfrmUser::followGrid(int row)
-{
-    if (m_moving || row < 0 || row == m_users->currentRow())
-        return;
-    leaveRow();
-    if (!m_users->setCurrentRow(std::min(row, m_users->rowCount() - 1))) {
-        Prompts::instance().warn(m_users->lastError());
-        showCurrentRow();
-    }
 }
 
 void TfrmUser::BtnAddClick()

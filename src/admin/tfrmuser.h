@@ -2,12 +2,12 @@
 
 #include <QDialog>
 
+class DataGrid;
 class Dataset;
 class FieldBinder;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QTableView;
 
 // User management (system users only): the users with their department,
 // position, state and system flag. Passwords are set here only for new
@@ -18,7 +18,7 @@ class TfrmUser : public QDialog
 public:
     explicit TfrmUser(QWidget *parent = nullptr);
 
-    QTableView *grid() const { return m_grid; }
+    DataGrid *grid() const { return m_grid; }
     QWidget *field(const QString &name) const; // the edit bound to a column
 
     void FormShow();
@@ -39,15 +39,13 @@ private:
     bool storeRow();
     bool storedCodeIsAdmin() const;
     void updateCodeReadOnly();
-    void followGrid(int row);
     void showCurrentRow();
-    bool leaveRow();
+    void leaveRow();
 
     Dataset *m_users;
     FieldBinder *m_binder;
-    QTableView *m_grid;
+    DataGrid *m_grid;
     QLineEdit *m_code;
     QString m_rowCode; // the stored code of the current row, "" for a new one
     bool m_rowSys = false; // and its stored system flag
-    bool m_moving = false;
 };

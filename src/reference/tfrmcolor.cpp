@@ -1,17 +1,16 @@
 #include "reference/tfrmcolor.h"
 
-#include "data/datasetmodel.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "ui/colorchooser.h"
+#include "ui/datagrid.h"
 #include "ui/prompts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 TfrmColor::TfrmColor(QWidget *parent)
@@ -21,20 +20,11 @@ TfrmColor::TfrmColor(QWidget *parent)
     setWindowTitle(QStringLiteral("颜色设置信息"));
     resize(420, 400);
 
-    // The grid moves its own cursor while a row goes; the set moves
-    // itself. Connected before the grid's model, so that this is known first.
-    connect(m_set, &Dataset::rowAboutToBeRemoved, this, [this] { m_syncing = true; });
-    connect(m_set, &Dataset::rowRemoved, this, [this] { m_syncing = false; });
-    auto *model = new DatasetModel(m_set, this);
-    model->setColumns({{QStringLiteral("ColorID"), QStringLiteral("颜色信息")}});
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setModel(model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid = new DataGrid(m_set, {{QStringLiteral("ColorID"), QStringLiteral("颜色信息")}},
+                          QStringLiteral("TfrmColor.List"), this);
+    m_grid->setGroupPanelVisible(false);
+    m_grid->view()->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->view()->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_swatch = new QFrame(this);
     m_swatch->setObjectName(QStringLiteral("ShapeColor"));
@@ -67,13 +57,9 @@ TfrmColor::TfrmColor(QWidget *parent)
     connect(add, &QPushButton::clicked, this, &TfrmColor::BtnAddClick);
     connect(del, &QPushButton::clicked, this, &TfrmColor::BtnDeleteClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &now) {
-        if (m_syncing || now.row() < 0)
-            return;
-        m_set->setCurrentRow(now.row());
-        paintSwatch();
-    });
-    connect(m_set, &Dataset::currentRowChanged, this, &TfrmColor::followDataset);
+    // However the row changes: the grid, a new colour, a deleted one.
+    connect(m_set, &Dataset::currentRowChanged, this, &TfrmColor::paintSwatch);
+    connect(m_set, &Dataset::rowsReset, this, &TfrmColor::paintSwatch);
 }
 
 void TfrmColor::showEvent(QShowEvent *event)
@@ -86,7 +72,7 @@ void TfrmColor::FormShow()
 {
     if (!m_set->isActive() && !m_set->open())
         Prompts::instance().warn(m_set->lastError());
-    followDataset();
+    paintSwatch();
 }
 
 QColor TfrmColor::swatchColour() const { return m_swatch->palette().color(QPalette::Window); }
@@ -97,17 +83,6 @@ void TfrmColor::paintSwatch()
     const QVariant v = m_set->currentRow() >= 0 ? m_set->value(QStringLiteral("ColorID")) : QVariant();
     pal.setColor(QPalette::Window, v.isNull() ? palette().color(QPalette::Window) : colorFromId(v.toLongLong()));
     m_swatch->setPalette(pal);
-}
-
-void TfrmColor::followDataset()
-{
-    m_syncing = true;
-    const int row = m_set->currentRow();
-    if (row >= 0)
-        m_grid->selectionModel()->setCurrentIndex(m_grid->model()->index(row, 0),
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_syncing = false;
-    paintSwatch();
 }
 
 void TfrmColor::BtnAddClick()
@@ -126,7 +101,7 @@ void TfrmColor::BtnAddClick()
         Prompts::instance().warn(error);
         return;
     }
-    followDataset();
+    paintSwatch();
 }
 
 void TfrmColor::BtnDeleteClick()
@@ -138,5 +113,5 @@ void TfrmColor::BtnDeleteClick()
         return;
     if (!m_set->remove())
         Prompts::instance().warn(m_set->lastError());
-    followDataset();
+    paintSwatch();
 }

@@ -2,10 +2,9 @@
 
 #include <QDialog>
 
+class DataGrid;
 class Dataset;
 class QFrame;
-class QPushButton;
-class QTableView;
 
 // The colour table tblColor: the colours a dictionary entry may take.
 // It writes no log lines and has no right of its own.
@@ -16,7 +15,7 @@ public:
     explicit TfrmColor(QWidget *parent = nullptr);
 
     Dataset *dataset() const { return m_set; }
-    QTableView *grid() const { return m_grid; }
+    DataGrid *grid() const { return m_grid; }
     QFrame *swatch() const { return m_swatch; }
     QColor swatchColour() const;
 
@@ -29,10 +28,8 @@ protected:
 
 private:
     void paintSwatch();
-    void followDataset();
 
     Dataset *m_set;
-    QTableView *m_grid;
+    DataGrid *m_grid;
     QFrame *m_swatch;
-    bool m_syncing = false;
 };

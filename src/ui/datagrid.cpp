@@ -6,6 +6,7 @@
 #include "ui/grouppanel.h"
 #include "ui/prompts.h"
 
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QTimer>
 #include <QTreeView>
@@ -39,9 +41,16 @@ QString csvField(const QString &text)
 
 DataGrid::DataGrid(Dataset *dataset, const QVector<DatasetModel::Column> &columns, const QString &name,
                    QWidget *parent)
-    : QWidget(parent), m_source(new DatasetModel(dataset, this)), m_name(name), m_saveTimer(new QTimer(this))
+    : QWidget(parent), m_name(name), m_saveTimer(new QTimer(this))
 {
     setObjectName(name);
+    // While a row goes, the selection model moves the view's current row to
+    // a neighbour of its own accord. That is no choice of the user's: moving
+    // the dataset with it would store the very row being given up. Known
+    // before the models hear of it, hence connected before they exist; the
+    // grid takes up the dataset's current row once the row is gone (below).
+    connect(dataset, &Dataset::rowAboutToBeRemoved, this, [this] { m_rowsGoing = true; });
+    m_source = new DatasetModel(dataset, this);
     m_source->setColumns(columns);
     m_model = new GridModel(m_source, this);
 
@@ -91,34 +100,23 @@ DataGrid::DataGrid(Dataset *dataset, const QVector<DatasetModel::Column> &column
     connect(header, &QHeaderView::sectionResized, m_saveTimer, qOverload<>(&QTimer::start));
     connect(header, &QHeaderView::sectionMoved, m_saveTimer, qOverload<>(&QTimer::start));
 
-    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &cur) {
-        if (m_following || !this->dataset())
-            return;
-        const int row = m_model->sourceRow(cur);
-        if (row >= 0 && row != this->dataset()->currentRow()) {
-            m_following = true;
-            this->dataset()->setCurrentRow(row);
-            m_following = false;
-        }
-    });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DataGrid::rowPicked);
+    // A click on a row the dataset could not move to is no click on a row:
+    // the dataset stayed where it was.
     connect(m_view, &QTreeView::clicked, this, [this](const QModelIndex &i) {
         const int row = m_model->sourceRow(i);
-        if (row >= 0)
+        if (isCurrent(row))
             emit rowClicked(row);
     });
     connect(m_view, &QTreeView::doubleClicked, this, [this](const QModelIndex &i) {
         const int row = m_model->sourceRow(i);
-        if (row >= 0)
+        if (isCurrent(row))
             emit rowDoubleClicked(row);
     });
     connect(dataset, &Dataset::currentRowChanged, this, &DataGrid::followDataset);
-    // While rows go, the view moves its current row to a neighbour of its
-    // own accord. Following that would move the dataset in the middle of
-    // dropping a new row, storing the very row being given up; the grid
-    // takes up the dataset's current row once the rows are gone.
-    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_following = true; });
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
-        m_following = false;
+    // After the models have taken the row out.
+    connect(dataset, &Dataset::rowRemoved, this, [this] {
+        m_rowsGoing = false;
         if (this->dataset())
             followDataset(this->dataset()->currentRow());
     });
@@ -182,9 +180,89 @@ void DataGrid::sortBy(const QString &field, Qt::SortOrder order)
     m_view->header()->setSortIndicator(c, order);
 }
 
+void DataGrid::setStretchColumns(bool stretch)
+{
+    m_stretch = stretch;
+    m_view->header()->setSectionResizeMode(stretch ? QHeaderView::Stretch : QHeaderView::Interactive);
+}
+
+void DataGrid::setColumnDelegate(const QString &field, QAbstractItemDelegate *delegate)
+{
+    const int column = m_source->columnOf(field);
+    if (column < 0)
+        return;
+    delegate->setParent(m_view);
+    m_view->setItemDelegateForColumn(column, delegate);
+}
+
+void DataGrid::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A shared set may stand on a row already when its window opens. Taken
+    // up here rather than at once: scrolling to a row reads rows, and a
+    // grid about to be sorted or grouped would read the wrong ones.
+    if (Dataset *set = dataset(); set && !isCurrent(m_model->sourceRow(m_view->currentIndex())))
+        followDataset(set->currentRow());
+}
+
+bool DataGrid::isCurrent(int row) const
+{
+    return row >= 0 && dataset() && row == dataset()->currentRow();
+}
+
+void DataGrid::rowPicked(const QModelIndex &index)
+{
+    if (m_following || m_moving || m_rowsGoing || !dataset())
+        return;
+    const int row = m_model->sourceRow(index);
+    if (row >= 0 && row != dataset()->currentRow())
+        moveDatasetTo(row);
+}
+
+void DataGrid::moveDatasetTo(int row)
+{
+    Dataset *set = dataset();
+    bool refused = false;
+    bool rowsWent = false;
+    QString why;
+    {
+        const QScopedValueRollback<bool> moving(m_moving, true);
+        const int from = set->currentRow();
+        const int rows = set->rowCount();
+        if (m_beforeLeaving)
+            m_beforeLeaving();
+        // A row given up above the target shifts it up.
+        if (set->rowCount() < rows && row > from)
+            row -= rows - set->rowCount();
+        if (row >= 0 && row < set->rowCount() && row != set->currentRow()) {
+            const bool editing = set->isEditing();
+            // Not a refusal when the store only dropped an empty new row
+            // (the set then moves on): nothing to tell.
+            if (!set->setCurrentRow(row) && editing && !set->lastPostDropped() && !set->lastError().isEmpty()) {
+                refused = true;
+                why = set->lastError();
+            }
+        }
+        rowsWent = set->rowCount() != rows;
+    }
+    followDataset(set->currentRow());
+    if (!refused && !rowsWent)
+        return;
+    // A mouse press selects the row under the pointer after this returns,
+    // and a row taken out moved the rows under it: once the event is done
+    // the selection goes back onto the dataset's row, and only then does a
+    // message box come up (not in the middle of the view's mouse handling).
+    QTimer::singleShot(0, this, [this, why] {
+        if (Dataset *d = dataset())
+            followDataset(d->currentRow());
+        if (!why.isEmpty())
+            Prompts::instance().warn(why);
+    });
+}
+
 void DataGrid::followDataset(int row)
 {
-    if (m_following)
+    if (m_following || m_moving)
         return;
     const QModelIndex i = m_model->indexOfSourceRow(row);
     m_following = true;
@@ -308,6 +386,8 @@ void DataGrid::restoreDefaultLayout()
     s.remove(m_name);
     QHeaderView *header = m_view->header();
     header->restoreState(m_defaultState);
+    if (m_stretch)
+        header->setSectionResizeMode(QHeaderView::Stretch);
     m_model->sort(-1);
     header->setSortIndicatorShown(false);
     m_saveTimer->stop();

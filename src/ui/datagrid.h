@@ -6,9 +6,13 @@
 
 #include "data/datasetmodel.h"
 
+#include <functional>
+
 class Dataset;
 class GridModel;
 class GroupPanel;
+class QAbstractItemDelegate;
+class QModelIndex;
 class QTimer;
 class QTreeView;
 
@@ -18,9 +22,14 @@ class QTreeView;
 // and order remembered per grid, Ctrl+C and "导出Excel/CSV...".
 //
 // It follows the dataset's current row and moves it when the user picks
-// a row. The layout lives in Layout.ini under the application directory,
-// the one settings file of the program, because it is each workstation's
-// own taste and no business data.
+// a row. Moving stores the row in hand; when that is refused (another
+// workstation changed it, a store hook or the database says no) the grid
+// stays on the dataset's row, so that the row shown selected is always the
+// row the commands act on, and says why once the click or key is done.
+//
+// The layout lives in Layout.ini under the application directory, the one
+// settings file of the program, because it is each workstation's own taste
+// and no business data.
 class DataGrid : public QWidget
 {
     Q_OBJECT
@@ -35,6 +44,20 @@ public:
     QTreeView *view() const { return m_view; }
     GroupPanel *groupPanel() const { return m_panel; }
     void setGroupPanelVisible(bool visible);
+    // Every column takes an equal share of the width: for short lists of
+    // a few columns. Kept when the user goes back to the default layout.
+    void setStretchColumns(bool stretch);
+    // Draws the column of a field with a delegate of the owner's (a colour
+    // swatch, ...); the grid's view takes it over.
+    void setColumnDelegate(const QString &field, QAbstractItemDelegate *delegate);
+    // Runs when the user picks another row, before the dataset is moved
+    // there and so before it stores the row in hand: the owner may give
+    // that row up instead (cancel()), e.g. a new row still without its code.
+    //   grid->setBeforeLeavingRow([set] {
+    //       if (set->state() == Dataset::State::Insert && set->isBlank("LevelID"))
+    //           set->cancel();
+    //   });
+    void setBeforeLeavingRow(std::function<void()> hook) { m_beforeLeaving = std::move(hook); }
 
     void groupBy(const QStringList &fields); // outermost first; empty: flat
     QStringList groupFields() const;
@@ -61,10 +84,14 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void restoreLayout();
     void followDataset(int row);
+    void rowPicked(const QModelIndex &index);
+    void moveDatasetTo(int row);
+    bool isCurrent(int row) const;
     void showContextMenu(const QPoint &pos);
     void startHeaderDrag(int section);
 
@@ -76,5 +103,9 @@ private:
     QByteArray m_defaultState;
     QTimer *m_saveTimer;
     int m_pressedSection = -1;
-    bool m_following = false;
+    std::function<void()> m_beforeLeaving;
+    bool m_stretch = false;
+    bool m_following = false; // the view is being put on the dataset's row
+    bool m_moving = false;    // the grid is moving the dataset
+    bool m_rowsGoing = false; // the dataset is taking rows out
 };

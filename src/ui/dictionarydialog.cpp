@@ -5,6 +5,7 @@
 #include "data/dmmain.h"
 #include "data/userrights.h"
 #include "ui/colorchooser.h"
+#include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
@@ -15,7 +16,6 @@
 
 #include <QDoubleValidator>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +23,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStyledItemDelegate>
-#include <QTableView>
+#include <QTreeView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -97,28 +97,19 @@ DictionaryDialog::DictionaryDialog(const DictionaryDesc &desc, QWidget *parent)
         a->setShortcutContext(Qt::WindowShortcut);
 
     m_title = new QLabel(desc.listTitle, this);
-    // While a row goes the grid moves its own cursor; that is no choice of
-    // the user's and must not store the row being discarded. Connected
-    // before the grid's model, so that this is known first.
-    connect(m_set, &Dataset::rowAboutToBeRemoved, this, [this] { m_syncing = true; });
-    connect(m_set, &Dataset::rowRemoved, this, [this] { m_syncing = false; });
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    auto *model = new DatasetModel(m_set, this);
     QVector<DatasetModel::Column> cols;
-    for (const DictionaryDesc::Field &f : desc.fields) {
+    for (const DictionaryDesc::Field &f : desc.fields)
         cols.append({f.name, f.gridCaption});
-        if (f.kind == DictionaryDesc::Kind::Colour)
-            m_grid->setItemDelegateForColumn(int(cols.size()) - 1, new ColourDelegate(m_grid));
-    }
     cols.append({desc.description.name, desc.description.gridCaption});
-    model->setColumns(cols);
-    m_grid->setModel(model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_grid = new DataGrid(m_set, cols, desc.className + QStringLiteral(".List"), this);
+    m_grid->setGroupPanelVisible(false);
+    m_grid->setStretchColumns(true);
+    m_grid->view()->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->view()->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (const DictionaryDesc::Field &f : desc.fields)
+        if (f.kind == DictionaryDesc::Kind::Colour)
+            m_grid->setColumnDelegate(f.name, new ColourDelegate);
+    m_grid->setBeforeLeavingRow([this] { leavingRow(); });
 
     auto *fields = new QGridLayout;
     m_binder = new FieldBinder(m_set, this);
@@ -129,11 +120,6 @@ DictionaryDialog::DictionaryDialog(const DictionaryDesc &desc, QWidget *parent)
     all->addWidget(m_title);
     all->addWidget(m_grid, 1);
     all->addLayout(fields);
-
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &now) { onGridRowChosen(now.row()); });
-    connect(m_set, &Dataset::currentRowChanged, this, &DictionaryDialog::followDataset);
-    connect(m_set, &Dataset::rowInserted, this, &DictionaryDialog::followDataset);
 }
 
 void DictionaryDialog::buildFields(QGridLayout *grid)
@@ -219,7 +205,6 @@ void DictionaryDialog::FormShow()
             Prompts::instance().warn(d->lastError());
     }
     updateRights();
-    followDataset();
     focusField(m_desc.fields.first().name);
 }
 
@@ -232,34 +217,11 @@ void DictionaryDialog::updateRights()
     m_delete->setEnabled(ops.remove);
 }
 
-void DictionaryDialog::followDataset()
+void DictionaryDialog::leavingRow()
 {
-    m_syncing = true;
-    const int row = m_set->currentRow();
-    if (row >= 0)
-        m_grid->selectionModel()->setCurrentIndex(m_grid->model()->index(row, 0),
-                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    else
-        m_grid->selectionModel()->clearSelection();
-    m_syncing = false;
-}
-
-void DictionaryDialog::onGridRowChosen(int row)
-{
-    if (m_syncing || row < 0 || row == m_set->currentRow())
-        return;
     // A new row without its code is never stored; leaving it drops it.
-    if (m_set->state() == Dataset::State::Insert && m_set->isBlank(m_desc.fields.first().name)) {
-        const int target = row < m_set->currentRow() ? row : row - 1;
+    if (m_set->state() == Dataset::State::Insert && m_set->isBlank(m_desc.fields.first().name))
         m_set->cancel();
-        m_set->setCurrentRow(target);
-        followDataset();
-        return;
-    }
-    // Moving stores the pending change; a refusal keeps the row in hand.
-    if (!m_set->setCurrentRow(row))
-        Prompts::instance().warn(m_set->lastError());
-    followDataset();
 }
 
 void DictionaryDialog::focusField(const QString &field)

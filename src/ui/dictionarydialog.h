@@ -8,12 +8,12 @@
 
 #include <functional>
 
+class DataGrid;
 class Dataset;
 class FieldBinder;
 class QAction;
 class QLabel;
 class QPushButton;
-class QTableView;
 
 // What one small dictionary window is: its texts, its table and its
 // fields. The reference data, the currencies and the worker
@@ -63,7 +63,7 @@ public:
 
     const DictionaryDesc &description() const { return m_desc; }
     Dataset *dataset() const { return m_set; }
-    QTableView *grid() const { return m_grid; }
+    DataGrid *grid() const { return m_grid; }
     QLabel *listTitle() const { return m_title; }
     QWidget *fieldWidget(const QString &field) const;
     QAction *addAction() const { return m_add; }
@@ -88,17 +88,15 @@ protected:
 private:
     void buildFields(class QGridLayout *grid);
     void updateRights();
-    void followDataset();
-    void onGridRowChosen(int row);
+    void leavingRow();
     void focusField(const QString &field);
 
     DictionaryDesc m_desc;
     Dataset *m_set = nullptr;
     FieldBinder *m_binder = nullptr;
     QLabel *m_title = nullptr;
-    QTableView *m_grid = nullptr;
+    DataGrid *m_grid = nullptr;
     QAction *m_add = nullptr, *m_save = nullptr, *m_delete = nullptr, *m_close = nullptr;
     QPushButton *m_colours = nullptr;
     QVector<QWidget *> m_enterOrder;
-    bool m_syncing = false;
 };

@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/session.h"
+#include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
 
@@ -50,6 +51,7 @@ protected:
     }
     QStringList logLines() { return column("SELECT Operate FROM tblLog ORDER BY LogID"); }
 
+    AppHome home; // grids keep their layout there, not beside the test program
     FakePrompts prompts;
     std::unique_ptr<TempDatabase> t;
     std::unique_ptr<TdmMain> dm;

@@ -5,11 +5,14 @@
 #include "data/dataset.h"
 #include "data/password.h"
 #include "data/schema.h"
+#include "ui/datagrid.h"
+#include "ui/gridmodel.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
+#include <QTreeView>
 #include <QTest>
 
 namespace {
@@ -74,7 +77,7 @@ protected:
     {
         for (int r = 0; r < w.grid()->model()->rowCount(); ++r)
             if (w.grid()->model()->index(r, 0).data().toString() == id) {
-                w.grid()->setCurrentIndex(w.grid()->model()->index(r, 0));
+                w.grid()->view()->setCurrentIndex(w.grid()->model()->index(r, 0));
                 return;
             }
         ADD_FAILURE() << "no row " << id.toStdString();
@@ -164,8 +167,8 @@ TEST_P(UsersTest, TheAdminRowCannotBeChangedWhereverTheCursorCameFrom)
     w.show();
     // Rows by code: Admin, Boss, Zhang. Reach Admin with the keyboard only.
     selectRow(w, "Zhang");
-    QTest::keyClick(w.grid(), Qt::Key_Up);
-    QTest::keyClick(w.grid(), Qt::Key_Up);
+    QTest::keyClick(w.grid()->view(), Qt::Key_Up);
+    QTest::keyClick(w.grid()->view(), Qt::Key_Up);
     ASSERT_EQ(users()->value("UserID").toString(), "Admin");
     EXPECT_TRUE(edit(w, "UserID")->isReadOnly());
     QTest::keyClicks(edit(w, "UserName"), "X");
@@ -175,14 +178,31 @@ TEST_P(UsersTest, TheAdminRowCannotBeChangedWhereverTheCursorCameFrom)
 
     // Nor is a change stored by simply moving away from the row.
     QTest::keyClicks(edit(w, "Memo"), "sneaky");
-    QTest::keyClick(w.grid(), Qt::Key_Down);
+    QTest::keyClick(w.grid()->view(), Qt::Key_Down);
     EXPECT_EQ(users()->value("UserID").toString(), "Boss");
     EXPECT_EQ(one("SELECT Memo FROM tblUser WHERE UserID = 'Admin'"), "");
+    // Nor by clicking another row, in a list sorted its own way.
+    selectRow(w, "Admin");
+    QTest::keyClicks(edit(w, "Memo"), "sneaky");
+    QTreeView *list = w.grid()->view();
+    ASSERT_EQ(list->objectName(), "dbgUser");
+    w.grid()->sortBy("UserName", Qt::DescendingOrder);
+    prompts.clear();
+    int zhang = 0;
+    while (zhang < users()->rowCount() && users()->value(zhang, "UserID").toString() != "Zhang")
+        ++zhang;
+    const QRect cell = list->visualRect(w.grid()->model()->indexOfSourceRow(zhang));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(users()->value("UserID").toString(), "Zhang");
+    EXPECT_EQ(one("SELECT Memo FROM tblUser WHERE UserID = 'Admin'"), "");
+    w.grid()->sortBy({}); // back to the order by code
 
     // Clicked on Admin, then moved to another user by keyboard: that user saves.
     prompts.clear();
     selectRow(w, "Admin");
-    QTest::keyClick(w.grid(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(w.grid()->view(), Qt::Key_End, Qt::ControlModifier);
     ASSERT_EQ(users()->value("UserID").toString(), "Zhang");
     QTest::keyClicks(edit(w, "Duty"), "2");
     w.BtnSaveClick();

@@ -19,9 +19,12 @@
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/datagrid.h"
 #include "ui/dictionarydialog.h"
 
 #include <gtest/gtest.h>
+
+#include <QTreeView>
 
 #include <QAction>
 #include <QDesktopServices>
@@ -363,10 +366,11 @@ TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses
         users.inspect = [&](QWidget *w) {
             auto *dlg = qobject_cast<TfrmUser *>(w);
             ASSERT_NE(dlg, nullptr);
-            const QAbstractItemModel *m = dlg->grid()->model();
+            QTreeView *view = dlg->grid()->view();
+            const QAbstractItemModel *m = view->model();
             for (int r = 0; r < m->rowCount(); ++r)
                 if (m->index(r, 0).data().toString() == "Boss")
-                    dlg->grid()->setCurrentIndex(m->index(r, 0));
+                    view->setCurrentIndex(m->index(r, 0));
             ModalCatcher rights; // the rights window opens over user management
             rights.inspect = [](QWidget *r) {
                 auto *right = qobject_cast<TfrmRight *>(r);

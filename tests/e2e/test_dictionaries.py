@@ -24,6 +24,8 @@ def colour_dialog(program):
     return None
 
 
+# The lists are the program's grids: a tree to assistive tools (rows may be
+# grouped), whose rows are table cells.
 def cells(table):
     return sum(1 for n in walk(table) if n.getRole() == pyatspi.ROLE_TABLE_CELL)
 
@@ -33,7 +35,7 @@ def a_level_with_a_new_colour_is_stored(program):
     main = program.window(MAIN)
     trigger(menu_item(main, '基础资料', '客户级别定义'))
     levels = program.window('客户级别设置')
-    list_rows = find(levels, pyatspi.ROLE_TABLE)
+    list_rows = find(levels, pyatspi.ROLE_TREE)
     before = cells(list_rows)
     press(find(levels, pyatspi.ROLE_PUSH_BUTTON, '新增'))
     wait_for('a new row in the list', lambda: cells(list_rows) > before)
@@ -49,7 +51,7 @@ def a_level_with_a_new_colour_is_stored(program):
         spins[name].queryValue().currentValue = value
     press(find(chooser, pyatspi.ROLE_PUSH_BUTTON, '确定'))
     wait_for('the chooser to close', lambda: colour_dialog(program) is None)
-    grid = find(colours, pyatspi.ROLE_TABLE)
+    grid = find(colours, pyatspi.ROLE_TREE)
     wait_for('the new colour in the colour list',
              lambda: any(n.name == str(COLOUR_ID) for n in walk(grid) if n.getRole() == pyatspi.ROLE_TABLE_CELL))
     press(find(colours, pyatspi.ROLE_PUSH_BUTTON, '关闭'))

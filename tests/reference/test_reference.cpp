@@ -13,6 +13,8 @@
 #include "testlib/tempdatabase.h"
 #include "ui/commandshortcuts.h"
 #include "ui/colorchooser.h"
+#include "ui/datagrid.h"
+#include "ui/gridmodel.h"
 #include "ui/dictionarydialog.h"
 #include "ui/fieldbinder.h"
 
@@ -27,7 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QTableView>
+#include <QTreeView>
 #include <QTest>
 #include <QTimer>
 
@@ -121,6 +123,7 @@ protected:
         logIn(user, false);
     }
 
+    AppHome home; // grids keep their layout there, not beside the test program
     std::unique_ptr<TempDatabase> t;
     TdmMain dm;
     FakePrompts prompts;
@@ -203,6 +206,11 @@ TEST_P(ReferenceTest, EveryMemberChecksItsFieldsInOrderStoresAndDeletes)
         EXPECT_EQ(w->listTitle()->text(), m.listTitle);
         EXPECT_EQ(w->dataset()->name().toLower(), QString(m.table).toLower());
         EXPECT_EQ(w->grid()->model()->columnCount(), m.fields.size());
+        for (int c = 0; c < m.fields.size(); ++c) { // the colour column shows its swatch
+            EXPECT_EQ(w->grid()->view()->itemDelegateForColumn(c) != nullptr,
+                      QString(m.fields[c].first).endsWith("Color"))
+                << m.fields[c].first;
+        }
         const QString code = m.fields.first().first;
         EXPECT_EQ(w->focusWidget(), w->fieldWidget(code));
         const bool coloured = std::any_of(m.fields.begin(), m.fields.end(),
@@ -403,6 +411,59 @@ TEST_P(ReferenceTest, CommandKeysWorkWhileAFieldHasTheFocus)
     EXPECT_EQ(QApplication::clipboard()->text(), "剪贴板");
 }
 
+// Clicking another row in the list stores the row in hand, except a new
+// row still without its code, which is given up; a refusal is told once
+// and the list stays on the row in hand.
+TEST_P(ReferenceTest, LeavingARowInTheListStoresOrDropsIt)
+{
+    for (const char *code : {"A", "B"})
+        ASSERT_EQ(t->db().insertRow("tblCustLevel", {{"LevelID", code}, {"LevelName", QString("级别") + code},
+                                                     {"LevelColor", 255}, {"Memo", "m"}}),
+                  "");
+    ASSERT_TRUE(dm.dataset("tblCustLevel")->refresh());
+    auto w = open("TfrmCustLevel");
+    Dataset *d = w->dataset();
+    QTreeView *list = w->grid()->view();
+    EXPECT_EQ(list->objectName(), "DBGrid1");
+    const auto click = [&](const QString &code) {
+        int row = 0; // the first: a new row may carry the same code
+        while (row < d->rowCount() && d->value(row, "LevelID").toString() != code)
+            ++row;
+        const QModelIndex i = w->grid()->model()->indexOfSourceRow(row);
+        ASSERT_TRUE(i.isValid()) << code.toStdString();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(i).center());
+        QCoreApplication::processEvents();
+    };
+    const auto shownRow = [&] { return w->grid()->model()->sourceRow(list->currentIndex()); };
+
+    // Without its code the new row goes, whatever else was typed.
+    w->BtnAddClick();
+    type(w->fieldWidget("LevelName"), "无代码");
+    click("B");
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(d->state(), Dataset::State::Browse);
+    EXPECT_EQ(d->value("LevelID").toString(), "B");
+    EXPECT_EQ(shownRow(), d->currentRow());
+    EXPECT_EQ(count("tblCustLevel"), 2);
+
+    // With a code it is stored; one the table has already is refused.
+    w->BtnAddClick();
+    for (const char *f : {"LevelID", "LevelName", "LevelColor", "Memo"})
+        type(w->fieldWidget(f), f == QString("LevelID") ? "A" : entryFor(f));
+    const int newRow = d->currentRow();
+    click("A");
+    EXPECT_EQ(prompts.texts(), QStringList{"对不起，该代码已存在！"});
+    EXPECT_EQ(d->state(), Dataset::State::Insert);
+    EXPECT_EQ(d->currentRow(), newRow);
+    EXPECT_EQ(shownRow(), newRow);
+    type(w->fieldWidget("LevelID"), "C");
+    prompts.clear();
+    click("A");
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(d->value("LevelID").toString(), "A");
+    EXPECT_EQ(scalar("SELECT LevelName FROM tblCustLevel WHERE LevelID = ?", {"C"}).toString(), "条目LevelName");
+}
+
 TEST_P(ReferenceTest, ClosingDiscardsAHalfEnteredRow)
 {
     ASSERT_EQ(t->db().insertRow("tblGongzhong", {{"GongzhongID", "G1"}, {"GongzhongName", "保姆"}, {"Memo", "m"}}), "");
@@ -484,7 +545,7 @@ TEST_P(ReferenceTest, TheColourWindowAddsAndDeletesColours)
     EXPECT_EQ(w.swatchColour(), QColor(0x12, 0x34, 0x56));
 
     // Clicking into the grid paints the swatch of the row.
-    w.grid()->setCurrentIndex(w.grid()->model()->index(1, 0));
+    w.grid()->view()->setCurrentIndex(w.grid()->model()->index(1, 0));
     EXPECT_EQ(w.dataset()->currentRow(), 1);
     EXPECT_EQ(w.swatchColour(), colorFromId(w.dataset()->value(1, "ColorID").toLongLong()));
 
@@ -505,7 +566,6 @@ TEST_P(ReferenceTest, TheColourWindowAddsAndDeletesColours)
 
 TEST_P(ReferenceTest, TheMainWindowsActionsOpenTheirWindows)
 {
-    AppHome home;
     TfrmMain main;
     main.setDataModule(&dm);
     main.reloadRights();
