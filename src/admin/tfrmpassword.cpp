@@ -1,9 +1,8 @@
 #include "admin/tfrmpassword.h"
 
-#include "data/database.h"
+#include "admin/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "data/password.h"
 #include "data/session.h"
 #include "ui/editkeys.h"
 #include "ui/prompts.h"
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
 TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
@@ -70,16 +68,10 @@ TfrmPassword::TfrmPassword(QWidget *parent) : QDialog(parent)
 
 bool TfrmPassword::oldPasswordMatches(const QString &plain, QString *error) const
 {
-    Database *db = TdmMain::instance()->database();
-    QSqlQuery q(db->sql());
-    if (!db->prepareAndExec(q, QStringLiteral("SELECT Password FROM tblUser WHERE UserID = ?"),
-                            {Session::current().userId()}, error))
-        return false;
-    if (!q.next())
-        return false;
-    const QString stored = q.value(0).toString();
-    // A row of an old database may still hold its password in clear.
-    return Password::isHash(stored) ? Password::verify(stored, plain) : stored == plain;
+    const QString stored =
+        UserStore::storedPassword(*TdmMain::instance()->database(), Session::current().userId(), error);
+    // No such user (or a failure) is no match either.
+    return !stored.isEmpty() && UserStore::passwordMatches(stored, plain);
 }
 
 void TfrmPassword::BtnSaveClick()
@@ -114,14 +106,7 @@ void TfrmPassword::BtnSaveClick()
         m_confirm->setFocus();
         return;
     }
-    const QString hashed = Password::hash(m_new->text());
-    if (hashed.isEmpty()) {
-        p.warn(QStringLiteral("无法生成口令摘要"));
-        return;
-    }
-    Database *db = TdmMain::instance()->database();
-    error = db->exec(QStringLiteral("UPDATE tblUser SET Password = ? WHERE UserID = ?"),
-                     {hashed, Session::current().userId()});
+    error = UserStore::setPassword(*TdmMain::instance()->database(), Session::current().userId(), m_new->text());
     if (!error.isEmpty()) {
         p.warn(error);
         return;

@@ -1,10 +1,8 @@
 #include "admin/tfrmright.h"
 
-#include "data/database.h"
+#include "admin/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "data/schema.h"
-#include "data/tabledef.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -13,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -91,9 +88,10 @@ const RightDef kRights[] = {
     {"503", "信封标签", 5, 0},
 };
 
-// Mass e-mail runs from its shortcut for anyone; a stored 502 row means
-// nothing, so the rights window never writes one.
-const QString kNeverWritten = QStringLiteral("502");
+// The boxes' flags index the stored operations directly.
+static_assert(int(TfrmRight::Insert) == UserStore::Insert && int(TfrmRight::Modify) == UserStore::Modify
+              && int(TfrmRight::Delete) == UserStore::Delete && int(TfrmRight::Query) == UserStore::Query
+              && int(TfrmRight::Print) == UserStore::Print && int(TfrmRight::FlagCount) == UserStore::OperationCount);
 
 } // namespace
 
@@ -236,44 +234,36 @@ void TfrmRight::FormShow()
     if (m_loaded)
         return;
     m_loaded = true;
-    Database *db = TdmMain::instance()->database();
+    Database &db = *TdmMain::instance()->database();
     QString error;
-    QSqlQuery q(db->sql());
-    if (!db->prepareAndExec(q, QStringLiteral("SELECT UserID, UserName, Sys FROM tblUser WHERE UserID = ?"), {m_userId},
-                            &error)) {
+    UserStore::User user;
+    if (UserStore::readUser(db, m_userId, &user, &error)) {
+        m_userId = user.userId; // rows carry the code as tblUser spells it
+        m_userIdLabel->setText(m_userId);
+        m_userNameLabel->setText(user.userName);
+        m_sys = user.sys;
+    } else if (!error.isEmpty()) {
+        m_readError = error;
         Prompts::instance().warn(error);
         return;
-    }
-    if (q.next()) {
-        m_userId = q.value(0).toString(); // rows carry the code as tblUser spells it
-        m_userIdLabel->setText(m_userId);
-        m_userNameLabel->setText(q.value(1).toString());
-        m_sys = db->fromDb(Schema::anyColumn(QStringLiteral("Sys")), q.value(2)).toBool();
     } else {
         m_userIdLabel->setText(m_userId);
     }
 
-    const TableDef *t = Schema::table(QStringLiteral("tblUserRight"));
-    QStringList cols{QStringLiteral("RightID")};
-    for (const char *f : kFlagNames)
-        cols << db->dialect().ident(QLatin1String(f));
-    QSqlQuery rights(db->sql());
-    if (!db->prepareAndExec(rights,
-                            QStringLiteral("SELECT %1 FROM tblUserRight WHERE lower(UserID) = lower(?)")
-                                .arg(cols.join(QStringLiteral(", "))),
-                            {m_userId}, &error)) {
+    QVector<UserStore::Right> rights;
+    if (!UserStore::readRights(db, m_userId, &rights, &error)) {
+        m_readError = error;
         Prompts::instance().warn(error);
         return;
     }
-    while (rights.next()) {
-        const auto it = m_boxes.find(rights.value(0).toString().trimmed());
+    for (const UserStore::Right &r : std::as_const(rights)) {
+        const auto it = m_boxes.find(r.code);
         if (it == m_boxes.end())
             continue;
         it->right->setChecked(true);
         for (int f = 0; f < FlagCount; ++f)
             if (it->ops[f])
-                it->ops[f]->setChecked(
-                    db->fromDb(t->column(QLatin1String(kFlagNames[f])), rights.value(f + 1)).toBool());
+                it->ops[f]->setChecked(r.ops[f]);
     }
 }
 
@@ -284,6 +274,12 @@ void TfrmRight::BtnSaveClick()
     // System users hold every right by their own nature; their rows stay.
     if (m_sys)
         return;
+    // Boxes that were never filled from the stored rows are no choice of
+    // the user's: storing them would take away every right the user has.
+    if (!m_readError.isEmpty()) {
+        Prompts::instance().warn(m_readError);
+        return;
+    }
     const QString error = saveRights();
     if (!error.isEmpty()) {
         Prompts::instance().warn(error);
@@ -295,25 +291,14 @@ void TfrmRight::BtnSaveClick()
 
 QString TfrmRight::saveRights()
 {
-    Database *db = TdmMain::instance()->database();
-    // All or nothing: a failure half way must not leave the user with
-    // fewer rights than before.
-    Transaction tx(*db);
-    if (!tx.ok())
-        return tx.error();
-    QString error = db->exec(QStringLiteral("DELETE FROM tblUserRight WHERE lower(UserID) = lower(?)"), {m_userId});
-    if (!error.isEmpty())
-        return error;
-    for (const QString &code : Schema::rightCodes()) {
-        const auto it = m_boxes.constFind(code);
-        if (code == kNeverWritten || it == m_boxes.constEnd() || !it->right->isChecked())
+    QVector<UserStore::Right> ticked;
+    for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
+        if (!it->right->isChecked())
             continue;
-        FieldValues row{{QStringLiteral("UserID"), m_userId}, {QStringLiteral("RightID"), code}};
+        UserStore::Right r{it.key(), {}};
         for (int f = 0; f < FlagCount; ++f)
-            row.append({QLatin1String(kFlagNames[f]), it->ops[f] && it->ops[f]->isChecked()});
-        error = db->insertRow(QStringLiteral("tblUserRight"), row);
-        if (!error.isEmpty())
-            return error;
+            r.ops[f] = it->ops[f] && it->ops[f]->isChecked();
+        ticked << r;
     }
-    return tx.commit();
+    return UserStore::replaceRights(*TdmMain::instance()->database(), m_userId, ticked);
 }

@@ -44,6 +44,7 @@ private:
     QString m_userId;
     bool m_sys = false;
     bool m_loaded = false;
+    QString m_readError; // why the stored rights could not be shown
     QLabel *m_userIdLabel;
     QLabel *m_userNameLabel;
     QHash<QString, RightBoxes> m_boxes;

@@ -1,8 +1,11 @@
 #include "admin/tfrmsyslog.h"
 
+#include "admin/logstore.h"
 #include "data/apppaths.h"
 #include "data/database.h"
+#include "data/dataset.h"
 #include "data/inifile.h"
+#include "ui/datagrid.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -12,15 +15,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlError>
-#include <QSqlQueryModel>
-#include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
-
-namespace {
-const QString kSelect = QStringLiteral("SELECT LogID, LogDateTime, UserID, Operate FROM tblLog ORDER BY LogID");
-} // namespace
 
 TfrmSysLog::TfrmSysLog(Database &db, QWidget *parent) : QDialog(parent), m_db(db)
 {
@@ -28,15 +24,15 @@ TfrmSysLog::TfrmSysLog(Database &db, QWidget *parent) : QDialog(parent), m_db(db
     setWindowTitle(QStringLiteral("系统日志"));
     resize(760, 480);
 
-    // The query model reads a page at a time, so a long log opens at once.
-    m_model = new QSqlQueryModel(this);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("dbgLog"));
-    m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // A set of its own over the database the window is given: the log is
+    // only read here, and needs no data module to be shown.
+    m_log = LogStore::newList(m_db, this);
+    m_grid = new DataGrid(m_log,
+                          {{QStringLiteral("LogID"), QStringLiteral("日志编号")},
+                           {QStringLiteral("LogDateTime"), QStringLiteral("操作时间")},
+                           {QStringLiteral("UserID"), QStringLiteral("操作员")},
+                           {QStringLiteral("Operate"), QStringLiteral("操作内容")}},
+                          QStringLiteral("TfrmSysLog.List"), this);
 
     auto *clear = new QPushButton(QStringLiteral("清空日志"), this);
     clear->setObjectName(QStringLiteral("BtnClear"));
@@ -65,6 +61,11 @@ TfrmSysLog::TfrmSysLog(Database &db, QWidget *parent) : QDialog(parent), m_db(db
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+QAbstractItemView *TfrmSysLog::grid() const
+{
+    return m_grid->view();
+}
+
 void TfrmSysLog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -73,40 +74,38 @@ void TfrmSysLog::showEvent(QShowEvent *event)
 
 void TfrmSysLog::FormShow()
 {
-    if (m_model->query().isActive())
+    if (m_log->isActive())
         return;
     reopen();
 }
 
 void TfrmSysLog::reopen()
 {
-    m_model->clear();
-    m_model->setQuery(kSelect, m_db.sql());
-    if (m_model->lastError().isValid()) {
-        Prompts::instance().warn(m_db.errorText(m_model->lastError()));
+    if (!(m_log->isActive() ? m_log->refresh() : m_log->open())) {
+        Prompts::instance().warn(m_log->lastError());
         return;
     }
-    const QStringList captions{QStringLiteral("日志编号"), QStringLiteral("操作时间"), QStringLiteral("操作员"),
-                               QStringLiteral("操作内容")};
-    for (int i = 0; i < captions.size(); ++i)
-        m_model->setHeaderData(i, Qt::Horizontal, captions[i]);
-    m_grid->resizeColumnsToContents();
+    // Columns nobody has sized yet fit their text; widths the user set
+    // are remembered by the grid and stay.
+    QTreeView *view = m_grid->view();
+    for (int c = 0; c + 1 < view->header()->count(); ++c)
+        if (view->header()->sectionSize(c) == view->header()->defaultSectionSize())
+            view->resizeColumnToContents(c);
 }
 
 int TfrmSysLog::rowCount() const
 {
-    while (m_model->canFetchMore())
-        m_model->fetchMore();
-    return m_model->rowCount();
+    m_log->fetchAll();
+    return m_log->rowCount();
 }
 
 void TfrmSysLog::BtnClearClick()
 {
     if (!logCommand(m_db, QStringLiteral("系统设置-系统日志-清空日志")))
         return;
-    // The open list holds a read on the table; let it go first.
-    m_model->clear();
-    const QString error = m_db.exec(QStringLiteral("DELETE FROM tblLog"));
+    // The rows shown are all going; the list lets them go first.
+    m_log->close();
+    const QString error = LogStore::clear(m_db);
     if (!error.isEmpty())
         Prompts::instance().warn(error);
     reopen();
@@ -125,13 +124,9 @@ void TfrmSysLog::BtnSaveClick()
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".ini");
 
-    QSqlQuery q(m_db.sql());
     QString error;
     IniFile::Entries entries;
-    if (m_db.prepareAndExec(q, kSelect, {}, &error)) {
-        while (q.next())
-            entries.append({q.value(0).toString(), q.value(1).toString() + QLatin1Char(' ') + q.value(2).toString()
-                                                       + QLatin1Char(' ') + q.value(3).toString()});
+    if (LogStore::exportEntries(m_db, &entries, &error)) {
         error = IniFile::mergeInto(file, QStringLiteral("LogFile"), entries);
         if (!error.isEmpty())
             error = QStringLiteral("对不起，无法写入文件：") + file + QLatin1Char('\n') + error;

@@ -3,8 +3,9 @@
 #include <QDialog>
 
 class Database;
-class QSqlQueryModel;
-class QTableView;
+class DataGrid;
+class Dataset;
+class QAbstractItemView;
 
 // The system log viewer (system users only): every line of all
 // workstations, with clearing and export to an INI file.
@@ -14,8 +15,8 @@ class TfrmSysLog : public QDialog
 public:
     explicit TfrmSysLog(Database &db, QWidget *parent = nullptr);
 
-    QTableView *grid() const { return m_grid; }
-    int rowCount() const; // of the list as shown, all rows fetched
+    QAbstractItemView *grid() const; // the list as shown
+    int rowCount() const;            // of the list as shown, all rows
 
     void FormShow();
     void BtnClearClick(); // "清空日志"
@@ -28,6 +29,6 @@ private:
     void reopen();
 
     Database &m_db;
-    QSqlQueryModel *m_model;
-    QTableView *m_grid;
+    Dataset *m_log;
+    DataGrid *m_grid;
 };

@@ -1,6 +1,7 @@
 #include "admin/tfrmuser.h"
 
 #include "admin/tfrmright.h"
+#include "admin/userstore.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
@@ -268,7 +269,7 @@ void TfrmUser::BtnDeleteClick()
     Transaction tx(*db);
     QString error = tx.error();
     if (error.isEmpty())
-        error = db->exec(QStringLiteral("DELETE FROM tblUserRight WHERE lower(UserID) = lower(?)"), {code});
+        error = UserStore::removeRights(*db, code);
     if (error.isEmpty() && !m_users->remove())
         error = m_users->lastError();
     if (error.isEmpty())

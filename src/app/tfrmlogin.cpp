@@ -1,8 +1,6 @@
 #include "app/tfrmlogin.h"
 
-#include "data/database.h"
-#include "data/password.h"
-#include "data/schema.h"
+#include "admin/userstore.h"
 #include "data/session.h"
 #include "ui/editkeys.h"
 #include "ui/prompts.h"
@@ -13,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace {
@@ -101,54 +98,16 @@ void TfrmLogin::FormShow()
 {
     m_user->clear();
     m_failures = 0;
-    QSqlQuery q(m_db.sql());
     QString error;
-    // Disabled users are not offered; any other State (Yes, empty,
-    // anything else) is.
-    if (!m_db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser"), {}, &error)) {
+    const QStringList users = UserStore::loginUsers(m_db, &error);
+    if (!error.isEmpty()) {
         Prompts::instance().warn(error);
         return;
     }
-    while (q.next()) {
-        if (q.value(1).toString() != QLatin1String("No"))
-            m_user->addItem(q.value(0).toString());
-    }
+    m_user->addItems(users);
     m_user->setCurrentIndex(-1);
     m_user->setEditText(QString());
     m_user->setFocus();
-}
-
-bool TfrmLogin::findUser(const QString &typed, Match *match, QString *error) const
-{
-    // Codes are looked up without regard to letter case, as the users of
-    // the old system were used to; the one stored spelling is what counts.
-    QSqlQuery q(m_db.sql());
-    if (!m_db.prepareAndExec(q, QStringLiteral("SELECT UserID, Password, Sys FROM tblUser WHERE lower(UserID) = lower(?)"),
-                             {typed}, error))
-        return false;
-    bool found = false;
-    const ColumnDef *sys = Schema::anyColumn(QStringLiteral("Sys"));
-    while (q.next()) {
-        const QString id = q.value(0).toString();
-        // An exact spelling wins should old data hold two spellings.
-        if (found && id != typed)
-            continue;
-        match->userId = id;
-        match->stored = q.value(1).toString();
-        match->sys = m_db.fromDb(sys, q.value(2)).toBool();
-        found = true;
-    }
-    return found;
-}
-
-void TfrmLogin::upgradeClearPassword(const Match &m, const QString &plain)
-{
-    const QString hashed = Password::hash(plain);
-    if (hashed.isEmpty())
-        return;
-    // A failure here costs nothing but another try at the next login.
-    m_db.exec(QStringLiteral("UPDATE tblUser SET Password = ? WHERE UserID = ? AND Password = ?"),
-              {hashed, m.userId, m.stored});
 }
 
 void TfrmLogin::BtnOkClick()
@@ -160,18 +119,16 @@ void TfrmLogin::BtnOkClick()
         return;
     }
     const QString plain = m_password->text();
-    Match m;
+    UserStore::User m;
     QString error;
     bool ok = false;
-    if (findUser(typed, &m, &error)) {
-        if (Password::isHash(m.stored)) {
-            ok = Password::verify(m.stored, plain);
-        } else if (m.stored == plain) {
-            // A row from an old database still holds its password in clear:
-            // accepted this once, and stored as a hash from now on.
-            ok = true;
-            upgradeClearPassword(m, plain);
-        }
+    if (UserStore::findLoginUser(m_db, typed, &m, &error)) {
+        ok = UserStore::passwordMatches(m.storedPassword, plain);
+        // A row from an old database that still holds its password in
+        // clear is stored as a hash from now on. A failure here costs
+        // nothing but another try at the next login.
+        if (ok)
+            UserStore::rehashClearPassword(m_db, m, plain);
     } else if (!error.isEmpty()) {
         Prompts::instance().warn(error);
         return;

@@ -30,14 +30,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    struct Match {
-        QString userId; // as tblUser spells it
-        QString stored; // the stored password (hash, or clear text from old data)
-        bool sys = false;
-    };
-    bool findUser(const QString &typed, Match *match, QString *error) const;
-    void upgradeClearPassword(const Match &m, const QString &plain);
-
     Database &m_db;
     QComboBox *m_user;
     QLineEdit *m_password;

@@ -481,6 +481,28 @@ TEST_P(RightsTest, AFailureHalfWayKeepsTheOldRightsAndSaysWhy)
     EXPECT_EQ(rights("Zhang"), QStringList({"102:00000", "301:10110"}));
 }
 
+TEST_P(RightsTest, RightsThatCouldNotBeReadAreNeverStoredAsEmpty)
+{
+    // Unticked boxes that never showed the stored rows would take away
+    // every right of the user, a system user's as well.
+    const QStringList before = rights("Admin");
+    grant("Zhang", "301", true);
+    ASSERT_EQ(db().exec("ALTER TABLE tblUser RENAME TO tblUserGone"), "");
+    for (const char *user : {"Admin", "Zhang"}) {
+        SCOPED_TRACE(user);
+        prompts.clear();
+        TfrmRight r(user);
+        r.show();
+        ASSERT_EQ(prompts.shown.size(), 1);
+        const QString why = prompts.last();
+        r.BtnSaveClick();
+        EXPECT_EQ(prompts.texts(), QStringList({why, why}));
+    }
+    EXPECT_EQ(rights("Admin"), before);
+    EXPECT_EQ(rights("Zhang"), QStringList{"301:10110"});
+    ASSERT_EQ(db().exec("ALTER TABLE tblUserGone RENAME TO tblUser"), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RightsTest, ::testing::ValuesIn(testEngines()),
                          [](const auto &info) { return engineName(info.param); });
 
