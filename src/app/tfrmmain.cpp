@@ -373,8 +373,7 @@ void TfrmMain::openSharedSets()
     Dataset *customers = m_dm->dataset(QStringLiteral("tblCustomers"));
     if (!plan)
         return;
-    plan->close();
-    plan->setSql(QStringLiteral("select * from tblPlan"));
+    m_dm->restoreStatement(QStringLiteral("qryPlan"));
     if (!plan->open()) {
         Prompts::instance().warn(plan->lastError());
         return;

@@ -60,6 +60,7 @@ Dataset *TdmMain::addQuery(const QString &name, const QString &sql, const QStrin
 {
     auto *d = new Dataset(nullptr, name, sql, baseTable.isEmpty() ? nullptr : Schema::table(baseTable), this);
     m_sets.insert(name.toLower(), d);
+    m_statements.insert(name.toLower(), sql);
     m_order << name;
     return d;
 }
@@ -204,6 +205,14 @@ const TableRules *TdmMain::rules(const QString &table) const
 Dataset *TdmMain::dataset(const QString &name) const
 {
     return m_sets.value(name.toLower(), nullptr);
+}
+
+void TdmMain::restoreStatement(const QString &name)
+{
+    if (Dataset *d = dataset(name); d && m_statements.contains(name.toLower())) {
+        d->close();
+        d->setSql(m_statements.value(name.toLower()));
+    }
 }
 
 QStringList TdmMain::datasetNames() const

@@ -35,6 +35,9 @@ public:
     // without regard to letter case; nullptr for an unknown name.
     Dataset *dataset(const QString &name) const;
     QStringList datasetNames() const;
+    // Puts a query set's own statement back after a search replaced it;
+    // the set is closed and reads it at its next opening.
+    void restoreStatement(const QString &name);
 
     // The store hooks of the customer and contract sets: a new row without
     // its code is dropped silently.
@@ -64,5 +67,6 @@ private:
     std::unique_ptr<Database> m_db;
     QHash<QString, Dataset *> m_sets;
     QHash<QString, TableRules> m_rules; // by lower-case table name
+    QHash<QString, QString> m_statements; // each query set's own, by lower-case name
     QStringList m_order;
 };
