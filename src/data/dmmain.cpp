@@ -202,6 +202,12 @@ void TdmMain::build()
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
+
+    // In catalogue order, so that every run tells the sets in the same order.
+    for (const QString &name : std::as_const(m_order))
+        m_peers.add(dataset(name));
+    for (Dataset *d : std::as_const(m_sets))
+        m_peers.add(d);
 }
 
 Dataset *TdmMain::dataset(const QString &name) const

@@ -22,6 +22,11 @@ FieldBinder::FieldBinder(Dataset *dataset, QObject *parent) : QObject(parent), m
     connect(dataset, &Dataset::rowsReset, this, &FieldBinder::refresh);
     connect(dataset, &Dataset::stateChanged, this, &FieldBinder::refresh);
     connect(dataset, &Dataset::fieldChanged, this, &FieldBinder::onFieldChanged);
+    // The current row read again after another set stored it.
+    connect(dataset, &Dataset::rowChanged, this, [this](int row) {
+        if (m_dataset && row == m_dataset->currentRow() && !m_dataset->isEditing())
+            refresh();
+    });
 }
 
 void FieldBinder::bind(QLineEdit *edit, const QString &field)
@@ -166,17 +171,25 @@ void FieldBinder::store(const Binding &b, const QVariant &v)
 void FieldBinder::fillCombo(const Binding &b)
 {
     auto *combo = qobject_cast<QComboBox *>(b.widget.data());
-    if (!combo || !b.source)
+    if (!combo || !b.source || m_filling)
         return;
+    // The dictionary opens when its first drop-down is filled; a failure
+    // is the bound set's lastError().
+    if (!b.source->isActive()) {
+        if (m_dataset)
+            m_dataset->openNeeded(b.source);
+        else
+            b.source->open();
+    }
+    m_filling = true;
     const bool was = m_updating;
     m_updating = true;
     combo->clear();
-    if (!b.source->isActive())
-        b.source->open();
     b.source->fetchAll();
     for (int r = 0; r < b.source->rowCount(); ++r)
         combo->addItem(b.source->value(r, b.nameField).toString(), b.source->value(r, b.codeField));
     m_updating = was;
+    m_filling = false;
 }
 
 void FieldBinder::show(const Binding &b)

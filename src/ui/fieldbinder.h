@@ -23,7 +23,8 @@ public:
 
     void bind(QLineEdit *edit, const QString &field);
     // A drop-down over a dictionary: shows nameField of each row of source
-    // and stores its codeField. With fixedItems instead of a source, the
+    // and stores its codeField. A closed source opens when the list is
+    // filled, if its connection is there. With fixedItems instead of a source, the
     // combo offers a fixed list of texts and stores the text.
     void bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
               const QString &nameField);
@@ -54,4 +55,5 @@ private:
     QPointer<Dataset> m_dataset;
     QVector<Binding> m_bindings;
     bool m_updating = false;
+    bool m_filling = false; // a drop-down's list is being filled
 };
