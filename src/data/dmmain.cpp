@@ -180,7 +180,8 @@ void TdmMain::build()
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("qryLinkmans3", "PostCode", "CustID", "tblCustomers2", "CustId", "PostCode");
     lookup("qryLinkmans3", "Address", "CustID", "tblCustomers2", "CustId", "Address");
-    for (const char *set : {"tblOperates", "tblOperates2"}) {
+    // The staff window's contract page (qryOperateInfo) shows the same names.
+    for (const char *set : {"tblOperates", "tblOperates2", "qryOperateInfo"}) {
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
         lookup(set, "LinkCustName", "LinkCustID", "tblCustomers2", "CustId", "CustName");
         lookup(set, "OriginName", "OriginId", "tblOperateOrigin", "OriginID", "OriginName");

@@ -102,6 +102,11 @@ TEST_P(DataModuleTest, ConnectsOpensTheSharedSetsAndLinksThem)
     Dataset *contracts = dm.dataset("tblOperates2");
     EXPECT_EQ(contracts->value("LinkmanName").toString(), "乙的联系人");
     EXPECT_EQ(contracts->value("CurrName").toString(), "人民币");
+    // The staff window's contract list names them too.
+    Dataset *staffContracts = dm.dataset("qryOperateInfo");
+    ASSERT_TRUE(staffContracts->open());
+    EXPECT_EQ(staffContracts->value("CustName").toString(), "乙");
+    EXPECT_EQ(staffContracts->value("LinkmanName").toString(), "乙的联系人");
     EXPECT_EQ(dm.dataset("tblOperateDetail")->rowCount(), 0) << "detail sets open when a window needs them";
     ASSERT_TRUE(dm.dataset("tblOperateDetail")->open());
     EXPECT_EQ(dm.dataset("tblOperateDetail")->rowCount(), 1);
