@@ -354,7 +354,7 @@ bool Dataset::open()
 
 bool Dataset::openNeeded(Dataset *other) const
 {
-    if (!other || other == this || other->isActive() || other->m_opening)
+    if (!other || other == this || other->isActive() || other->m_opening || other->m_closing)
         return true;
     if (!other->m_db || !other->m_db->isOpen())
         return true; // nothing to open it on yet; it opens with its connection
@@ -691,9 +691,13 @@ void Dataset::close()
     m_current = -1;
     m_state = State::Inactive;
     invalidateCaches();
+    // Whoever hears of the close and reads through this set must not open
+    // it again before the close is told in full.
+    m_closing = true;
     emit stateChanged(m_state);
     emit rowsReset();
     emit currentRowChanged(-1);
+    m_closing = false;
 }
 
 bool Dataset::refresh()
@@ -926,7 +930,7 @@ QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &ke
 // Every row's result by its source keys, read once until the set changes.
 QHash<QString, QVariant> Dataset::lookupMap(const QStringList &sourceKeys, const QString &result)
 {
-    if (!isActive() && !open())
+    if (!isActive() && (m_closing || m_opening || !open()))
         return {};
     const QString cacheName = sourceKeys.join(QLatin1Char(',')).toLower() + QLatin1Char('|') + result.toLower();
     auto it = m_lookupCache.find(cacheName);

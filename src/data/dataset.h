@@ -261,6 +261,7 @@ private:
     bool m_queryExhausted = true;
     mutable QString m_error;
     bool m_opening = false; // opening the sets it needs
+    bool m_closing = false; // telling of its close
     bool m_dropped = false;
     bool m_dropping = false; // a new row is being taken out
     mutable QString m_loadError;

@@ -55,15 +55,17 @@ void FieldBinder::bind(QComboBox *combo, const QString &field, Dataset *source, 
 {
     m_bindings.append({Kind::Combo, combo, field, source, codeField, nameField});
     const Binding b = m_bindings.last();
-    fillCombo(b);
+    fillCombo(b, true);
     connect(combo, &QComboBox::activated, this, [this, b](int index) {
         if (auto *c = qobject_cast<QComboBox *>(b.widget.data()))
             store(b, c->itemData(index));
     });
     if (source) {
         // An entry added to the dictionary is offered at once.
+        // Never opened from here: a source that is being closed would be
+        // opened again in the middle of its close.
         auto again = [this, b] {
-            fillCombo(b);
+            fillCombo(b, false);
             show(b);
         };
         connect(source, &Dataset::contentChanged, this, again);
@@ -168,14 +170,14 @@ void FieldBinder::store(const Binding &b, const QVariant &v)
             show(other);
 }
 
-void FieldBinder::fillCombo(const Binding &b)
+void FieldBinder::fillCombo(const Binding &b, bool openSource)
 {
     auto *combo = qobject_cast<QComboBox *>(b.widget.data());
     if (!combo || !b.source || m_filling)
         return;
-    // The dictionary opens when its first drop-down is filled; a failure
-    // is the bound set's lastError().
-    if (!b.source->isActive()) {
+    // The dictionary opens when the drop-down is bound; a failure is the
+    // bound set's lastError().
+    if (openSource && !b.source->isActive()) {
         if (m_dataset)
             m_dataset->openNeeded(b.source);
         else

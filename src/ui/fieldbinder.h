@@ -23,8 +23,9 @@ public:
 
     void bind(QLineEdit *edit, const QString &field);
     // A drop-down over a dictionary: shows nameField of each row of source
-    // and stores its codeField. A closed source opens when the list is
-    // filled, if its connection is there. With fixedItems instead of a source, the
+    // and stores its codeField. A closed source opens here if its
+    // connection is there; the list follows it as it changes, opens and
+    // closes. With fixedItems instead of a source, the
     // combo offers a fixed list of texts and stores the text.
     void bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
               const QString &nameField);
@@ -49,7 +50,7 @@ private:
 
     void show(const Binding &b);
     void store(const Binding &b, const QVariant &v);
-    void fillCombo(const Binding &b);
+    void fillCombo(const Binding &b, bool openSource);
     void onFieldChanged(const QString &field);
 
     QPointer<Dataset> m_dataset;
