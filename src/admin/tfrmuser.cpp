@@ -9,6 +9,7 @@
 #include "ui/datagrid.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
+#include "ui/form.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -55,46 +56,22 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
     m_grid->setBeforeLeavingRow([this] { leaveRow(); });
 
     m_binder = new FieldBinder(m_users, this);
-    m_code = new QLineEdit(this);
-    m_code->setObjectName(QStringLiteral("edUserID"));
-    auto *name = new QLineEdit(this);
-    name->setObjectName(QStringLiteral("edUserName"));
-    auto *dept = new QComboBox(this);
-    dept->setObjectName(QStringLiteral("cbDept"));
-    auto *duty = new QLineEdit(this);
-    duty->setObjectName(QStringLiteral("edDuty"));
-    auto *state = new QComboBox(this);
-    state->setObjectName(QStringLiteral("cbState"));
-    auto *memo = new QLineEdit(this);
-    memo->setObjectName(QStringLiteral("edMemo"));
-    auto *sys = new QCheckBox(QStringLiteral("是否系统管理员"), this);
-    sys->setObjectName(QStringLiteral("chkSys"));
-    m_binder->bind(m_code, QStringLiteral("UserID"));
-    m_binder->bind(name, QStringLiteral("UserName"));
-    m_binder->bind(dept, QStringLiteral("DeptID"), dm->dataset(QStringLiteral("tblDepartment")),
-                   QStringLiteral("DepartmentID"), QStringLiteral("DepartmentName"));
-    m_binder->bind(duty, QStringLiteral("Duty"));
-    m_binder->bind(state, QStringLiteral("State"), {QStringLiteral("Yes"), QStringLiteral("No")});
-    m_binder->bind(memo, QStringLiteral("Memo"));
-    m_binder->bind(sys, QStringLiteral("Sys"));
-
-    auto *fields = new QGridLayout;
-    auto label = [this](const char *text) { return new QLabel(QString::fromUtf8(text), this); };
-    // The caption is the field's buddy, so that assistive tools name the
-    // field by it.
-    auto addField = [&](const char *caption, QWidget *w, int row, int column) {
-        QLabel *l = label(caption);
-        l->setBuddy(w);
-        fields->addWidget(l, row, column);
-        fields->addWidget(w, row, column + 1);
-    };
-    addField("用  户ID：", m_code, 0, 0);
-    addField("用户名称：", name, 0, 2);
-    addField("部　　门：", dept, 1, 0);
-    addField("职　　务：", duty, 1, 2);
-    addField("用户状态：", state, 2, 0);
-    addField("备    注：", memo, 2, 2);
-    fields->addWidget(sys, 3, 1);
+    // The check box is the last line's own and no stop of Enter, as it
+    // always was.
+    using namespace Field;
+    auto *fields = new QWidget(this);
+    m_form = new Form({{"UserID", "用  户ID：", line(), opts().named("edUserID")},
+                       {"UserName", "用户名称：", line(), opts().named("edUserName")},
+                       {"DeptID", "部　　门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName"),
+                        opts().named("cbDept")},
+                       {"Duty", "职　　务：", line(), opts().named("edDuty")},
+                       {"State", "用户状态：", fixedList({QStringLiteral("Yes"), QStringLiteral("No")}),
+                        opts().named("cbState")},
+                       {"Memo", "备    注：", line(), opts().named("edMemo")},
+                       {"Sys", "是否系统管理员", check(), opts().named("chkSys").outOfEnterOrder()}},
+                      m_binder, fields);
+    m_form->applyEnterOrder();
+    m_code = qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("UserID")));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -113,14 +90,13 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
     }
 
     auto *all = new QVBoxLayout(this);
-    auto *title = label("用户列表");
+    auto *title = new QLabel(QStringLiteral("用户列表"), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     all->addWidget(title);
     all->addWidget(m_grid, 1);
-    all->addLayout(fields);
+    all->addWidget(fields);
     all->addLayout(buttons);
 
-    setEnterOrder({m_code, name, dept, duty, state, memo});
 
     connect(m_users, &Dataset::currentRowChanged, this, &TfrmUser::showCurrentRow);
     connect(m_users, &Dataset::rowsReset, this, &TfrmUser::showCurrentRow);

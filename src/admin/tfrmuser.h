@@ -5,6 +5,7 @@
 class DataGrid;
 class Dataset;
 class FieldBinder;
+class Form;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -43,6 +44,7 @@ private:
     void leaveRow();
 
     Dataset *m_users;
+    Form *m_form = nullptr;
     FieldBinder *m_binder;
     DataGrid *m_grid;
     QLineEdit *m_code;

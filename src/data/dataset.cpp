@@ -53,6 +53,20 @@ bool sameKey(const QVariantList &a, const QVariantList &b)
     return true;
 }
 
+// Keys read by two sets over the same table: of the same form, except that
+// an integer may come back as another integer type.
+bool keyEquals(const QVariantList &a, const QVariantList &b)
+{
+    if (a.size() != b.size() || a.isEmpty())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        const QVariant &x = a[i], &y = b[i];
+        if (x.typeId() == y.typeId() ? x != y : x.toString() != y.toString())
+            return false;
+    }
+    return true;
+}
+
 QString cacheKeyText(const QVariantList &values)
 {
     QStringList parts;
@@ -84,6 +98,9 @@ Dataset::~Dataset() = default;
 
 void Dataset::setDatabase(Database *db)
 {
+    // Without its connection first: what hears of the close must not open
+    // the set again on the connection being given up.
+    m_db = nullptr;
     close();
     m_db = db;
 }
@@ -177,7 +194,22 @@ void Dataset::setMaster(Dataset *master, const QString &masterField, const QStri
             if (s == State::Browse)
                 onMasterMoved();
         });
+        // The master's row read again after another set stored it: the
+        // details follow only when the value they hang on changed.
+        connect(master, &Dataset::rowChanged, this, [this](int row) {
+            if (m_master && row == m_master->currentRow() && !m_master->isEditing()
+                && !sameValue(masterValue(), m_masterValueRead))
+                onMasterMoved();
+        });
     }
+}
+
+// The master's value the details are read for; empty when none apply.
+QVariant Dataset::masterValue() const
+{
+    if (!m_master || !m_master->isActive() || m_master->currentRow() < 0 || m_master->state() == State::Insert)
+        return {};
+    return m_master->value(m_masterField);
 }
 
 void Dataset::onMasterMoved()
@@ -286,9 +318,21 @@ bool Dataset::open()
         setError(QStringLiteral("数据库错误：数据库未连接"));
         return false;
     }
+    // The sets this one reads through open first: the master decides which
+    // rows there are, the sources answer the names.
+    {
+        m_opening = true;
+        bool needed = openNeeded(m_master);
+        for (int i = 0; needed && i < m_lookups.size(); ++i)
+            needed = openNeeded(m_lookups[i].source);
+        m_opening = false;
+        if (!needed)
+            return false;
+    }
     m_rows.clear();
     m_current = -1;
     invalidateCaches();
+    m_masterValueRead = masterValue();
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
@@ -308,7 +352,19 @@ bool Dataset::open()
     return true;
 }
 
-bool Dataset::loadKeys()
+bool Dataset::openNeeded(Dataset *other) const
+{
+    if (!other || other == this || other->isActive() || other->m_opening || other->m_closing)
+        return true;
+    if (!other->m_db || !other->m_db->isOpen())
+        return true; // nothing to open it on yet; it opens with its connection
+    if (other->open())
+        return true;
+    setError(other->lastError());
+    return false;
+}
+
+bool Dataset::readKeys(QVector<Row> &out) const
 {
     QVariantList binds;
     const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
@@ -335,7 +391,7 @@ bool Dataset::loadKeys()
         Row r;
         for (int i = 0; i < defs.size(); ++i)
             r.key << m_db->fromDb(defs[i], q.value(i));
-        m_rows.append(std::move(r));
+        out.append(std::move(r));
     }
     return true;
 }
@@ -635,9 +691,13 @@ void Dataset::close()
     m_current = -1;
     m_state = State::Inactive;
     invalidateCaches();
+    // Whoever hears of the close and reads through this set must not open
+    // it again before the close is told in full.
+    m_closing = true;
     emit stateChanged(m_state);
     emit rowsReset();
     emit currentRowChanged(-1);
+    m_closing = false;
 }
 
 bool Dataset::refresh()
@@ -652,6 +712,7 @@ bool Dataset::refresh()
     const int oldCurrent = m_current;
     m_rows.clear();
     invalidateCaches();
+    m_masterValueRead = masterValue();
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
@@ -843,7 +904,7 @@ QVariant Dataset::lookupValue(const Lookup &l, int row) const
     QVariantList keys;
     for (const QString &k : l.keys)
         keys << value(row, k);
-    if (!l.source)
+    if (!l.source || !openNeeded(l.source))
         return {};
     return l.source->lookupIn(l.sourceKeys, keys, l.result);
 }
@@ -853,7 +914,7 @@ QVariant Dataset::lookupValueFromBuffer(const Lookup &l) const
     QVariantList keys;
     for (const QString &k : l.keys)
         keys << m_buffer.value(fieldIndex(k));
-    if (!l.source)
+    if (!l.source || !openNeeded(l.source))
         return {};
     return l.source->lookupIn(l.sourceKeys, keys, l.result);
 }
@@ -869,7 +930,7 @@ QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &ke
 // Every row's result by its source keys, read once until the set changes.
 QHash<QString, QVariant> Dataset::lookupMap(const QStringList &sourceKeys, const QString &result)
 {
-    if (!isActive() && !open())
+    if (!isActive() && (m_closing || m_opening || !open()))
         return {};
     const QString cacheName = sourceKeys.join(QLatin1Char(',')).toLower() + QLatin1Char('|') + result.toLower();
     auto it = m_lookupCache.find(cacheName);
@@ -1037,10 +1098,13 @@ bool Dataset::post()
             return false;
         }
     }
-    const bool ok = m_state == State::Insert ? postInsert() : postEdit();
+    QVariantList oldKey, key;
+    const bool ok = m_state == State::Insert ? postInsert(&key) : postEdit(&oldKey, &key);
     if (ok) {
         invalidateCaches();
         emit contentChanged();
+        if (!key.isEmpty())
+            emit keyStored(oldKey, key);
     }
     return ok;
 }
@@ -1087,7 +1151,7 @@ QString Dataset::checkUnchanged(const QVariantList &key, const QVariantList &ori
     return {};
 }
 
-bool Dataset::postInsert()
+bool Dataset::postInsert(QVariantList *storedKey)
 {
     FieldValues fv;
     for (int i = 0; i < m_fields.size(); ++i) {
@@ -1129,6 +1193,7 @@ bool Dataset::postInsert()
         r.values = m_buffer;
     }
     r.loaded = true;
+    *storedKey = key;
     const int row = m_insertRow;
     m_insertRow = -1;
     m_buffer.clear();
@@ -1137,7 +1202,7 @@ bool Dataset::postInsert()
     return true;
 }
 
-bool Dataset::postEdit()
+bool Dataset::postEdit(QVariantList *oldKey, QVariantList *storedKey)
 {
     QStringList sets;
     QVariantList binds;
@@ -1185,6 +1250,8 @@ bool Dataset::postEdit()
     r.values = stored.isEmpty() ? m_buffer : stored;
     r.key = keyOf(r.values);
     r.loaded = true;
+    *oldKey = origKey;
+    *storedKey = r.key;
     m_buffer.clear();
     setState(State::Browse);
     emit rowChanged(m_current);
@@ -1248,5 +1315,222 @@ bool Dataset::remove()
     emit rowRemoved(row);
     emit contentChanged();
     emit currentRowChanged(m_current);
+    emit keyRemoved(key);
     return true;
+}
+
+// --- other sets over the same table -----------------------------------------
+
+int Dataset::rowOfKey(const QVariantList &key) const
+{
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (i != m_insertRow && keyEquals(m_rows[i].key, key))
+            return i;
+    return -1;
+}
+
+// The row with this key as this set shows it, if it meets the set's
+// condition: one statement by key, whatever the size of the set.
+bool Dataset::readOne(const QVariantList &key, QVariantList *values, bool *found) const
+{
+    *found = false;
+    QVariantList binds;
+    QString sql;
+    if (isQuery()) {
+        binds = m_sqlValues;
+        sql = QStringLiteral("SELECT * FROM (%1) brevia_q WHERE ").arg(m_sql);
+    } else {
+        sql = QStringLiteral("SELECT %1 FROM %2 WHERE ").arg(selectList(), m_table->name());
+    }
+    // The values are bound in the order of their marks.
+    const QString byKey = whereKey(key, binds);
+    const QString condition = effectiveCondition().toSql(m_db->dialect(), binds);
+    sql += QLatin1Char('(') + byKey + QStringLiteral(") AND ") + condition;
+    QSqlQuery q(m_db->sql());
+    if (!m_db->prepareAndExec(q, sql, binds, &m_loadError))
+        return false;
+    if (q.next()) {
+        *values = readRow(q);
+        *found = true;
+    }
+    return true;
+}
+
+void Dataset::insertRowAt(int row, Row r)
+{
+    const bool hadCurrent = m_current >= 0;
+    emit rowAboutToBeInserted(row);
+    m_rows.insert(row, std::move(r));
+    if (m_insertRow >= row)
+        ++m_insertRow;
+    if (m_current >= row)
+        ++m_current;
+    else if (!hadCurrent)
+        m_current = row;
+    // Whole columns read for sorting keep their place for the other rows;
+    // the new row is read in full and answers for itself.
+    for (QVector<QVariant> &c : m_columnCache)
+        if (row < c.size())
+            c.insert(row, QVariant());
+    emit rowInserted(row);
+    if (!hadCurrent)
+        emit currentRowChanged(m_current);
+}
+
+void Dataset::removeRowAt(int row)
+{
+    // A view moving its cursor as the row goes must not move the set.
+    m_dropping = true;
+    emit rowAboutToBeRemoved(row);
+    m_dropping = false;
+    m_rows.removeAt(row);
+    for (QVector<QVariant> &c : m_columnCache)
+        if (row < c.size())
+            c.removeAt(row);
+    if (m_insertRow > row)
+        --m_insertRow;
+    const bool currentGone = row == m_current;
+    if (m_current > row)
+        --m_current;
+    else if (currentGone)
+        m_current = m_rows.isEmpty() ? -1 : std::min(row, int(m_rows.size()) - 1);
+    emit rowRemoved(row);
+    if (currentGone)
+        emit currentRowChanged(m_current);
+}
+
+void Dataset::takeStored(const QVariantList &oldKey, const QVariantList &key)
+{
+    if (!isActive() || !editable() || !m_db || !m_db->isOpen() || key.isEmpty())
+        return;
+    const int row = rowOfKey(oldKey.isEmpty() ? key : oldKey);
+    if (row < 0 && isQuery() && !m_queryExhausted)
+        return; // a row it should show comes with a later page
+    QVariantList values;
+    bool found = false;
+    const bool read = readOne(key, &values, &found);
+    if (row < 0 && !found)
+        return; // neither held nor for this set
+    // Names this set answers may read otherwise now.
+    m_lookupCache.clear();
+    if (row >= 0 && isEditing() && row == m_current) {
+        // The edit in hand stays as it is, and storing it meets the check
+        // against the row as it is now; giving it up shows the new values.
+        if (found) {
+            m_rows[row].values = values;
+            m_rows[row].key = keyOf(values);
+            m_rows[row].loaded = true;
+        }
+        emit contentChanged();
+        return;
+    }
+    if (!read) {
+        // Read again when next shown.
+        if (row >= 0 && !isQuery()) {
+            m_rows[row].key = key;
+            m_rows[row].loaded = false;
+            m_columnCache.clear();
+            emit rowChanged(row);
+            emit contentChanged();
+        }
+        return;
+    }
+    if (row < 0) {
+        if (found)
+            takeNewRow(values);
+        return;
+    }
+    if (!found) {
+        // Stored out of this set's condition (another customer, another user).
+        removeRowAt(row);
+    } else {
+        Row &r = m_rows[row];
+        r.values = values;
+        r.key = keyOf(values);
+        r.loaded = true;
+        emit rowChanged(row);
+    }
+    emit contentChanged();
+}
+
+void Dataset::takeNewRow(const QVariantList &values)
+{
+    Row fresh;
+    fresh.values = values;
+    fresh.key = keyOf(values);
+    fresh.loaded = true;
+    if (isQuery()) {
+        // Every row of the statement is read: the new one comes last, before
+        // a row being added.
+        insertRowAt(m_insertRow >= 0 ? m_insertRow : int(m_rows.size()), std::move(fresh));
+        emit contentChanged();
+        return;
+    }
+    // Where the row stands in the set's order is the database's to say: the
+    // keys are read as open reads them, the rows themselves are not.
+    QVector<Row> now;
+    if (!readKeys(now))
+        return;
+    const int held = int(m_rows.size()) - (m_insertRow >= 0 ? 1 : 0); // a row being added is last
+    if (now.size() == held + 1) {
+        int p = 0;
+        while (p < held && keyEquals(now[p].key, m_rows[p].key))
+            ++p;
+        int q = p;
+        while (q < held && keyEquals(now[q + 1].key, m_rows[q].key))
+            ++q;
+        if (q == held && keyEquals(now[p].key, fresh.key)) {
+            insertRowAt(p, std::move(fresh));
+            emit contentChanged();
+            return;
+        }
+    }
+    // Other workstations changed the table meanwhile too: the keys as they
+    // are now, keeping the rows already read and the current row.
+    const QVariantList currentKey = m_current >= 0 && m_current != m_insertRow ? m_rows[m_current].key : QVariantList();
+    QHash<QString, int> readAt;
+    for (int i = 0; i < held; ++i)
+        if (m_rows[i].loaded)
+            readAt.insert(cacheKeyText(m_rows[i].key), i);
+    int current = -1;
+    for (int i = 0; i < now.size(); ++i) {
+        if (keyEquals(now[i].key, fresh.key)) {
+            now[i] = fresh;
+        } else if (const auto it = readAt.constFind(cacheKeyText(now[i].key)); it != readAt.constEnd()) {
+            now[i].values = m_rows[*it].values;
+            now[i].loaded = true;
+        }
+        if (current < 0 && !currentKey.isEmpty() && keyEquals(now[i].key, currentKey))
+            current = i;
+    }
+    // The row being edited is gone meanwhile: the edit stays where it is
+    // and meets the check when stored.
+    if (m_state == State::Edit && current < 0)
+        return;
+    if (m_insertRow >= 0) {
+        now.append(m_rows[m_insertRow]);
+        m_insertRow = int(now.size()) - 1;
+        current = m_insertRow;
+    }
+    if (current < 0 && !now.isEmpty())
+        current = std::clamp(m_current, 0, int(now.size()) - 1);
+    m_rows = std::move(now);
+    m_current = current;
+    m_columnCache.clear();
+    emit rowsReset();
+    emit contentChanged();
+    emit currentRowChanged(m_current);
+}
+
+void Dataset::takeRemoved(const QVariantList &key)
+{
+    if (!isActive() || !editable())
+        return;
+    const int row = rowOfKey(key);
+    if (row < 0)
+        return;
+    m_lookupCache.clear();
+    if (!(isEditing() && row == m_current))
+        removeRowAt(row); // the row being edited stays: storing it is refused as changed by another user
+    emit contentChanged();
 }

@@ -71,9 +71,11 @@ public:
     // This dataset shows only rows whose detailField equals masterField of
     // the master's current row, follows it as it moves, and a new row takes
     // the master's value.
+    // The master opens with the detail when it is closed.
     void setMaster(Dataset *master, const QString &masterField, const QString &detailField);
     // A read-only display field: the resultField of the source row whose
-    // sourceKeys equal this row's keys; empty when there is none.
+    // sourceKeys equal this row's keys; empty when there is none. A closed
+    // source opens with this set or when a name is first read.
     void addLookup(const QString &name, const QStringList &keys, Dataset *source, const QStringList &sourceKeys,
                    const QString &resultField);
     void addBeforePost(Hook h) { m_beforePost.push_back(std::move(h)); }
@@ -81,6 +83,8 @@ public:
     void addOnNewRow(NewRowHook h) { m_onNewRow.push_back(std::move(h)); }
 
     // --- lifecycle ---
+    // Opens the master and the lookup sources first where they are closed;
+    // when one of them cannot open, neither does this set.
     bool open();
     void close();
     bool refresh(); // re-reads, keeping the current row where it still exists
@@ -147,6 +151,21 @@ public:
     const QString &lastErrorField() const { return m_errorField; }
     bool lastPostDropped() const { return m_dropped; }
 
+    // Opens a set this one needs (its master, a lookup's source, the
+    // dictionary of a drop-down bound to it) when that set is closed and its
+    // connection is there. False when it could not open, with the reason in
+    // this set's lastError().
+    bool openNeeded(Dataset *other) const;
+
+    // --- other sets over the same table ---
+    // Another set of the data module over the same base table stored the
+    // row oldKey as key (oldKey empty for a new row) or deleted it. A held
+    // row is read again by its key, or leaves when it no longer meets this
+    // set's condition; a row not held comes in when it meets it. The row
+    // this set is editing keeps its edit. Inactive sets do nothing.
+    void takeStored(const QVariantList &oldKey, const QVariantList &key);
+    void takeRemoved(const QVariantList &key);
+
 signals:
     void stateChanged(Dataset::State state);
     void currentRowChanged(int row);
@@ -162,6 +181,10 @@ signals:
     void fieldChanged(const QString &field);
     void lookupsChanged();
     void contentChanged(); // rows stored, removed or re-read
+    // A row of the base table stored (oldKey empty for a new row) or deleted
+    // through this set, for the other sets over the same table.
+    void keyStored(const QVariantList &oldKey, const QVariantList &key);
+    void keyRemoved(const QVariantList &key);
 
 private:
     struct Field {
@@ -184,7 +207,7 @@ private:
     bool isQuery() const { return !m_sql.isEmpty(); }
     bool editable() const;
     void setState(State s);
-    void setError(const QString &e, const QString &field = {})
+    void setError(const QString &e, const QString &field = {}) const
     {
         m_error = e;
         m_errorField = field;
@@ -193,7 +216,14 @@ private:
     QString orderClause() const;
     QStringList keyColumns() const;
     QVariantList keyOf(const QVariantList &values) const;
-    bool loadKeys();
+    bool loadKeys() { return readKeys(m_rows); }
+    bool readKeys(QVector<Row> &out) const;
+    int rowOfKey(const QVariantList &key) const;
+    bool readOne(const QVariantList &key, QVariantList *values, bool *found) const;
+    void takeNewRow(const QVariantList &values);
+    void insertRowAt(int row, Row r);
+    void removeRowAt(int row);
+    QVariant masterValue() const;
     bool loadPage(int row) const;
     void fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const;
     bool fetchQueryPage();
@@ -208,8 +238,8 @@ private:
     void invalidateCaches();
     bool rereadRow(const QVariantList &key, QVariantList *values, bool lock, QString *error) const;
     QString checkUnchanged(const QVariantList &key, const QVariantList &original) const;
-    bool postInsert();
-    bool postEdit();
+    bool postInsert(QVariantList *key);
+    bool postEdit(QVariantList *oldKey, QVariantList *key);
     void onMasterMoved();
     QString whereKey(const QVariantList &key, QVariantList &binds) const;
     QString selectList() const;
@@ -223,6 +253,7 @@ private:
     Condition m_filter;
     QPointer<Dataset> m_master;
     QString m_masterField, m_detailField;
+    QVariant m_masterValueRead; // the master's value the rows were read for
     QVector<Field> m_fields;
     QVector<Lookup> m_lookups;
     std::vector<Hook> m_beforePost, m_beforeDelete;
@@ -235,8 +266,10 @@ private:
     QVariantList m_original; // its values when editing began
     int m_insertRow = -1;
     bool m_queryExhausted = true;
-    QString m_error;
-    QString m_errorField;
+    mutable QString m_error;
+    mutable QString m_errorField;
+    bool m_opening = false; // opening the sets it needs
+    bool m_closing = false; // telling of its close
     bool m_dropped = false;
     bool m_dropping = false; // a new row is being taken out
     mutable QString m_loadError;

@@ -142,7 +142,8 @@ void TdmMain::build()
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("qryLinkmans3", "PostCode", "CustID", "tblCustomers2", "CustId", "PostCode");
     lookup("qryLinkmans3", "Address", "CustID", "tblCustomers2", "CustId", "Address");
-    for (const char *set : {"tblOperates", "tblOperates2"}) {
+    // The staff window's contract page (qryOperateInfo) shows the same names.
+    for (const char *set : {"tblOperates", "tblOperates2", "qryOperateInfo"}) {
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
         lookup(set, "LinkCustName", "LinkCustID", "tblCustomers2", "CustId", "CustName");
         lookup(set, "OriginName", "OriginId", "tblOperateOrigin", "OriginID", "OriginName");
@@ -164,6 +165,12 @@ void TdmMain::build()
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
+
+    // In catalogue order, so that every run tells the sets in the same order.
+    for (const QString &name : std::as_const(m_order))
+        m_peers.add(dataset(name));
+    for (Dataset *d : std::as_const(m_sets))
+        m_peers.add(d);
 }
 
 void TdmMain::installRules(const TableRules &rules)

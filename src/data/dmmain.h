@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/datasetpeers.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -14,7 +16,9 @@ class Dataset;
 
 // The data module: the one connection of the program and the shared
 // datasets that every window reads and writes through, with their
-// master-detail links, display fields and store hooks.
+// master-detail links, display fields and store hooks. Sets over the same
+// table see each other's stored and deleted rows; a set opens the sets it
+// reads through (master, name sources) itself.
 class TdmMain : public QObject
 {
     Q_OBJECT
@@ -69,4 +73,5 @@ private:
     QHash<QString, TableRules> m_rules; // by lower-case table name
     QHash<QString, QString> m_statements; // each query set's own, by lower-case name
     QStringList m_order;
+    DatasetPeers m_peers; // sets over one table tell each other of stored and deleted rows
 };

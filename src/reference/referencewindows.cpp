@@ -92,8 +92,6 @@ DictionaryDesc dictionary(const Texts &t)
                      QString::fromUtf8(t.emptyMemo)};
     d.rightCode = QString::fromUtf8(t.right);
     d.logPath = QString::fromUtf8(t.logPath);
-    if (d.className == QLatin1String("TfrmRegion"))
-        d.alsoOpen << QStringLiteral("tblCountry");
     if (d.className == QLatin1String("TfrmCustOrigin")) {
         d.closeShortcut = QKeySequence(QStringLiteral("Ctrl+X"));
         d.colourShortcut = QKeySequence(QStringLiteral("Ctrl+F"));

@@ -7,6 +7,7 @@
 #include "ui/colorchooser.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
+#include "ui/form.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -16,7 +17,6 @@
 
 #include <QDoubleValidator>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -111,7 +111,7 @@ DictionaryDialog::DictionaryDialog(const DictionaryDesc &desc, QWidget *parent)
             m_grid->setColumnDelegate(f.name, new ColourDelegate);
     m_grid->setBeforeLeavingRow([this] { leavingRow(); });
 
-    auto *fields = new QGridLayout;
+    auto *fields = new QWidget(this);
     m_binder = new FieldBinder(m_set, this);
     buildFields(fields);
 
@@ -119,68 +119,56 @@ DictionaryDialog::DictionaryDialog(const DictionaryDesc &desc, QWidget *parent)
     all->setMenuBar(bar);
     all->addWidget(m_title);
     all->addWidget(m_grid, 1);
-    all->addLayout(fields);
+    all->addWidget(fields);
 }
 
-void DictionaryDialog::buildFields(QGridLayout *grid)
+void DictionaryDialog::buildFields(QWidget *area)
 {
-    auto addRow = [&](const DictionaryDesc::Field &f, int row) {
-        QWidget *w = nullptr;
+    using namespace Field;
+    FormSpec spec;
+    auto add = [&](const DictionaryDesc::Field &f) {
+        FieldOptions o = opts().named(f.name);
         switch (f.kind) {
         case DictionaryDesc::Kind::Text:
-        case DictionaryDesc::Kind::Number: {
-            auto *e = new QLineEdit(this);
-            if (f.kind == DictionaryDesc::Kind::Number) {
-                auto *v = new QDoubleValidator(e);
-                v->setNotation(QDoubleValidator::StandardNotation);
-                e->setValidator(v);
-                e->setAlignment(Qt::AlignRight);
-                attachCalculator(e);
-            }
-            m_binder->bind(e, f.name);
-            w = e;
+            spec.append({f.name, f.label, line(), o});
+            break;
+        case DictionaryDesc::Kind::Number:
+            spec.append({f.name, f.label, number(), o});
+            break;
+        case DictionaryDesc::Kind::Continent:
+            spec.append({f.name, f.label,
+                         fixedList({QStringLiteral("亚洲"), QStringLiteral("北美洲"), QStringLiteral("欧洲"),
+                                    QStringLiteral("澳洲"), QStringLiteral("南美洲"), QStringLiteral("非洲")}),
+                         o});
+            break;
+        case DictionaryDesc::Kind::Colour:
+            // The colours' numbers with their swatches, filled again when
+            // the colour table changes.
+            spec.append({f.name, f.label, custom([this, name = f.name](QWidget *parent) {
+                             auto *c = new QComboBox(parent);
+                             Dataset *colours = sharedSet(QStringLiteral("tblColor"));
+                             m_binder->bind(c, name, colours, QStringLiteral("ColorID"), QStringLiteral("ColorID"));
+                             decorateColours(c);
+                             connect(colours, &Dataset::contentChanged, c, [c] { decorateColours(c); });
+                             connect(colours, &Dataset::rowsReset, c, [c] { decorateColours(c); });
+                             return c;
+                         }),
+                         o.withButton(QStringLiteral("BtnColour"), QStringLiteral("颜色信息"))});
             break;
         }
-        case DictionaryDesc::Kind::Colour: {
-            auto *c = new QComboBox(this);
-            Dataset *colours = sharedSet(QStringLiteral("tblColor"));
-            m_binder->bind(c, f.name, colours, QStringLiteral("ColorID"), QStringLiteral("ColorID"));
-            decorateColours(c);
-            // After the binder has filled the list again.
-            connect(colours, &Dataset::contentChanged, c, [c] { decorateColours(c); });
-            connect(colours, &Dataset::rowsReset, c, [c] { decorateColours(c); });
-            w = c;
-            break;
-        }
-        case DictionaryDesc::Kind::Continent: {
-            auto *c = new QComboBox(this);
-            m_binder->bind(c, f.name,
-                           {QStringLiteral("亚洲"), QStringLiteral("北美洲"), QStringLiteral("欧洲"),
-                            QStringLiteral("澳洲"), QStringLiteral("南美洲"), QStringLiteral("非洲")});
-            w = c;
-            break;
-        }
-        }
-        w->setObjectName(f.name);
-        w->installEventFilter(this);
-        m_enterOrder << w;
-        auto *label = new QLabel(f.label, this);
-        label->setBuddy(w);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(w, row, 1);
-        if (f.kind == DictionaryDesc::Kind::Colour) {
-            m_colours = new QPushButton(QStringLiteral("颜色信息"), this);
-            m_colours->setAutoDefault(false);
-            m_colours->setShortcut(m_desc.colourShortcut);
-            connect(m_colours, &QPushButton::clicked, this, &DictionaryDialog::BtnColourClick);
-            grid->addWidget(m_colours, row, 2);
-        }
+        if (!f.emptyMessage.isEmpty())
+            m_required.append({f.name, f.emptyMessage});
     };
-    int row = 0;
     for (const DictionaryDesc::Field &f : std::as_const(m_desc.fields))
-        addRow(f, row++);
-    addRow(m_desc.description, row);
-    grid->setColumnStretch(1, 1);
+        add(f);
+    add(m_desc.description);
+    m_form = new Form(spec, m_binder, area, 1);
+    m_form->applyEnterOrder();
+    m_colours = m_form->button(QStringLiteral("BtnColour"));
+    if (m_colours) {
+        m_colours->setShortcut(m_desc.colourShortcut);
+        connect(m_colours, &QPushButton::clicked, this, &DictionaryDialog::BtnColourClick);
+    }
 }
 
 QWidget *DictionaryDialog::fieldWidget(const QString &field) const { return m_binder->widgetFor(field); }
@@ -193,17 +181,10 @@ void DictionaryDialog::showEvent(QShowEvent *event)
 
 void DictionaryDialog::FormShow()
 {
-    QStringList names{m_desc.dataset};
-    if (m_desc.hasColour())
-        names << QStringLiteral("tblColor");
-    names << m_desc.alsoOpen;
     if (!m_desc.orderBy.isEmpty())
         m_set->setOrderBy(m_desc.orderBy);
-    for (const QString &name : std::as_const(names)) {
-        Dataset *d = sharedSet(name);
-        if (d && !d->isActive() && !d->open())
-            Prompts::instance().warn(d->lastError());
-    }
+    if (!m_set->isActive() && !m_set->open())
+        Prompts::instance().warn(m_set->lastError());
     updateRights();
     focusField(m_desc.fields.first().name);
 }
@@ -230,20 +211,6 @@ void DictionaryDialog::focusField(const QString &field)
         w->setFocus();
 }
 
-bool DictionaryDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        const int i = int(m_enterOrder.indexOf(static_cast<QWidget *>(watched)));
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && i >= 0) {
-            if (i + 1 < m_enterOrder.size())
-                m_enterOrder[i + 1]->setFocus();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void DictionaryDialog::BtnAddClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-新增")))
@@ -259,13 +226,12 @@ void DictionaryDialog::BtnSaveClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-保存")))
         return;
-    for (const DictionaryDesc::Field &f : std::as_const(m_desc.fields)) {
-        if (!f.emptyMessage.isEmpty() && m_set->isBlank(f.name)) {
-            Prompts::instance().warn(f.emptyMessage);
-            focusField(f.name);
-            return;
-        }
-    }
+    // The description is not among the required: the database demands it,
+    // and its message follows a refused store.
+    QVector<RequiredField> required = m_required;
+    required.removeIf([this](const RequiredField &r) { return r.field == m_desc.description.name; });
+    if (!m_form->checkRequired(required, [](QWidget *w) { w->setFocus(); }))
+        return;
     if (!m_set->isEditing() || m_set->post())
         return;
     // The row stays in editing, so the user can put it right or close.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/tablerules.h"
+
 #include <QDialog>
 #include <QKeySequence>
 #include <QString>
@@ -11,6 +13,7 @@
 class DataGrid;
 class Dataset;
 class FieldBinder;
+class Form;
 class QAction;
 class QLabel;
 class QPushButton;
@@ -43,7 +46,6 @@ struct DictionaryDesc {
     Field description;
     QString rightCode;
     QString logPath; // the commands write logPath + "-新增" / "-保存" / "-删除"
-    QStringList alsoOpen; // further shared sets the window opens on showing
     QStringList orderBy;  // the list's order when it is not the table's
     QKeySequence closeShortcut, colourShortcut;
     // "颜色信息" of the members with a colour field.
@@ -83,10 +85,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildFields(class QGridLayout *grid);
+    void buildFields(QWidget *area);
     void updateRights();
     void leavingRow();
     void focusField(const QString &field);
@@ -98,5 +99,6 @@ private:
     DataGrid *m_grid = nullptr;
     QAction *m_add = nullptr, *m_save = nullptr, *m_delete = nullptr, *m_close = nullptr;
     QPushButton *m_colours = nullptr;
-    QVector<QWidget *> m_enterOrder;
+    Form *m_form = nullptr;
+    QVector<RequiredField> m_required;
 };

@@ -25,6 +25,11 @@ FieldBinder::FieldBinder(Dataset *dataset, QObject *parent) : QObject(parent), m
     connect(dataset, &Dataset::rowsReset, this, &FieldBinder::refresh);
     connect(dataset, &Dataset::stateChanged, this, &FieldBinder::refresh);
     connect(dataset, &Dataset::fieldChanged, this, &FieldBinder::onFieldChanged);
+    // The current row read again after another set stored it.
+    connect(dataset, &Dataset::rowChanged, this, [this](int row) {
+        if (m_dataset && row == m_dataset->currentRow() && !m_dataset->isEditing())
+            refresh();
+    });
 }
 
 void FieldBinder::bind(QLineEdit *edit, const QString &field)
@@ -58,15 +63,17 @@ void FieldBinder::bind(QComboBox *combo, const QString &field, Dataset *source, 
 {
     m_bindings.append({Kind::Combo, combo, field, source, codeField, nameField});
     const Binding b = m_bindings.last();
-    fillCombo(b);
+    fillCombo(b, true);
     connect(combo, &QComboBox::activated, this, [this, b](int index) {
         if (auto *c = qobject_cast<QComboBox *>(b.widget.data()))
             store(b, c->itemData(index));
     });
     if (source) {
         // An entry added to the dictionary is offered at once.
+        // Never opened from here: a source that is being closed would be
+        // opened again in the middle of its close.
         auto again = [this, b] {
-            fillCombo(b);
+            fillCombo(b, false);
             show(b);
         };
         connect(source, &Dataset::contentChanged, this, again);
@@ -187,20 +194,28 @@ void FieldBinder::store(const Binding &b, const QVariant &v)
             show(other);
 }
 
-void FieldBinder::fillCombo(const Binding &b)
+void FieldBinder::fillCombo(const Binding &b, bool openSource)
 {
     auto *combo = qobject_cast<QComboBox *>(b.widget.data());
-    if (!combo || !b.source)
+    if (!combo || !b.source || m_filling)
         return;
+    // The dictionary opens when the drop-down is bound; a failure is the
+    // bound set's lastError().
+    if (openSource && !b.source->isActive()) {
+        if (m_dataset)
+            m_dataset->openNeeded(b.source);
+        else
+            b.source->open();
+    }
+    m_filling = true;
     const bool was = m_updating;
     m_updating = true;
     combo->clear();
-    if (!b.source->isActive())
-        b.source->open();
     b.source->fetchAll();
     for (int r = 0; r < b.source->rowCount(); ++r)
         combo->addItem(b.source->value(r, b.nameField).toString(), b.source->value(r, b.codeField));
     m_updating = was;
+    m_filling = false;
 }
 
 void FieldBinder::show(const Binding &b)

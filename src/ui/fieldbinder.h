@@ -24,7 +24,9 @@ public:
 
     void bind(QLineEdit *edit, const QString &field);
     // A drop-down over a dictionary: shows nameField of each row of source
-    // and stores its codeField. With fixedItems instead of a source, the
+    // and stores its codeField. A closed source opens here if its
+    // connection is there; the list follows it as it changes, opens and
+    // closes. With fixedItems instead of a source, the
     // combo offers a fixed list of texts and stores the text.
     void bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
               const QString &nameField);
@@ -53,10 +55,11 @@ private:
 
     void show(const Binding &b);
     void store(const Binding &b, const QVariant &v);
-    void fillCombo(const Binding &b);
+    void fillCombo(const Binding &b, bool openSource);
     void onFieldChanged(const QString &field);
 
     QPointer<Dataset> m_dataset;
     QVector<Binding> m_bindings;
     bool m_updating = false;
+    bool m_filling = false; // a drop-down's list is being filled
 };

@@ -346,6 +346,63 @@ TEST_P(DatasetTest, DeleteHooksRefuseWithTheirText)
     EXPECT_EQ(d.rowCount(), 1);
 }
 
+// A set opens what it reads through: its master and its name sources, when
+// they are closed and their connection is there. What cannot open is told.
+TEST_P(DatasetTest, SetsOpenTheSetsTheyReadThrough)
+{
+    ASSERT_EQ(db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    addCustomer("KH1", "甲", "admin", "A");
+    addCustomer("KH2", "乙", "admin", "A");
+    ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L1"}, {"CustID", "KH1"}, {"Name", "甲一"}}), "");
+    ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", "L2"}, {"CustID", "KH2"}, {"Name", "乙一"}}), "");
+
+    Dataset levels(&db(), "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset customers(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    customers.addLookup("LevelName", {"LevelID"}, &levels, {"LevelID"}, "LevelName");
+    Dataset contacts(&db(), "tblLinkmans", Schema::table("tblLinkmans"));
+    contacts.setMaster(&customers, "CustId", "CustID");
+    contacts.addLookup("CustName", {"CustID"}, &customers, {"CustId"}, "CustName");
+
+    ASSERT_TRUE(contacts.open()) << contacts.lastError().toStdString();
+    EXPECT_TRUE(customers.isActive());
+    EXPECT_TRUE(levels.isActive());
+    EXPECT_EQ(contacts.rowCount(), 1) << "restricted to the master's first row";
+    EXPECT_EQ(contacts.value("Name").toString(), "甲一");
+    EXPECT_EQ(contacts.value("CustName").toString(), "甲");
+    EXPECT_EQ(customers.value("LevelName").toString(), "重要");
+
+    // A source closed meanwhile opens again when a name is read, but not
+    // by a name read while it tells of its close.
+    const auto reader = QObject::connect(&levels, &Dataset::rowsReset, [&] { (void)customers.value("LevelName"); });
+    levels.close();
+    QObject::disconnect(reader);
+    EXPECT_FALSE(levels.isActive());
+    EXPECT_EQ(customers.value("LevelName").toString(), "重要");
+    EXPECT_TRUE(levels.isActive());
+
+    // A source without a connection stays closed and answers nothing.
+    Dataset offline(nullptr, "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset alone(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    alone.addLookup("LevelName", {"LevelID"}, &offline, {"LevelID"}, "LevelName");
+    ASSERT_TRUE(alone.open()) << alone.lastError().toStdString();
+    EXPECT_FALSE(offline.isActive());
+    EXPECT_TRUE(alone.value("LevelName").isNull());
+
+    // A source that cannot open: the dependent does not open either, or
+    // answers nothing when open, and says why.
+    ASSERT_EQ(db().exec("DROP TABLE tblCustLevel"), "");
+    Dataset broken(&db(), "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset dependent(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    dependent.addLookup("LevelName", {"LevelID"}, &broken, {"LevelID"}, "LevelName");
+    EXPECT_FALSE(dependent.open());
+    EXPECT_FALSE(dependent.lastError().isEmpty());
+    EXPECT_EQ(dependent.lastError(), broken.lastError());
+    levels.close();
+    EXPECT_TRUE(customers.value("LevelName").isNull());
+    EXPECT_EQ(customers.lastError(), levels.lastError());
+    EXPECT_FALSE(customers.lastError().isEmpty());
+}
+
 // A large table opens without reading its rows, and reads only the rows
 // that are looked at.
 TEST_P(DatasetTest, LargeTablesOpenWithoutReadingEveryRow)

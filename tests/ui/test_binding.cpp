@@ -1,6 +1,7 @@
 // Grids and edit boxes bound to a dataset.
 #include "data/datasetmodel.h"
 #include "data/dataset.h"
+#include "data/datasetpeers.h"
 #include "data/schema.h"
 #include "testlib/tempdatabase.h"
 #include "ui/fieldbinder.h"
@@ -148,6 +149,56 @@ TEST(FieldBinder, EditsTheCurrentRowAndFollowsIt)
     EXPECT_EQ(d.value("Name").toString(), "X");
     d.cancel();
     EXPECT_EQ(name.text(), "甲");
+}
+
+// A drop-down opens its dictionary when it is filled; the form shows its
+// row as another set over the table stored it.
+TEST(FieldBinder, DropDownsOpenTheirDictionaryAndFormsShowRowsStoredElsewhere)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    ASSERT_EQ(db.insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(db.insertRow("tblCustLevel", {{"LevelID", "B"}, {"LevelName", "一般"}, {"Memo", "m"}}), "");
+    ASSERT_EQ(db.insertRow("tblCustomers", {{"CustId", "KH1"}, {"CustName", "甲"}, {"LevelID", "A"}}), "");
+
+    Dataset levels(&db, "tblCustLevel", Schema::table("tblCustLevel"));
+    Dataset customers(&db, "tblCustomers", Schema::table("tblCustomers"));
+    ASSERT_TRUE(customers.open());
+    QComboBox level;
+    QLineEdit name;
+    FieldBinder b(&customers);
+    b.bind(&level, "LevelID", &levels, "LevelID", "LevelName");
+    b.bind(&name, "CustName");
+    EXPECT_TRUE(levels.isActive());
+    EXPECT_EQ(level.count(), 2);
+    EXPECT_EQ(level.currentText(), "重要");
+    // Closed and opened again by someone: the entries are there once.
+    levels.close();
+    EXPECT_EQ(level.count(), 0);
+    ASSERT_TRUE(levels.open());
+    EXPECT_EQ(level.count(), 2);
+    EXPECT_EQ(level.currentText(), "重要");
+
+    Dataset customers2(&db, "tblCustomers2", Schema::table("tblCustomers"));
+    DatasetPeers peers;
+    peers.add(&customers);
+    peers.add(&customers2);
+    ASSERT_TRUE(customers2.open());
+    customers2.setValue("CustName", "甲公司");
+    customers2.setValue("LevelID", "B");
+    ASSERT_TRUE(customers2.post()) << customers2.lastError().toStdString();
+    EXPECT_EQ(name.text(), "甲公司");
+    EXPECT_EQ(level.currentText(), "一般");
+    EXPECT_EQ(customers.state(), Dataset::State::Browse);
+
+    // A dictionary that cannot open leaves the list empty and says why.
+    ASSERT_EQ(db.exec("DROP TABLE tblCustOrigin"), "");
+    Dataset origins(&db, "tblCustOrigin", Schema::table("tblCustOrigin"));
+    QComboBox origin;
+    b.bind(&origin, "OriginID", &origins, "OriginID", "OriginName");
+    EXPECT_EQ(origin.count(), 0);
+    EXPECT_FALSE(customers.lastError().isEmpty());
+    EXPECT_EQ(customers.lastError(), origins.lastError());
 }
 
 // Text can reach a box without typing (an assistive tool sets it through the
