@@ -5,6 +5,7 @@
 #include "ui/colorchooser.h"
 #include "ui/datagrid.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -107,11 +108,6 @@ void TfrmColor::BtnAddClick()
 void TfrmColor::BtnDeleteClick()
 {
     // Nothing to delete in an empty table: no question either.
-    if (!m_set->isActive() || m_set->isEmpty() || m_set->currentRow() < 0)
-        return;
-    if (!Prompts::instance().askOkCancel(QStringLiteral("真的要删除该条记录吗?"), Prompts::Icon::Question))
-        return;
-    if (!m_set->remove())
-        Prompts::instance().warn(m_set->lastError());
+    deleteCurrentRecord(m_set, nullptr, QStringLiteral("真的要删除该条记录吗?"));
     paintSwatch();
 }

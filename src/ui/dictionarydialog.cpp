@@ -10,6 +10,7 @@
 #include "ui/form.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -249,12 +250,7 @@ void DictionaryDialog::BtnDeleteClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-删除")))
         return;
-    if (m_set->isEmpty())
-        return;
-    if (!Prompts::instance().askOkCancel(QStringLiteral("真的要删除该条记录吗?"), Prompts::Icon::Question))
-        return;
-    if (!m_set->remove())
-        Prompts::instance().warn(m_set->lastError());
+    deleteCurrentRecord(m_set, nullptr, QStringLiteral("真的要删除该条记录吗?"));
 }
 
 void DictionaryDialog::BtnCloseClick() { reject(); }
