@@ -29,71 +29,48 @@ ModuleDesc TfrmCustomers::description()
     d.listReport = QStringLiteral("frCustomers");
     d.detailReport = QStringLiteral("frCustomerDetail");
 
-    SubPageDesc contacts;
-    contacts.title = QStringLiteral("联系人资料");
-    contacts.dataset = QStringLiteral("tblLinkmans");
-    contacts.columns = {{"LinkmanID", "联系人代码"}, {"Name", "姓名"},   {"Department", "部门"}, {"Duty", "职务"},
-                        {"Telephone", "电话"},       {"Fax", "传真"},    {"Mobile", "手机"},     {"Email", "电子邮件"}};
-    contacts.orderBy = {QStringLiteral("LinkmanID")};
-    contacts.newCaption = QStringLiteral("新增联系人");
-    contacts.recordTable = QStringLiteral("tblLinkmans");
-    contacts.report = QStringLiteral("frCustomerLinkman");
-    contacts.printLog = QStringLiteral("联系人-打印");
-
-    SubPageDesc contracts;
-    contracts.title = QStringLiteral("业务（合同）资料");
-    contracts.dataset = QStringLiteral("tblOperates");
-    contracts.columns = {{"OperateID", "业务编码"},  {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
-                         {"CreateDate", "建档时间"}, {"EndDate", "截止日期"},      {"CompactAmount", "合同金额"},
-                         {"LinkmanName", "联系人"},  {"OperaterName", "业务员"}};
-    contracts.orderBy = {QStringLiteral("OperateID")};
-    contracts.newCaption = QStringLiteral("新增业务");
-    contracts.recordTable = QStringLiteral("tblOperates");
-    contracts.report = QStringLiteral("frCustomerOperate");
-    contracts.printLog = QStringLiteral("业务资料-打印");
-
-    SubPageDesc workers;
-    workers.title = QStringLiteral("受聘员工");
-    workers.dataset = QStringLiteral("tblYuangong1");
-    workers.columns = {{"YuangongID", "员工编号"}, {"Name", "姓名"},       {"NickName", "称呼"},
-                       {"Sex", "性别"},            {"Department", "部门"}, {"GongzhongName", "工种"},
-                       {"Health", "健康状况"},     {"Duty", "职务"},       {"Native", "籍贯"}};
-    workers.hiddenColumns = {QStringLiteral("Health")};
-    workers.orderBy = {QStringLiteral("YuangongID")};
-    workers.newCaption = QStringLiteral("新增员工");
-    workers.recordTable = QStringLiteral("tblYuangong");
-    workers.report = QStringLiteral("frCustomerYuangong");
-    workers.printLog = QStringLiteral("员工资料-打印");
-    
-    SubPageDesc history;
-    history.title = QStringLiteral("客户接触");
-    history.dataset = QStringLiteral("tblCustomerState");
-    history.columns = {{"LinkDate", "联系日期"}, {"LinkTime", "联系时间"}, {"Linkman", "联系人"},
-                       {"Duty", "职务"},         {"LinkType", "联系方式"}, {"LinkContent", "联系内容"},
-                       {"Charge", "费用开销"},   {"Address", "地点"},      {"Memo", "备注"}};
-    history.orderBy = {QStringLiteral("LinkDate"), QStringLiteral("LinkTime")};
-    history.newCaption = QStringLiteral("新增接触");
-    history.recordTable = QStringLiteral("tblCustomerState");
-    history.report = QStringLiteral("frCustomerState");
-    history.printLog = QStringLiteral("客户接触-打印");
-
-    SubPageDesc info;
-    info.title = QStringLiteral("其他资料");
-    info.dataset = QStringLiteral("tblCustomerAddInfo");
     using namespace Field;
-    info.form = {{"BankID", "开  户  银  行：", dictionary("tblFinanceOrgan", "OrganID", "OrganName")},
-                 {"Account", "银行 账号：", line()},
-                 {"BankAddress", "开 户 行 地 址：", line()},
-                 {"VATaxName", "增 值 税 户 名：", line()},
-                 {"VATaxID", "增 值 税 税 号：", line()},
-                 {"VATaxBank", "增值税开户银行：", line()},
-                 {"VATaxAccount", "增值税银行账号：", line()},
-                 {"VATaxAddress", "增值税地址：", line()},
-                 {"VATaxPhone", "电　　  话：", line()}};
-    info.report = QStringLiteral("frCustomerOther");
-    info.printLog = QStringLiteral("其他资料-打印");
-
-    d.subPages = {contacts, contracts, workers, history, info};
+    d.subPages = {
+        SubPageDesc::grid(QStringLiteral("联系人资料"), QStringLiteral("tblLinkmans"),
+                          {{"LinkmanID", "联系人代码"}, {"Name", "姓名"}, {"Department", "部门"}, {"Duty", "职务"},
+                           {"Telephone", "电话"}, {"Fax", "传真"}, {"Mobile", "手机"}, {"Email", "电子邮件"}})
+            .ordered({QStringLiteral("LinkmanID")})
+            .withDialog(QStringLiteral("新增联系人"), QStringLiteral("tblLinkmans"))
+            .printing(QStringLiteral("frCustomerLinkman"), QStringLiteral("联系人-打印")),
+        SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("tblOperates"),
+                          {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
+                           {"CreateDate", "建档时间"}, {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"},
+                           {"LinkmanName", "联系人"}, {"OperaterName", "业务员"}})
+            .ordered({QStringLiteral("OperateID")})
+            .withDialog(QStringLiteral("新增业务"), QStringLiteral("tblOperates"))
+            .printing(QStringLiteral("frCustomerOperate"), QStringLiteral("业务资料-打印")),
+        SubPageDesc::grid(QStringLiteral("受聘员工"), QStringLiteral("tblYuangong1"),
+                          {{"YuangongID", "员工编号"}, {"Name", "姓名"}, {"NickName", "称呼"}, {"Sex", "性别"},
+                           {"Department", "部门"}, {"GongzhongName", "工种"}, {"Health", "健康状况"},
+                           {"Duty", "职务"}, {"Native", "籍贯"}})
+            .hiding({QStringLiteral("Health")})
+            .ordered({QStringLiteral("YuangongID")})
+            .withDialog(QStringLiteral("新增员工"), QStringLiteral("tblYuangong"))
+            .printing(QStringLiteral("frCustomerYuangong"), QStringLiteral("员工资料-打印")),
+        SubPageDesc::grid(QStringLiteral("客户接触"), QStringLiteral("tblCustomerState"),
+                          {{"LinkDate", "联系日期"}, {"LinkTime", "联系时间"}, {"Linkman", "联系人"},
+                           {"Duty", "职务"}, {"LinkType", "联系方式"}, {"LinkContent", "联系内容"},
+                           {"Charge", "费用开销"}, {"Address", "地点"}, {"Memo", "备注"}})
+            .ordered({QStringLiteral("LinkDate"), QStringLiteral("LinkTime")})
+            .withDialog(QStringLiteral("新增接触"), QStringLiteral("tblCustomerState"))
+            .printing(QStringLiteral("frCustomerState"), QStringLiteral("客户接触-打印")),
+        SubPageDesc::fields(QStringLiteral("其他资料"), QStringLiteral("tblCustomerAddInfo"),
+                            {{"BankID", "开  户  银  行：", dictionary("tblFinanceOrgan", "OrganID", "OrganName")},
+                             {"Account", "银行 账号：", line()},
+                             {"BankAddress", "开 户 行 地 址：", line()},
+                             {"VATaxName", "增 值 税 户 名：", line()},
+                             {"VATaxID", "增 值 税 税 号：", line()},
+                             {"VATaxBank", "增值税开户银行：", line()},
+                             {"VATaxAccount", "增值税银行账号：", line()},
+                             {"VATaxAddress", "增值税地址：", line()},
+                             {"VATaxPhone", "电　　  话：", line()}})
+            .printing(QStringLiteral("frCustomerOther"), QStringLiteral("其他资料-打印")),
+    };
     return d;
 }
 

@@ -51,16 +51,14 @@ ModuleDesc TfrmOperaters::description()
         {"HomePage", "主　　页：", line()},
         {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(60)},
     };
-    SubPageDesc contracts;
-    contracts.title = QStringLiteral("业务（合同）资料");
-    contracts.dataset = QStringLiteral("qryOperateInfo");
-    contracts.columns = {{"OperateID", "业务编码"},  {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
-                         {"CreateDate", "建档时间"}, {"EndDate", "截止日期"},      {"CompactAmount", "合同金额"},
-                         {"LinkmanName", "联系人"},  {"OperaterName", "业务员"}};
-    contracts.commands = false;
-    // Filled with a member's contracts when the member is opened.
-    contracts.followsModule = false;
-    d.subPages = {contracts};
+    // The contracts of the member opened, filled when a member is opened.
+    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("qryOperateInfo"),
+                                    {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
+                                     {"CreateDate", "建档时间"}, {"EndDate", "截止日期"},
+                                     {"CompactAmount", "合同金额"}, {"LinkmanName", "联系人"},
+                                     {"OperaterName", "业务员"}})
+                      .readOnly()
+                      .filledByModule()};
     d.listReport = QStringLiteral("frOperaters");
     d.detailReport = QStringLiteral("frOperaterDetail");
     d.detailQuery = true;

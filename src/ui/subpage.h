@@ -35,6 +35,41 @@ struct SubPageDesc {
     // Opened with the module and read again by the list's "刷新"; false: the
     // module fills the page itself when it has something to show.
     bool followsModule = true;
+
+    // Said in a chain: SubPageDesc::grid("联系人资料", "tblLinkmans", columns)
+    //     .ordered({"LinkmanID"}).withDialog("新增联系人", "tblLinkmans").printing("frCustomerLinkman", "联系人-打印")
+    static SubPageDesc grid(const QString &title, const QString &dataset, const QVector<DatasetModel::Column> &columns)
+    {
+        SubPageDesc d;
+        d.title = title;
+        d.dataset = dataset;
+        d.columns = columns;
+        return d;
+    }
+    static SubPageDesc fields(const QString &title, const QString &dataset, const FormSpec &form)
+    {
+        SubPageDesc d;
+        d.title = title;
+        d.dataset = dataset;
+        d.form = form;
+        return d;
+    }
+    SubPageDesc &ordered(const QStringList &columns) { orderBy = columns; return *this; }
+    SubPageDesc &hiding(const QStringList &columns) { hiddenColumns = columns; return *this; }
+    SubPageDesc &withDialog(const QString &caption, const QString &table)
+    {
+        newCaption = caption;
+        recordTable = table;
+        return *this;
+    }
+    SubPageDesc &printing(const QString &templateName, const QString &logText)
+    {
+        report = templateName;
+        printLog = logText;
+        return *this;
+    }
+    SubPageDesc &readOnly() { commands = false; return *this; }
+    SubPageDesc &filledByModule() { followsModule = false; return *this; }
 };
 
 // Which sub-page commands may run: the module's record must be a stored
