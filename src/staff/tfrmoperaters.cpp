@@ -77,7 +77,8 @@ void TfrmOperaters::buildSide()
     m_photo->setObjectName(QStringLiteral("Edit_Photo"));
     binder()->bind(m_photo, QStringLiteral("Photo"));
     detailSide()->addWidget(m_photo);
-    m_zoom = new QPushButton(QStringLiteral("🔍"), detailArea());
+    // The desktop's CJK font has no magnifier glyph: the word says it.
+    m_zoom = new QPushButton(QStringLiteral("放大"), detailArea());
     m_zoom->setObjectName(QStringLiteral("BtnZoom"));
     m_zoom->setToolTip(QStringLiteral("放大"));
     m_zoom->setAccessibleName(QStringLiteral("放大"));
