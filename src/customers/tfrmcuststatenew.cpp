@@ -44,7 +44,7 @@ const QStringList &TfrmCustStateNew::linkTypes()
 
 TfrmCustStateNew::TfrmCustStateNew(QWidget *parent) : RecordDialog(historyDialog(), parent)
 {
-    form()->grid()->setRowStretch(form()->spec().size() - 1, 1);
+    form()->grid()->setRowStretch(form()->rows().size() - 1, 1);
 }
 
 QDateEdit *TfrmCustStateNew::linkDate() const { return qobject_cast<QDateEdit *>(form()->widget(QStringLiteral("LinkDate"))); }

@@ -126,18 +126,18 @@ DictionaryDialog::DictionaryDialog(const DictionaryDesc &desc, QWidget *parent)
 void DictionaryDialog::buildFields(QWidget *area)
 {
     using namespace Field;
-    FormSpec spec;
+    FormSpec rows;
     auto add = [&](const DictionaryDesc::Field &f) {
         FieldOptions o = opts().named(f.name);
         switch (f.kind) {
         case DictionaryDesc::Kind::Text:
-            spec.append({f.name, f.label, line(), o});
+            rows.append({f.name, f.label, line(), o});
             break;
         case DictionaryDesc::Kind::Number:
-            spec.append({f.name, f.label, number(), o});
+            rows.append({f.name, f.label, number(), o});
             break;
         case DictionaryDesc::Kind::Continent:
-            spec.append({f.name, f.label,
+            rows.append({f.name, f.label,
                          fixedList({QStringLiteral("亚洲"), QStringLiteral("北美洲"), QStringLiteral("欧洲"),
                                     QStringLiteral("澳洲"), QStringLiteral("南美洲"), QStringLiteral("非洲")}),
                          o});
@@ -145,7 +145,7 @@ void DictionaryDialog::buildFields(QWidget *area)
         case DictionaryDesc::Kind::Colour:
             // The colours' numbers with their swatches, filled again when
             // the colour table changes.
-            spec.append({f.name, f.label, custom([this, name = f.name](QWidget *parent) {
+            rows.append({f.name, f.label, custom([this, name = f.name](QWidget *parent) {
                              auto *c = new QComboBox(parent);
                              Dataset *colours = sharedSet(QStringLiteral("tblColor"));
                              m_binder->bind(c, name, colours, QStringLiteral("ColorID"), QStringLiteral("ColorID"));
@@ -157,13 +157,16 @@ void DictionaryDialog::buildFields(QWidget *area)
                          o.withButton(QStringLiteral("BtnColour"), QStringLiteral("颜色信息"))});
             break;
         }
+    };
+    // The description is not among the required: the database demands it,
+    // and its message follows a refused store.
+    for (const DictionaryDesc::Field &f : std::as_const(m_desc.fields)) {
+        add(f);
         if (!f.emptyMessage.isEmpty())
             m_required.append({f.name, f.emptyMessage});
-    };
-    for (const DictionaryDesc::Field &f : std::as_const(m_desc.fields))
-        add(f);
+    }
     add(m_desc.description);
-    m_form = new Form(spec, m_binder, area, 1);
+    m_form = new Form(rows, m_binder, area, 1);
     m_form->applyEnterOrder();
     m_colours = m_form->button(QStringLiteral("BtnColour"));
     if (m_colours) {
@@ -227,11 +230,7 @@ void DictionaryDialog::BtnSaveClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-保存")))
         return;
-    // The description is not among the required: the database demands it,
-    // and its message follows a refused store.
-    QVector<RequiredField> required = m_required;
-    required.removeIf([this](const RequiredField &r) { return r.field == m_desc.description.name; });
-    if (!m_form->checkRequired(required, [](QWidget *w) { w->setFocus(); }))
+    if (!m_form->checkRequired(m_required, [](QWidget *w) { w->setFocus(); }))
         return;
     if (!m_set->isEditing() || m_set->post())
         return;

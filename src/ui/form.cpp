@@ -98,11 +98,11 @@ QWidget *makeEditor(const FormRow &row, FieldBinder *binder, QWidget *area)
 }
 } // namespace
 
-Form::Form(const FormSpec &spec, FieldBinder *binder, QWidget *area, int pairsPerLine)
-    : QObject(area), m_spec(spec), m_binder(binder), m_grid(new QGridLayout(area))
+Form::Form(const FormSpec &rows, FieldBinder *binder, QWidget *area, int pairsPerLine)
+    : QObject(area), m_rows(rows), m_binder(binder), m_grid(new QGridLayout(area))
 {
     int line = 0, pair = 0;
-    for (const FormRow &row : std::as_const(m_spec)) {
+    for (const FormRow &row : std::as_const(m_rows)) {
         const int span = qBound(1, row.opt.span, pairsPerLine);
         if (pair != 0 && (row.opt.newLine || pair + span > pairsPerLine)) {
             pair = 0;
@@ -196,7 +196,7 @@ bool Form::checkRequired(const QVector<RequiredField> &required, const std::func
     };
     // In screen order, then any the screen does not show.
     QStringList onScreen;
-    for (const FormRow &row : m_spec) {
+    for (const FormRow &row : m_rows) {
         onScreen << row.field.toLower();
         for (const RequiredField &r : required)
             if (r.field.compare(row.field, Qt::CaseInsensitive) == 0 && blank(r.field))

@@ -107,12 +107,12 @@ class Form : public QObject
 {
     Q_OBJECT
 public:
-    Form(const FormSpec &spec, FieldBinder *binder, QWidget *area, int pairsPerLine = 2);
+    Form(const FormSpec &rows, FieldBinder *binder, QWidget *area, int pairsPerLine = 2);
 
     QWidget *widget(const QString &field) const;
     QPushButton *button(const QString &objectName) const;
     QGridLayout *grid() const { return m_grid; }
-    const FormSpec &spec() const { return m_spec; }
+    const FormSpec &rows() const { return m_rows; }
     QList<QWidget *> enterOrder() const;
     // Declares the Enter order of the form's fields, then of extra widgets.
     void applyEnterOrder(const QList<QWidget *> &extra = {}) const;
@@ -124,7 +124,7 @@ public:
     bool checkRequired(const QVector<RequiredField> &required, const std::function<void(QWidget *)> &focus) const;
 
 private:
-    FormSpec m_spec;
+    FormSpec m_rows;
     FieldBinder *m_binder;
     QGridLayout *m_grid;
     QHash<QString, QWidget *> m_widgets; // by lower-case field

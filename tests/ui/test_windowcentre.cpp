@@ -121,7 +121,7 @@ TEST_P(WindowCentreTest, AFormIsLaidOutBoundAndCheckedInScreenOrder)
     QWidget area;
     FieldBinder binder(set);
     using namespace Field;
-    const FormSpec spec = {
+    const FormSpec rows = {
         {"OperaterID", "代码：", line(), opts().withButton("BtnCheck", "查重").withNote("（唯一）")},
         {"Name", "姓名：", line()},
         {"DepartmentID", "部门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName")},
@@ -130,7 +130,7 @@ TEST_P(WindowCentreTest, AFormIsLaidOutBoundAndCheckedInScreenOrder)
         {"Address", "住址：", mask("99-99;_")},
         {"Memo", "备注：", memo(), opts().wide(2).onNewLine()},
     };
-    Form form(spec, &binder, &area);
+    Form form(rows, &binder, &area);
 
     // Enter goes down the screen; the photo is left out as asked.
     QStringList order;
@@ -139,7 +139,7 @@ TEST_P(WindowCentreTest, AFormIsLaidOutBoundAndCheckedInScreenOrder)
     EXPECT_EQ(order, (QStringList{"Edit_OperaterID", "Edit_Name", "Edit_DepartmentID", "Edit_Birth", "Edit_Address",
                                   "Edit_Memo"}));
     // Each label names its field for assistive tools and is its buddy.
-    for (const FormRow &row : spec) {
+    for (const FormRow &row : rows) {
         QWidget *w = form.widget(row.field);
         ASSERT_TRUE(w) << row.field.toStdString();
         EXPECT_EQ(w->accessibleName(), row.label);
