@@ -14,11 +14,13 @@ ModuleHost::ModuleHost(QWidget *parent) : QWidget(parent), m_layout(new QGridLay
 
 void ModuleHost::adopt(QWidget *panel)
 {
-    if (panel->parentWidget() != this) {
+    // A panel made with the work area as its parent is already a child but
+    // not yet in the layout; it would keep its size hint in the corner.
+    if (panel->parentWidget() != this)
         panel->setParent(this);
+    if (m_layout->indexOf(panel) < 0)
         // Every panel shares the one cell: only the visible one takes room.
         m_layout->addWidget(panel, 0, 0);
-    }
     if (!m_panels.contains(panel))
         m_panels.append(panel);
 }
@@ -28,7 +30,6 @@ void ModuleHost::showPanel(QWidget *panel)
     if (!panel)
         return;
     adopt(panel);
-    panel->move(0, 0);
     panel->setVisible(true);
 }
 
