@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QLinearGradient>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -62,13 +63,17 @@ QPixmap toolButton(const QString &caption, int index)
 
 QPixmap toolStripBackground(int width)
 {
-    QPixmap pm(qMax(width, 1), kToolSize);
-    QPainter p(&pm);
-    QLinearGradient g(0, 0, 0, kToolSize);
-    g.setColorAt(0, QColor(0xE8, 0xEF, 0xFA));
-    g.setColorAt(1, QColor(0xC4, 0xD3, 0xEC));
-    p.fillRect(pm.rect(), g);
-    return pm;
+    // Painted on an image: an uninitialised screen pixmap showed as a black
+    // strip on some X servers.
+    QImage image(qMax(width, 1), kToolSize, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        QLinearGradient g(0, 0, 0, kToolSize);
+        g.setColorAt(0, QColor(0xE8, 0xEF, 0xFA));
+        g.setColorAt(1, QColor(0xC4, 0xD3, 0xEC));
+        p.fillRect(image.rect(), g);
+    }
+    return QPixmap::fromImage(image);
 }
 
 QPixmap aboutPicture()

@@ -24,8 +24,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -91,8 +93,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     qApp->installEventFilter(this);
     updateActions();
 
-    // The client area of the old screens below the menu.
-    resize(792, 554 + menuBar()->sizeHint().height());
+    // The client area of the old screens below the menu; a fixed size, as
+    // every module panel is laid out for it.
+    setFixedSize(792, 554 + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -133,13 +136,22 @@ void TfrmMain::buildToolStrip()
     bar->setFloatable(false);
     bar->setFixedHeight(MainPictures::kToolSize);
     bar->setContentsMargins(0, 0, 0, 0);
-    bar->setAutoFillBackground(true);
-    QPalette pal = bar->palette();
+    bar->layout()->setContentsMargins(0, 0, 0, 0);
+    // The picture is the background of a strip inside the bar: a tool bar
+    // draws its own panel from the palette's plain colour, which a picture
+    // brush does not have (it came out black).
+    auto *strip = new QWidget(bar);
+    strip->setObjectName(QStringLiteral("ToolStripButtons"));
+    strip->setAutoFillBackground(true);
+    QPalette pal = strip->palette();
     pal.setBrush(QPalette::Window, QBrush(MainPictures::toolStripBackground(64)));
-    bar->setPalette(pal);
+    strip->setPalette(pal);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     int index = 0;
     for (const ToolButtonDef &def : toolButtons()) {
-        auto *b = new QToolButton(bar);
+        auto *b = new QToolButton(strip);
         b->setObjectName(QStringLiteral("Tool_") + def.action);
         b->setIcon(QIcon(MainPictures::toolButton(def.tip, index++)));
         b->setIconSize(QSize(32, 32));
@@ -148,8 +160,11 @@ void TfrmMain::buildToolStrip()
         b->setToolTip(def.tip);
         b->setAccessibleName(def.tip);
         bindButton(b, m_actions.value(def.action));
-        bar->addWidget(b);
+        row->addWidget(b);
     }
+    row->addStretch();
+    strip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bar->addWidget(strip);
     addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -179,12 +194,21 @@ void TfrmMain::buildNavigation()
 
 void TfrmMain::buildStatusBar()
 {
+    // The five panels share the bar in the proportions of their nominal
+    // widths, but never narrower than their longest text: together the
+    // nominal widths are wider than the window itself.
+    const QStringList longest = {QStringLiteral("欢迎使用Brevia！"), QStringLiteral("操作员：  WWWWWWWWWW"),
+                                 QStringLiteral("当前系统时间：   ") + Format::dateTime(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58))),
+                                 Maker::kWebsite, QStringLiteral("NUM")};
+    statusBar()->setSizeGripEnabled(false); // the window has a fixed size
     for (int i = 0; i < 5; ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         m_panels[i]->setAlignment(Qt::AlignCenter);
-        m_panels[i]->setFixedWidth(kPanelWidths[i]);
-        statusBar()->addWidget(m_panels[i]);
+        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const int frame = 2 * m_panels[i]->frameWidth() + 8;
+        m_panels[i]->setMinimumWidth(m_panels[i]->fontMetrics().horizontalAdvance(longest[i]) + frame);
+        statusBar()->addWidget(m_panels[i], kPanelWidths[i]);
     }
     m_panels[0]->setText(QStringLiteral("欢迎使用Brevia！"));
     m_panels[3]->setText(Maker::kWebsite);
@@ -266,7 +290,9 @@ void TfrmMain::runAction(const MainAction &def, QAction *action)
     }
     if (def.page != NavPage::None)
         m_nav->setCurrentIndex(int(def.page));
-    if (def.sysOnly && !Session::current().isSys()) {
+    // The flag as the user table holds it now: an administrator may have
+    // taken it away since this user logged in.
+    if (def.sysOnly && !(database() && Session::current().isSysNow(*database()))) {
         Prompts::instance().warn(kSysOnlyRefusal);
         return;
     }
@@ -362,7 +388,8 @@ void TfrmMain::openSharedSets()
     const Session &s = Session::current();
     if (Dataset *names = m_dm->dataset(QStringLiteral("tblCustomers2"))) {
         names->close();
-        names->setFilter(s.isSys() ? Condition() : Condition::equals(QStringLiteral("SUser"), s.userId()));
+        names->setFilter(s.isSysNow(*m_dm->database()) ? Condition()
+                                                         : Condition::equals(QStringLiteral("SUser"), s.userId()));
         if (!names->open()) {
             Prompts::instance().warn(names->lastError());
             return;

@@ -1,6 +1,7 @@
 // The tools panel beside the main window and the "文件管理(&F)" entries,
 // which act on the panel's current folder.
 #include "app/tfrmmain.h"
+#include "app/modulehost.h"
 #include "tools/tfrmtools.h"
 
 #include <QAction>
@@ -8,7 +9,7 @@
 void TfrmMain::createToolsPanel()
 {
     auto *tools = new TfrmTools(this);
-    tools->setAnchor(this);
+    tools->setAnchor(this, m_host);
     // Closed with its title-bar button, or hidden by a module: the tick of
     // "文件管理及工具栏" and the tool button's toggle follow what is seen.
     connect(tools, &TfrmTools::visibilityChanged, this, [this](bool visible) {

@@ -2,9 +2,9 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "ui/dateedit.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -47,7 +47,7 @@ TfrmCustStateNew::TfrmCustStateNew(QWidget *parent) : RecordDialog(historyDialog
     form()->grid()->setRowStretch(form()->rows().size() - 1, 1);
 }
 
-QDateEdit *TfrmCustStateNew::linkDate() const { return qobject_cast<QDateEdit *>(form()->widget(QStringLiteral("LinkDate"))); }
+DateEdit *TfrmCustStateNew::linkDate() const { return qobject_cast<DateEdit *>(form()->widget(QStringLiteral("LinkDate"))); }
 QLineEdit *TfrmCustStateNew::linkTime() const { return qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("LinkTime"))); }
 QComboBox *TfrmCustStateNew::linkType() const { return qobject_cast<QComboBox *>(form()->widget(QStringLiteral("LinkType"))); }
 QLineEdit *TfrmCustStateNew::linkman() const { return qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("Linkman"))); }

@@ -3,7 +3,7 @@
 #include "ui/recorddialog.h"
 
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -25,7 +25,7 @@ public:
 
     static const QStringList &linkTypes(); // the suggestions of "联系方式："
 
-    QDateEdit *linkDate() const;
+    DateEdit *linkDate() const;
     QLineEdit *linkTime() const;
     QComboBox *linkType() const;
     QLineEdit *linkman() const;

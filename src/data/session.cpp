@@ -28,6 +28,6 @@ bool Session::isSysNow(Database &db) const
     q.setForwardOnly(true);
     QString error;
     if (!db.prepareAndExec(q, QStringLiteral("SELECT Sys FROM tblUser WHERE UserID = ?"), {m_userId}, &error))
-        return m_sys;
+        return false;
     return q.next() && q.value(0).toBool();
 }

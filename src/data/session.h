@@ -22,8 +22,8 @@ public:
     void reset(); // tests only: a run logs in once
 
     // The Sys flag as the user table holds it now: an administrator may
-    // have changed it since the login. Falls back to the login's flag when
-    // the table cannot be read; false when the user's row is gone.
+    // have changed it since the login. False when the table cannot be read
+    // or the user's row is gone: a right is never granted on a guess.
     bool isSysNow(Database &db) const;
 
 private:

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -199,12 +200,13 @@ void TfrmTools::runSystemInformation()
 
 void TfrmTools::runEnvelopeLabels()
 {
-    if (!logCommand(QStringLiteral("工具-信封标签")))
-        return;
+    // A refused user leaves no line in the log: only labels really opened are logged.
     if (!UserRights::current().holds(kEnvelopeRight)) {
         Prompts::instance().warn(QStringLiteral("对不起，您不能使用信封标签打印功能！"));
         return;
     }
+    if (!logCommand(QStringLiteral("工具-信封标签")))
+        return;
     emit envelopeLabelsRequested();
 }
 
@@ -212,11 +214,19 @@ void TfrmTools::placeBesideAnchor()
 {
     if (!m_anchor)
         return;
-    // Below the title bar, inside the anchor's right edge.
+    // Level with the top of the work area, so that the menus and the tool
+    // strip above it stay within reach. Outside the anchor's right edge
+    // when the screen has room there, else just inside it.
     const QRect frame = m_anchor->frameGeometry();
-    const int top = m_anchor->mapToGlobal(QPoint(0, 0)).y();
-    const int frameWidth = frameGeometry().width();
-    move(frame.right() + 1 - frameWidth, top);
+    const QWidget *area = m_area ? m_area.data() : m_anchor.data();
+    const int top = area->mapToGlobal(QPoint(0, 0)).y();
+    const int bottom = m_anchor->mapToGlobal(QPoint(0, m_anchor->height())).y();
+    const QSize frameExtra = frameGeometry().size() - size();
+    resize(width(), qBound(200, bottom - top - frameExtra.height(), 520));
+    const int frameWidth = width() + frameExtra.width();
+    const QScreen *screen = m_anchor->screen();
+    const bool roomOutside = screen && frame.right() + frameWidth <= screen->availableGeometry().right();
+    move(roomOutside ? frame.right() + 1 : frame.right() + 1 - frameWidth, top);
 }
 
 void TfrmTools::showEvent(QShowEvent *event)

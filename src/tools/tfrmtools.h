@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class FileList;
@@ -19,7 +20,13 @@ public:
 
     // The window it stands beside: each time it is shown it places itself
     // at that window's right edge, just below its title bar.
-    void setAnchor(QWidget *window) { m_anchor = window; }
+    // The window the panel stands beside, and the part of it whose top the
+    // panel keeps level with (the main window's work area).
+    void setAnchor(QWidget *window, QWidget *area = nullptr)
+    {
+        m_anchor = window;
+        m_area = area;
+    }
     void placeBesideAnchor();
 
     void setFolder(const QString &path);
@@ -63,7 +70,8 @@ private:
     QWidget *buildTools();
     QWidget *buildFileArea();
 
-    QWidget *m_anchor = nullptr;
+    QPointer<QWidget> m_anchor;
+    QPointer<QWidget> m_area;
     FileList *m_list = nullptr;
     QLineEdit *m_folderLine = nullptr;
     PasteMode m_pasteMode = PasteMode::Copy;

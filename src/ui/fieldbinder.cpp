@@ -3,21 +3,15 @@
 #include "data/dataset.h"
 #include "data/format.h"
 #include "data/tabledef.h"
+#include "ui/dateedit.h"
 #include "ui/photobox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include <algorithm>
-
-namespace {
-// A date edit cannot be empty; its lowest date stands for "no date" and
-// shows as blank.
-const QDate kNoDate(1752, 9, 14);
-} // namespace
 
 FieldBinder::FieldBinder(Dataset *dataset, QObject *parent) : QObject(parent), m_dataset(dataset)
 {
@@ -99,15 +93,11 @@ void FieldBinder::bind(QComboBox *combo, const QString &field, const QStringList
     show(b);
 }
 
-void FieldBinder::bind(QDateEdit *edit, const QString &field)
+void FieldBinder::bind(DateEdit *edit, const QString &field)
 {
-    edit->setMinimumDate(kNoDate);
-    edit->setSpecialValueText(QStringLiteral(" "));
-    edit->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    edit->setCalendarPopup(true);
     m_bindings.append({Kind::Date, edit, field, {}, {}, {}});
     const Binding b = m_bindings.last();
-    connect(edit, &QDateEdit::dateChanged, this, [this, b](const QDate &d) { store(b, d == kNoDate ? QVariant() : QVariant(d)); });
+    connect(edit, &DateEdit::dateEdited, this, [this, b](const QDate &d) { store(b, d.isValid() ? QVariant(d) : QVariant()); });
     show(b);
 }
 
@@ -245,9 +235,8 @@ void FieldBinder::show(const Binding &b)
         break;
     }
     case Kind::Date: {
-        auto *d = static_cast<QDateEdit *>(b.widget.data());
-        const QDate date = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-        d->setDate(date.isValid() ? date : kNoDate);
+        auto *d = static_cast<DateEdit *>(b.widget.data());
+        d->setDate(v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate());
         break;
     }
     case Kind::Check:

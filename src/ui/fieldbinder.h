@@ -8,7 +8,7 @@
 class Dataset;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLineEdit;
 class QPlainTextEdit;
 class PhotoBox;
@@ -31,7 +31,7 @@ public:
     void bind(QComboBox *combo, const QString &field, Dataset *source, const QString &codeField,
               const QString &nameField);
     void bind(QComboBox *combo, const QString &field, const QStringList &fixedItems);
-    void bind(QDateEdit *edit, const QString &field);
+    void bind(DateEdit *edit, const QString &field);
     void bind(QCheckBox *box, const QString &field);
     void bind(QPlainTextEdit *memo, const QString &field);
     // A photo by the path the field holds; a click on it chooses another

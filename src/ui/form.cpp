@@ -4,6 +4,7 @@
 #include "data/dmmain.h"
 #include "data/tabledef.h"
 #include "ui/calculatorpopup.h"
+#include "ui/dateedit.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/photobox.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDoubleValidator>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,7 +50,7 @@ QWidget *makeEditor(const FormRow &row, FieldBinder *binder, QWidget *area)
         return e;
     }
     case FieldKind::Date: {
-        auto *d = new QDateEdit(area);
+        auto *d = new DateEdit(area);
         binder->bind(d, row.field);
         return d;
     }

@@ -51,9 +51,9 @@ CommandStates commandStates(Dataset::State state, const UserRights::Ops &ops)
     c.listQuery = ops.query;
     c.listPrint = active && ops.print;
     c.detailNew = active && ops.insert && state != S::Insert;
-    // A new row may always be stored by whoever could start it; a stored
-    // one only by a holder of the Modify flag.
-    c.detailSave = state == S::Insert || (active && ops.modify);
+    // A new row may always be stored by whoever could start it; a changed
+    // one only by a holder of the Modify flag. Browsing has nothing to store.
+    c.detailSave = state == S::Insert || (state == S::Edit && ops.modify);
     c.detailDelete = active && ops.remove;
     c.detailPrint = active && ops.print;
     c.detailQuery = ops.query;

@@ -2,9 +2,9 @@
 
 #include "data/clock.h"
 #include "ui/prompts.h"
+#include "ui/dateedit.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -52,10 +52,9 @@ QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *pare
         grid->addWidget(m_period, 0, 0, 1, 2);
         auto addDate = [&](const QString &caption, const QString &name, int at) {
             auto *label = new QLabel(caption, this);
-            auto *d = new QDateEdit(this);
+            auto *d = new DateEdit(this);
             d->setObjectName(name);
-            d->setCalendarPopup(true);
-            d->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+            d->setEmptyAllowed(false); // a period always has both ends
             label->setBuddy(d);
             grid->addWidget(label, at, 0);
             grid->addWidget(d, at, 1);

@@ -9,7 +9,7 @@
 #include <functional>
 
 class QComboBox;
-class QDateEdit;
+class DateEdit;
 class QLineEdit;
 class QRadioButton;
 
@@ -53,8 +53,8 @@ public:
     QLineEdit *text() const { return m_text; }
     QRadioButton *periodChoice() const { return m_period; }  // nullptr without a period
     QRadioButton *criteriaChoice() const { return m_other; } // nullptr without a period
-    QDateEdit *startDate() const { return m_start; }
-    QDateEdit *endDate() const { return m_end; }
+    DateEdit *startDate() const { return m_start; }
+    DateEdit *endDate() const { return m_end; }
     void BtnOkClick(); // "确定"
 
     // The condition a criterion builds from the trimmed search text; a
@@ -72,5 +72,5 @@ private:
     QComboBox *m_criterion;
     QLineEdit *m_text;
     QRadioButton *m_period = nullptr, *m_other = nullptr;
-    QDateEdit *m_start = nullptr, *m_end = nullptr;
+    DateEdit *m_start = nullptr, *m_end = nullptr;
 };

@@ -255,9 +255,13 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         QString action;
         QString logLine;
         bool refused;
+        int sysNow = -1; // the flag the user table holds by the time the action runs
     };
     const QVector<Case> cases = {
         {"user management, ordinary user", false, "Act_User", "系统设置-用户管理", true},
+        {"system flag cleared after the login", true, "Act_User", "系统设置-用户管理", true, 0},
+        {"system log, flag cleared after the login", true, "Act_SysLog", "系统设置-系统日志", true, 0},
+        {"system flag given after the login", false, "Act_User", "系统设置-用户管理", false, 1},
         {"user management, system user", true, "Act_User", "系统设置-用户管理", false},
         {"work assignment, ordinary user", false, "Act_Assign", "客户业务管理-客户业务工作分配", true},
         {"staff tracking, ordinary user", false, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", true},
@@ -273,7 +277,14 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         ModalCatcher modal;
         const QString user = QString("u%1").arg(n++);
         Session::current().reset();
-        logIn(user, c.sys, {"101", "102", "106"});
+        logIn(user, c.sys, {"101", "102", "105", "106"});
+        if (c.sysNow >= 0) {
+            QSqlQuery q(db().sql());
+            ASSERT_TRUE(q.prepare("UPDATE tblUser SET Sys = ? WHERE UserID = ?"));
+            q.addBindValue(c.sysNow == 1);
+            q.addBindValue(user);
+            ASSERT_TRUE(q.exec());
+        }
 
         act(c.action)->trigger();
         EXPECT_EQ(log(), QStringList{c.logLine});
@@ -353,9 +364,10 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
 
 TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses)
 {
-    // Boss's own row has lost its system flag meanwhile, so the rights
-    // window stores rows for him as for anyone else.
-    addUser("Boss", false, {"102"});
+    // Boss's own row loses its system flag while user management is open
+    // (another administrator), so the rights window stores rows for him as
+    // for anyone else.
+    addUser("Boss", true, {"102"});
     Session::current().logIn("Boss", true);
     main->reloadRights();
     ASSERT_FALSE(act("Act_CustLevel")->isEnabled());
@@ -366,6 +378,10 @@ TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses
         users.inspect = [&](QWidget *w) {
             auto *dlg = qobject_cast<TfrmUser *>(w);
             ASSERT_NE(dlg, nullptr);
+            QSqlQuery q(db().sql());
+            ASSERT_TRUE(q.prepare("UPDATE tblUser SET Sys = ? WHERE UserID = 'Boss'"));
+            q.addBindValue(false);
+            ASSERT_TRUE(q.exec());
             QTreeView *view = dlg->grid()->view();
             const QAbstractItemModel *m = view->model();
             for (int r = 0; r < m->rowCount(); ++r)

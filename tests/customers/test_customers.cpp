@@ -14,6 +14,7 @@
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
+#include "ui/dateedit.h"
 #include "ui/fieldbinder.h"
 #include "ui/recorddialogs.h"
 #include "ui/subpage.h"
@@ -23,10 +24,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QSqlQuery>
 #include <QTimer>
 
@@ -142,8 +143,10 @@ protected:
         choose("OriginID", "介绍");
         choose("LevelID", "重要");
         choose("StateId", "正常");
-        auto *d = qobject_cast<QDateEdit *>(field("CreateDate"));
-        d->setDate(QDate(2026, 12, 1));
+        // Typed as a clerk types it, without the leading zeros.
+        auto *d = qobject_cast<DateEdit *>(field("CreateDate"));
+        d->selectAll();
+        QTest::keyClicks(d, "2026-12-1");
     }
 
     AppHome home;
@@ -204,7 +207,7 @@ TEST_P(CustomersTest, SaveTestsRequiredFieldsInOrderWithFocusAndStampsTheCreator
         {"请选择输入客户来源！", [&] { choose("OriginID", "介绍"); }},
         {"请选择输入客户级别！", [&] { choose("LevelID", "重要"); }},
         {"请选择输入客户状态！", [&] { choose("StateId", "正常"); }},
-        {"请输入客户建档日期！", [&] { qobject_cast<QDateEdit *>(field("CreateDate"))->setDate(QDate(2026, 12, 1)); }},
+        {"请输入客户建档日期！", [&] { QTest::keyClicks(qobject_cast<DateEdit *>(field("CreateDate")), "2026-12-01"); }},
     };
     const QStringList fieldsInOrder{"CustId", "CustName", "VocationID", "OriginID", "LevelID", "StateId", "CreateDate"};
     for (int i = 0; i < int(std::size(steps)); ++i) {
@@ -421,7 +424,7 @@ TEST_P(CustomersTest, TheDialogStampsTheCreatorAlsoWhenStoredByClosing)
     dlg.BtnCloseClick();
     EXPECT_EQ(prompts.last(), "请输入客户建档日期！");
     EXPECT_EQ(second->state(), Dataset::State::Insert);
-    qobject_cast<QDateEdit *>(dlg.binder()->widgetFor("CreateDate"))->setDate(QDate(2026, 12, 2));
+    QTest::keyClicks(qobject_cast<DateEdit *>(dlg.binder()->widgetFor("CreateDate")), "20261202");
     prompts.answers = {true};
     dlg.BtnCloseClick();
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomers WHERE CustId = 'D01' AND SUser = 'zhang'"), 1);

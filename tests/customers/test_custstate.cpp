@@ -6,10 +6,10 @@
 #include "customers/tfrmcuststatenew.h"
 #include "ui/calculatorpopup.h"
 #include "ui/datagrid.h"
+#include "ui/dateedit.h"
 #include "ui/gridmodel.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -78,7 +78,7 @@ TEST_P(CustStateTest, SaveAsksForTheRequiredFieldsInOrderThenStoresForTheCustome
         std::function<void()> fill;
     };
     const QVector<Step> steps = {
-        {"请选择输入联系日期！", w->linkDate(), [&] { w->linkDate()->setDate(QDate(2024, 7, 2)); }},
+        {"请选择输入联系日期！", w->linkDate(), [&] { QTest::keyClicks(w->linkDate(), "2024-7-2"); }},
         {"请输入联系时间！", w->linkTime(), [&] { typeTime(w->linkTime(), "093005"); }},
         {"请选择输入联系方式！", w->linkType(), [&] { w->linkType()->setEditText("上门送礼"); }},
         {"请输入联系人名称！", w->linkman(), [&] { type(w->linkman(), "孙七"); }},

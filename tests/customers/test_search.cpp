@@ -5,9 +5,9 @@
 #include "customers/tfrmcustomerquery4.h"
 #include "customers/searchfixture.h"
 #include "testlib/fakeprompts.h"
+#include "ui/dateedit.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QRadioButton>
 

@@ -3,15 +3,19 @@
 #include "data/dataset.h"
 #include "data/datasetpeers.h"
 #include "data/schema.h"
+#include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
+#include "ui/dateedit.h"
 #include "ui/fieldbinder.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSqlQuery>
@@ -89,7 +93,7 @@ TEST(FieldBinder, EditsTheCurrentRowAndFollowsIt)
     ASSERT_TRUE(d.open());
     QLineEdit name, nickName;
     QCheckBox main;
-    QDateEdit special;
+    DateEdit special;
     QPlainTextEdit memo;
     QComboBox level;
     QComboBox duty;
@@ -282,4 +286,94 @@ TEST(Calculator, PopupPutsTheResultIntoTheBoundField)
     d.cancel();
     rate.setReadOnly(true);
     EXPECT_EQ(openCalculator(&rate), nullptr);
+}
+
+// A clerk types dates with the keyboard, with or without leading zeros,
+// clears them, steps them and picks them; a text that is no date never
+// reaches the row.
+TEST(DateEdit, TypedDatesReachTheRow)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    ASSERT_EQ(db.insertRow("tblLinkmans", {{"LinkmanID", "L1"}, {"Name", "甲"}, {"SpecialDate", QDate(2020, 2, 29)}}), "");
+    FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    Dataset d(&db, "tblLinkmans", Schema::table("tblLinkmans"));
+    ASSERT_TRUE(d.open());
+    QWidget window;
+    auto *date = new DateEdit(&window);
+    auto *other = new QLineEdit(&window);
+    FieldBinder b(&d);
+    b.bind(date, "SpecialDate");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(date->text(), "2020-2-29");
+
+    enum class Key { None, Up, Down };
+    struct Case {
+        const char *typed; // replaces the whole text, key by key
+        Key then;
+        QDate stored;      // invalid: no date
+        const char *shownAfterLeaving;
+    };
+    const Case cases[] = {
+        {"2026-12-10", Key::None, QDate(2026, 12, 10), "2026-12-10"},
+        {"2026-1-5", Key::None, QDate(2026, 1, 5), "2026-1-5"},
+        {"2026-01-05", Key::None, QDate(2026, 1, 5), "2026-1-5"},
+        {"2026/3/7", Key::None, QDate(2026, 3, 7), "2026-3-7"},
+        {"2026.3.8", Key::None, QDate(2026, 3, 8), "2026-3-8"},
+        {"20260309", Key::None, QDate(2026, 3, 9), "2026-3-9"},
+        {"", Key::None, QDate(), ""},                                    // cleared
+        {"2026-2-30", Key::None, QDate(), ""},                           // no such day: the row keeps what it had
+        {"2026-12-31", Key::Up, QDate(2027, 1, 1), "2027-1-1"},
+        {"2026-3-1", Key::Down, QDate(2026, 2, 28), "2026-2-28"},
+        {"2026-1", Key::None, QDate(2026, 2, 28), "2026-2-28"},          // half typed: the date it had comes back
+        {"", Key::Up, QDate(2026, 12, 10), "2026-12-10"},                // an empty field steps from today
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        date->setFocus();
+        date->selectAll();
+        QTest::keyClick(date, Qt::Key_Backspace);
+        QTest::keyClicks(date, c.typed);
+        if (c.then != Key::None)
+            QTest::keyClick(date, c.then == Key::Up ? Qt::Key_Up : Qt::Key_Down);
+        other->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(d.value("SpecialDate").toDate(), c.stored);
+        EXPECT_EQ(date->text(), c.shownAfterLeaving);
+    }
+    // Half deleted and left: the date the field had when it was entered
+    // comes back, not the one the deleting passed through ("2026-12-1").
+    date->setFocus();
+    date->end(false);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(date, Qt::Key_Backspace);
+    EXPECT_EQ(date->text(), "2026-12");
+    other->setFocus();
+    EXPECT_EQ(d.value("SpecialDate").toDate(), QDate(2026, 12, 10));
+    EXPECT_EQ(date->text(), "2026-12-10");
+    // Letters are not taken, not even from an input method.
+    date->setFocus();
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("年"));
+    QApplication::sendEvent(date, &commit);
+    EXPECT_EQ(date->text(), "2026-12-10");
+    other->setFocus();
+
+    ASSERT_TRUE(d.post());
+    EXPECT_EQ(scalar(db, "SELECT SpecialDate FROM tblLinkmans").toDate(), QDate(2026, 12, 10));
+
+    // The calendar opens on the shown date, or on today when there is none.
+    date->showCalendar();
+    ASSERT_NE(date->calendar(), nullptr);
+    EXPECT_EQ(date->calendar()->yearShown(), 2026);
+    EXPECT_EQ(date->calendar()->monthShown(), 12);
+    date->calendar()->clicked(QDate(2026, 11, 3));
+    EXPECT_EQ(d.value("SpecialDate").toDate(), QDate(2026, 11, 3));
+    date->selectAll();
+    QTest::keyClick(date, Qt::Key_Backspace);
+    date->showCalendar();
+    ASSERT_NE(date->calendar(), nullptr);
+    EXPECT_EQ(date->calendar()->selectedDate(), QDate(2026, 12, 10));
 }

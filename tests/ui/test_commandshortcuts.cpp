@@ -1,6 +1,7 @@
 // A window's commands keep their keys while an edit box has the focus;
 // every other key, the editing keys among them, stays with the editor.
 #include "ui/commandshortcuts.h"
+#include "ui/dateedit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,7 +114,11 @@ struct Form {
         case Editor::Spin:
             return new QSpinBox(page);
         case Editor::Date:
-            return new QDateEdit(QDate(2024, 3, 5), page);
+            {
+            auto *d = new DateEdit(page);
+            d->setDate(QDate(2024, 3, 5));
+            return d;
+        }
         case Editor::Combo: {
             auto *c = new QComboBox(page);
             c->setEditable(true);

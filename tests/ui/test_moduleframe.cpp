@@ -55,7 +55,8 @@ TEST(ModuleFrameCommands, FollowStateAndFlags)
     const auto modifyOnly = ops(false, true, false, false, false);
     //                       list: new mod del ref qry prt    detail: new save del prt qry cancel
     const StateCase cases[] = {
-        {"browse, all", S::Browse, all, cs({1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 0})},
+        {"browse, all: nothing to store", S::Browse, all, cs({1, 1, 1, 1, 1, 1}, {1, 0, 1, 1, 1, 0})},
+        {"browse, modify only", S::Browse, modifyOnly, cs({0, 1, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0})},
         {"browse, none", S::Browse, none, cs({0, 0, 0, 1, 0, 0}, {0, 0, 0, 0, 0, 0})},
         {"insert, all", S::Insert, all, cs({1, 1, 1, 1, 1, 1}, {0, 1, 1, 1, 1, 1})},
         {"insert, insert only", S::Insert, insertOnly, cs({1, 0, 0, 1, 0, 0}, {0, 1, 0, 0, 0, 1})},
