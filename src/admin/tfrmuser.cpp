@@ -190,19 +190,19 @@ bool TfrmUser::storeRow()
                      {"DeptID", "请选择输入所在部门！"},
                      {"Duty", "请输入用户职务！"}};
     Prompts &p = Prompts::instance();
-    // Nothing about the built-in user can be stored here, so it is refused
-    // before asking for fields that its row may well lack.
-    if (storedCodeIsAdmin()) {
-        p.warn(QStringLiteral("对不起，系统默认用户不能修改！"));
-        m_users->cancel();
-        return false;
-    }
     for (const auto &r : kRequired) {
         if (!m_users->isBlank(QLatin1String(r.field)))
             continue;
         p.warn(QString::fromUtf8(r.warning));
         if (QWidget *w = field(QLatin1String(r.field)))
             w->setFocus();
+        return false;
+    }
+    // Nothing about the built-in user can be stored here; the fields are
+    // asked for first, as for any row.
+    if (storedCodeIsAdmin()) {
+        p.warn(QStringLiteral("对不起，系统默认用户不能修改！"));
+        m_users->cancel();
         return false;
     }
     const bool isNew = m_users->state() == Dataset::State::Insert;

@@ -4,8 +4,30 @@
 #include "data/session.h"
 
 #include <QSqlQuery>
+#include <QTime>
 
 const QString CustomerRules::kCodeExists = QStringLiteral("对不起，该客户代码已存在！");
+
+namespace {
+const QString kWrongTime = QStringLiteral("请输入正确的联系时间！");
+
+// A time of day as the mask gives it, "9:30:00" or "09:30:00"; the mask
+// drops its blanks, so a half-typed "1::" arrives as just that.
+bool wholeTime(const QVariant &v)
+{
+    const QStringList parts = v.toString().trimmed().split(QLatin1Char(':'));
+    if (parts.size() != 3)
+        return false;
+    int hms[3];
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        hms[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok || parts[i].trimmed().isEmpty())
+            return false;
+    }
+    return QTime::isValid(hms[0], hms[1], hms[2]);
+}
+} // namespace
 
 bool CustomerRules::codeTaken(Database &db, const QVariant &code, const QVariant &exceptCNo, QString *error)
 {
@@ -79,11 +101,18 @@ TableRules CustomerRules::history()
     TableRules r;
     r.table = QStringLiteral("tblCustomerState");
     r.required = {{"LinkDate", "请选择输入联系日期！"},
-                  {"LinkTime", "请输入联系时间！"},
+                  {"LinkTime", "请输入联系时间！", wholeTime, kWrongTime},
                   {"LinkType", "请选择输入联系方式！"},
                   {"Linkman", "请输入联系人名称！"},
                   {"Duty", "请输入联系人职务！"}};
     r.deleteQuestion = QStringLiteral("您真的要删除该接触机会信息吗？");
+    // Stored any way at all, a half-typed time ("1::") is no time.
+    r.beforePost = {[](Dataset &d) {
+        const QVariant t = d.value(QStringLiteral("LinkTime"));
+        if (!d.isBlank(QStringLiteral("LinkTime")) && !wholeTime(t))
+            return HookResult::refuse(kWrongTime, QStringLiteral("LinkTime"));
+        return HookResult::proceed();
+    }};
     return r;
 }
 

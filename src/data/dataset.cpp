@@ -205,11 +205,22 @@ void Dataset::setMaster(Dataset *master, const QString &masterField, const QStri
 }
 
 // The master's value the details are read for; empty when none apply.
+// Details hang on the stored key, never on one being typed.
 QVariant Dataset::masterValue() const
 {
     if (!m_master || !m_master->isActive() || m_master->currentRow() < 0 || m_master->state() == State::Insert)
         return {};
-    return m_master->value(m_masterField);
+    return m_master->storedValue(m_masterField);
+}
+
+bool Dataset::canAddDetail() const
+{
+    if (!m_master)
+        return true;
+    const QVariant stored = masterValue();
+    if (stored.isNull() || stored.toString().isEmpty())
+        return false;
+    return !m_master->isEditing() || sameValue(m_master->value(m_masterField), stored);
 }
 
 void Dataset::onMasterMoved()
@@ -255,10 +266,10 @@ Condition Dataset::effectiveCondition() const
     if (m_master) {
         if (!m_master->isActive() || m_master->currentRow() < 0)
             return Condition::raw(QStringLiteral("1 = 0"));
-        QVariant v = m_master->value(m_masterField);
         // A master row not yet stored has no details.
         if (m_master->state() == State::Insert)
             return Condition::raw(QStringLiteral("1 = 0"));
+        const QVariant v = m_master->storedValue(m_masterField);
         c = Condition::equals(m_detailField, v.isNull() ? QVariant(QString()) : v) && c;
         if (v.isNull() || v.toString().isEmpty())
             return Condition::raw(QStringLiteral("1 = 0"));
@@ -1007,7 +1018,7 @@ bool Dataset::append()
     if (m_master && m_master->currentRow() >= 0) {
         const int f = fieldIndex(m_detailField);
         if (f >= 0)
-            m_buffer[f] = m_master->value(m_masterField);
+            m_buffer[f] = masterValue();
     }
     Row r;
     r.loaded = true;

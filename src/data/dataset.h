@@ -73,6 +73,10 @@ public:
     // the master's value.
     // The master opens with the detail when it is closed.
     void setMaster(Dataset *master, const QString &masterField, const QString &detailField);
+    // Whether a new detail row can start now: the master has a stored row
+    // and its key is not being changed (the new row would take the key
+    // that is about to go away, or one that is never saved).
+    bool canAddDetail() const;
     // A read-only display field: the resultField of the source row whose
     // sourceKeys equal this row's keys; empty when there is none. A closed
     // source opens with this set or when a name is first read.

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/format.h"
+#include "data/tabledef.h"
 
 DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableModel(parent), m_dataset(dataset)
 {
@@ -87,6 +88,34 @@ int DatasetModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
+// Numbers and money stand right-aligned, so that their places line up.
+bool DatasetModel::isNumeric(const QString &field, int row) const
+{
+    if (const ColumnDef *def = m_dataset->columnDef(field)) {
+        switch (def->kind) {
+        case ColumnKind::Integer:
+        case ColumnKind::Float:
+        case ColumnKind::Currency:
+        case ColumnKind::AutoNumber:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // A computed column of a query: the value tells.
+    switch (m_dataset->value(row, field).typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QVariant DatasetModel::data(const QModelIndex &index, int role) const
 {
     if (!m_dataset || !index.isValid() || index.row() >= m_count)
@@ -97,6 +126,9 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
         return Format::display(m_dataset->value(index.row(), field));
     case Qt::EditRole:
         return m_dataset->value(index.row(), field);
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(isNumeric(field, index.row()) ? Qt::AlignRight | Qt::AlignVCenter
+                                                                                 : Qt::AlignLeft | Qt::AlignVCenter));
     default:
         return {};
     }

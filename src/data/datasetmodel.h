@@ -35,6 +35,7 @@ public:
 
 private:
     void reset();
+    bool isNumeric(const QString &field, int row) const;
 
     QPointer<Dataset> m_dataset;
     QVector<Column> m_columns;

@@ -6,14 +6,25 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 #include <vector>
 
 class Database;
 
-// A field "保存" demands, with the warning shown when it is empty.
+// A field "保存" demands, with the warning shown when it is empty. A field
+// that must also be well formed (a whole time, not "1::") says so with
+// valid and its own warning, checked in the same place of the order.
 struct RequiredField {
+    RequiredField(const QString &field, const QString &message, std::function<bool(const QVariant &)> valid = {},
+                  const QString &invalidMessage = {})
+        : field(field), message(message), valid(std::move(valid)), invalidMessage(invalidMessage)
+    {
+    }
     QString field;
     QString message; // "请输入客户名称！"
+    std::function<bool(const QVariant &)> valid;
+    QString invalidMessage;
 };
 
 // Rows of another table that name a record by its code: table.column (or

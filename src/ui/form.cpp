@@ -188,22 +188,32 @@ bool Form::checkRequired(const QVector<RequiredField> &required, const std::func
             empty = empty || combo->currentText().isEmpty();
         return empty;
     };
-    auto refuse = [&](const RequiredField &r) {
-        Prompts::instance().warn(r.message);
+    auto refuse = [&](const RequiredField &r, const QString &message) {
+        Prompts::instance().warn(message);
         if (QWidget *w = widget(r.field); w && focus)
             focus(w);
         return false;
+    };
+    // Empty, or filled but not well formed: the warning for that field.
+    auto wrong = [&](const RequiredField &r) -> QString {
+        if (blank(r.field))
+            return r.message;
+        if (r.valid && !r.valid(set->value(r.field)))
+            return r.invalidMessage;
+        return {};
     };
     // In screen order, then any the screen does not show.
     QStringList onScreen;
     for (const FormRow &row : m_rows) {
         onScreen << row.field.toLower();
         for (const RequiredField &r : required)
-            if (r.field.compare(row.field, Qt::CaseInsensitive) == 0 && blank(r.field))
-                return refuse(r);
+            if (r.field.compare(row.field, Qt::CaseInsensitive) == 0)
+                if (const QString m = wrong(r); !m.isEmpty())
+                    return refuse(r, m);
     }
     for (const RequiredField &r : required)
-        if (!onScreen.contains(r.field.toLower()) && blank(r.field))
-            return refuse(r);
+        if (!onScreen.contains(r.field.toLower()))
+            if (const QString m = wrong(r); !m.isEmpty())
+                return refuse(r, m);
     return true;
 }

@@ -88,6 +88,8 @@ SubPage::SubPage(const SubPageDesc &desc, Dataset *master, const QString &gridPr
     if (m_master) {
         connect(m_master, &Dataset::stateChanged, this, &SubPage::updateCommands);
         connect(m_master, &Dataset::currentRowChanged, this, &SubPage::updateCommands);
+        // A code being changed holds back new rows until it is saved.
+        connect(m_master, &Dataset::fieldChanged, this, &SubPage::updateCommands);
     }
     updateCommands();
 }
@@ -111,7 +113,7 @@ QAction *SubPage::command(const QString &objectName) const
 void SubPage::updateCommands()
 {
     const bool stored = m_master && m_master->isActive() && m_master->currentRow() >= 0
-        && m_master->state() != Dataset::State::Insert;
+        && m_master->state() != Dataset::State::Insert && m_set->canAddDetail();
     const SubCommandStates s = subCommandStates(stored, m_set->state(), m_form != nullptr,
                                                 RecordDialogs::has(m_desc.recordTable),
                                                 UserRights::current().ops(m_rightCode));
@@ -138,7 +140,7 @@ bool SubPage::begin()
 void SubPage::runNew()
 {
     const RecordDialogs::Opener open = RecordDialogs::opener(m_desc.recordTable);
-    if (!open || !beginNewRecord(m_set))
+    if (!open || !m_set->canAddDetail() || !beginNewRecord(m_set))
         return;
     open(this);
     if (m_set->isEditing())

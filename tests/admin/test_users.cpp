@@ -172,9 +172,17 @@ TEST_P(UsersTest, TheAdminRowCannotBeChangedWhereverTheCursorCameFrom)
     ASSERT_EQ(users()->value("UserID").toString(), "Admin");
     EXPECT_TRUE(edit(w, "UserID")->isReadOnly());
     QTest::keyClicks(edit(w, "UserName"), "X");
+    // The fields are asked for first, as for any row; the built-in row as
+    // made by a new database has no department.
+    w.BtnSaveClick();
+    EXPECT_EQ(prompts.texts(), QStringList{"请选择输入所在部门！"});
+    users()->setValue("DeptID", "D1");
+    users()->setValue("Duty", "主管");
+    prompts.clear();
     w.BtnSaveClick();
     EXPECT_EQ(prompts.texts(), QStringList{kAdminRefused});
     EXPECT_EQ(one("SELECT UserName FROM tblUser WHERE UserID = 'Admin'"), "系统管理员");
+    EXPECT_EQ(one("SELECT Duty FROM tblUser WHERE UserID = 'Admin'"), "");
 
     // Nor is a change stored by simply moving away from the row.
     QTest::keyClicks(edit(w, "Memo"), "sneaky");
@@ -302,6 +310,8 @@ TEST_P(UsersTest, RightsAreAssignedOnlyToAStoredUser)
     prompts.clear();
     selectRow(w, "Admin");
     QTest::keyClicks(edit(w, "Memo"), "x");
+    users()->setValue("DeptID", "D1");
+    users()->setValue("Duty", "主管");
     w.BtnRightClick();
     EXPECT_EQ(prompts.texts(), QStringList{kAdminRefused});
     EXPECT_EQ(w.opened.size(), 1);

@@ -553,6 +553,25 @@ TEST_P(CustomersTest, DialogCommandsWaitForTheirDialogsAndThenWorkOnTheDetailSet
     EXPECT_EQ(seen, Dataset::State::Insert);
     EXPECT_EQ(custOfNewRow, "C002");
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblLinkmans WHERE CustID = 'C002' AND LinkmanID = 'K9'"), 1);
+
+    // While the customer's code is being changed, new rows wait for the
+    // save: they would take a code that "放弃" throws away.
+    w->listModify();
+    type("CustId", "C002X");
+    EXPECT_FALSE(page("tblLinkmans")->command("New")->isEnabled());
+    EXPECT_FALSE(page("tblCustomerState")->command("New")->isEnabled());
+    seen = Dataset::State::Inactive;
+    page("tblLinkmans")->runNew();
+    EXPECT_EQ(seen, Dataset::State::Inactive); // no dialog
+    // Even a row begun at the data level takes the stored code.
+    Dataset *history = dm.dataset("tblCustomerState");
+    ASSERT_TRUE(history->isActive() || history->open());
+    ASSERT_TRUE(history->append());
+    EXPECT_EQ(history->value("CustID").toString(), "C002");
+    history->cancel();
+    type("CustId", "C002"); // typed back: nothing is being changed any more
+    EXPECT_TRUE(page("tblLinkmans")->command("New")->isEnabled());
+    w->detailCancel();
 }
 
 TEST_P(CustomersTest, OpeningTheModuleAgainKeepsACustomerHalfTyped)

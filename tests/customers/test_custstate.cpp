@@ -131,6 +131,25 @@ TEST_P(CustStateTest, ATimeMaskLeftBlankIsNoTime)
     EXPECT_EQ(w->focusWidget(), w->linkTime());
     EXPECT_EQ(stored(" WHERE LinkTime = '10:15:00'"), 1);
     EXPECT_EQ(stored(" WHERE LinkTime = '::'"), 0);
+
+    // Partly typed, or no time of day: refused in the empty one's place,
+    // with its own message, and by a store that does not pass "保存".
+    for (const char *digits : {"1", "0930", "093", "25", "096100"}) {
+        SCOPED_TRACE(digits);
+        w->linkTime()->clear();
+        typeTime(w->linkTime(), digits);
+        prompts.clear();
+        w->BtnSaveClick();
+        EXPECT_EQ(prompts.last(), "请输入正确的联系时间！");
+        EXPECT_EQ(w->focusWidget(), w->linkTime());
+        EXPECT_FALSE(history->post());
+        EXPECT_EQ(history->lastError(), "请输入正确的联系时间！");
+        EXPECT_EQ(stored(" WHERE LinkTime = '10:15:00'"), 1);
+    }
+    w->linkTime()->clear();
+    typeTime(w->linkTime(), "083000");
+    ASSERT_TRUE(history->post()) << history->lastError().toStdString();
+    EXPECT_EQ(stored(" WHERE LinkTime = '08:30:00'"), 1);
 }
 
 TEST_P(CustStateTest, TheMannerOffersFiveSuggestionsAndTakesFreeText)
@@ -235,12 +254,19 @@ TEST_P(CustStateTest, TheNavigatorStoresAChangeWithoutTheChecksAndDropsAnUntouch
         EXPECT_EQ(history->rowCount(), 2);
         EXPECT_EQ(stored(), 2);
     }
-    // One typed field is enough to be stored as it stands.
+    // One typed field is enough to be stored as it stands, but never a
+    // half-typed time: the move stops with the reason.
     w->BtnNewClick();
     typeTime(w->linkTime(), "08");
+    prompts.clear();
+    w->navigate(TfrmCustStateNew::Move::First);
+    EXPECT_EQ(prompts.last(), "请输入正确的联系时间！");
+    EXPECT_EQ(history->state(), Dataset::State::Insert);
+    EXPECT_EQ(stored(), 2);
+    QTest::keyClicks(w->linkTime(), "0000");
     w->navigate(TfrmCustStateNew::Move::First);
     EXPECT_EQ(history->currentRow(), 0);
-    EXPECT_EQ(stored(" WHERE CustID = 'K01' AND LinkTime = '08::'"), 1);
+    EXPECT_EQ(stored(" WHERE CustID = 'K01' AND LinkTime = '08:00:00'"), 1);
 }
 
 TEST_P(CustStateTest, ButtonsFollowTheStateAndTheRight)

@@ -377,3 +377,27 @@ TEST(DateEdit, TypedDatesReachTheRow)
     ASSERT_NE(date->calendar(), nullptr);
     EXPECT_EQ(date->calendar()->selectedDate(), QDate(2026, 12, 10));
 }
+
+TEST(DatasetModel, NumbersStandRightAligned)
+{
+    TempDatabase t(Engine::SQLite);
+    ASSERT_EQ(t.db().insertRow("tblCurrencyRate", {{"CurrID", "USD"}, {"CurrName", "美元"}, {"Rate", 7.1}, {"Memo", "-"}}), "");
+    Dataset table(&t.db(), "tblCurrencyRate", Schema::table("tblCurrencyRate"));
+    Dataset query(&t.db(), "qryPubQuery", "SELECT CurrName, Rate * 2 AS Twice, COUNT(*) AS N FROM tblCurrencyRate GROUP BY CurrName, Rate", nullptr);
+    ASSERT_TRUE(table.open());
+    ASSERT_TRUE(query.open());
+    const auto align = [](const DatasetModel &m, int column) {
+        return m.data(m.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+    };
+    DatasetModel tm(&table);
+    tm.setColumns({{"CurrID", "币别"}, {"CurrName", "名称"}, {"Rate", "汇率"}});
+    ASSERT_GE(tm.rowCount(), 1);
+    EXPECT_EQ(align(tm, 0), Qt::AlignLeft);
+    EXPECT_EQ(align(tm, 1), Qt::AlignLeft);
+    EXPECT_EQ(align(tm, 2), Qt::AlignRight);
+    DatasetModel qm(&query);
+    qm.setColumns({{"CurrName", "名称"}, {"Twice", "两倍"}, {"N", "个数"}});
+    EXPECT_EQ(align(qm, 0), Qt::AlignLeft);
+    EXPECT_EQ(align(qm, 1), Qt::AlignRight);
+    EXPECT_EQ(align(qm, 2), Qt::AlignRight);
+}
