@@ -252,7 +252,10 @@ QString TfrmMain::switchDatabase(std::unique_ptr<Database> db)
         return error;
     QString again;
     if (auto old = DbSetup::openExisting(previous, &again))
-        m_dm->connectTo(std::move(old));
+        again = m_dm->connectTo(std::move(old));
+    if (!database())
+        return error + QStringLiteral("\n\n原来的数据库也无法重新打开：") + again
+            + QStringLiteral("\n程序现在没有连接任何数据库，请重新进行服务器设置！");
     return error;
 }
 
@@ -279,7 +282,10 @@ void TfrmMain::reloadRights()
 
 void TfrmMain::runAction(const MainAction &def, QAction *action)
 {
-    if (!def.log.isEmpty()) {
+    // Without any database (a server change that failed both ways) the
+    // way out stays open: the server settings and the exit need no log.
+    const bool wayOut = def.id == QLatin1String("Act_Server") || def.id == QLatin1String("Act_Exit");
+    if (!def.log.isEmpty() && !(wayOut && !database())) {
         Database *db = database();
         if (!(db ? logCommand(*db, def.log) : logCommand(def.log))) {
             // A toggle that cannot log does not toggle.

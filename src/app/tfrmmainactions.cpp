@@ -6,6 +6,7 @@
 #include "app/tfrmabout.h"
 #include "app/tfrmmain.h"
 #include "app/tfrmserver.h"
+#include "ui/prompts.h"
 #include "admin/tfrmpassword.h"
 #include "admin/tfrmsyslog.h"
 #include "admin/tfrmuser.h"
@@ -49,9 +50,20 @@ void TfrmMain::Act_SysLogExecute()
 
 void TfrmMain::Act_ServerExecute()
 {
-    TfrmServer dlg([this] { return database(); },
-                   [this](std::unique_ptr<Database> db) { return switchDatabase(std::move(db)); }, this);
-    dlg.exec();
+    for (;;) {
+        TfrmServer dlg([this] { return database(); },
+                       [this](std::unique_ptr<Database> db) { return switchDatabase(std::move(db)); }, this);
+        dlg.exec();
+        if (database())
+            return;
+        // A change that failed both ways leaves no database: nothing can
+        // be stored until another one is chosen, so the choice is offered
+        // again rather than leaving a window that cannot work.
+        if (!Prompts::instance().askYesNo(QStringLiteral("程序现在没有连接任何数据库，是否重新进行服务器设置？\n（选择“否”将退出程序）"))) {
+            endProgram();
+            return;
+        }
+    }
 }
 
 void TfrmMain::Act_ExitExecute()

@@ -66,9 +66,10 @@ void TfrmServer::BtnBrowseClick()
 
 void TfrmServer::BtnSaveClick()
 {
-    // The line goes to the database that is still connected.
+    // The line goes to the database that is still connected; when a failed
+    // change left none, there is nothing to write it to.
     Database *current = m_current();
-    if (!current || !logCommand(*current, QStringLiteral("系统设置-服务器设置-保存")))
+    if (current && !logCommand(*current, QStringLiteral("系统设置-服务器设置-保存")))
         return;
     const QString line = m_path->text().trimmed();
     const QString location = DbSetup::resolveLocation(line);

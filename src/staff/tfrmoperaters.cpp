@@ -51,12 +51,14 @@ ModuleDesc TfrmOperaters::description()
         {"HomePage", "主　　页：", line()},
         {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(60)},
     };
-    // The contracts of the member opened, filled when a member is opened.
-    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("qryOperateInfo"),
+    // The contracts of the member opened: the contract module's own list,
+    // which "修改" restricts to this member until that module opens again.
+    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("tblOperates2"),
                                     {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
                                      {"CreateDate", "建档时间"}, {"EndDate", "截止日期"},
                                      {"CompactAmount", "合同金额"}, {"LinkmanName", "联系人"},
                                      {"OperaterName", "业务员"}})
+                      .ordered({QStringLiteral("OperateID")})
                       .readOnly()
                       .filledByModule()};
     d.listReport = QStringLiteral("frOperaters");
@@ -159,14 +161,14 @@ void TfrmOperaters::showPhoto()
 void TfrmOperaters::afterNew()
 {
     // A new member has no contracts yet.
-    TdmMain::instance()->dataset(QStringLiteral("qryOperateInfo"))->close();
+    TdmMain::instance()->dataset(QStringLiteral("tblOperates2"))->close();
 }
 
 void TfrmOperaters::afterModify()
 {
     // The contract list shows this member's contracts from now on, also in
     // the contract module until that is opened again.
-    Dataset *contracts = TdmMain::instance()->dataset(QStringLiteral("qryOperateInfo"));
+    Dataset *contracts = TdmMain::instance()->dataset(QStringLiteral("tblOperates2"));
     contracts->close();
     contracts->setFilter(Condition::equals(QStringLiteral("OperaterID"),
                                            dataset()->storedValue(QStringLiteral("OperaterID"))));

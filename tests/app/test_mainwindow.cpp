@@ -362,6 +362,32 @@ TEST_P(MainWindowTest, TheRightsAreReadAgainAfterUserManagementAndAServerChange)
     EXPECT_EQ(plan->value(0, "AttendMan").toString(), "新库的日程");
 }
 
+TEST_P(MainWindowTest, AServerChangeThatFailsBothWaysSaysSoAndOffersTheSettingsAgain)
+{
+    if (GetParam() != Engine::SQLite)
+        GTEST_SKIP() << "a file that disappears under the program";
+    logIn("Boss", true, {"107"});
+    // The new database lacks a table the program needs; the old file is
+    // gone by the time the program tries to go back to it.
+    TempDatabase bad(Engine::SQLite);
+    ASSERT_TRUE(QSqlQuery(bad.db().sql()).exec("DROP TABLE tblBoard"));
+    ASSERT_TRUE(QFile::remove(tmp->location()));
+    const QString error = main->switchDatabase(bad.openAnother());
+    EXPECT_TRUE(error.contains("程序现在没有连接任何数据库，请重新进行服务器设置！")) << error.toStdString();
+    EXPECT_EQ(main->database(), nullptr);
+
+    // The way out stays open without a database: the settings come up,
+    // and when they are left without a database the choice is offered
+    // again; "否" ends the program.
+    prompts.clear();
+    prompts.answers = {true, false};
+    ModalCatcher modal;
+    act("Act_Server")->trigger();
+    EXPECT_EQ(modal.seen, (QStringList{"TfrmServer", "TfrmServer"}));
+    EXPECT_EQ(prompts.texts(), (QStringList{"程序现在没有连接任何数据库，是否重新进行服务器设置？\n（选择“否”将退出程序）",
+                                            "程序现在没有连接任何数据库，是否重新进行服务器设置？\n（选择“否”将退出程序）"}));
+}
+
 TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses)
 {
     // Boss's own row loses its system flag while user management is open

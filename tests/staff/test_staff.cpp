@@ -164,14 +164,23 @@ TEST_P(StaffTest, DeleteIsRefusedWhileAContractNamesTheMember)
 TEST_P(StaffTest, ModifyOnAnEmptyListStartsANewRowAndModifyShowsOnlyTheMembersContracts)
 {
     ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", "HT1"}, {"OperaterID", "A01"}}), "");
-    ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", "HT2"}, {"OperaterID", "B02"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", "HT3"}, {"OperaterID", "B02"}, {"CustID", "K1"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", "HT2"}, {"OperaterID", "B02"}, {"CustID", "K1"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", "K1"}, {"CustName", "王家"}}), "");
     ASSERT_TRUE(set->locate("OperaterID", "B02"));
     w->listModify();
-    Dataset *contracts = dm.dataset("qryOperateInfo");
+    // The contract module's own list, in code order, with its names.
+    Dataset *contracts = dm.dataset("tblOperates2");
+    EXPECT_EQ(w->subPage("tblOperates2")->dataset(), contracts);
     contracts->fetchAll();
-    ASSERT_EQ(contracts->rowCount(), 1);
+    ASSERT_EQ(contracts->rowCount(), 2);
     EXPECT_EQ(contracts->value(0, "OperateID").toString(), "HT2");
+    EXPECT_EQ(contracts->value(1, "OperateID").toString(), "HT3");
+    EXPECT_EQ(contracts->value(0, "CustName").toString(), "王家");
+    EXPECT_EQ(contracts->value(0, "OperaterName").toString(), set->value("Name").toString());
     w->detailCancel();
+    // It stays restricted to that member after the staff window is left.
+    EXPECT_EQ(contracts->rowCount(), 2);
 
     set->setFilter(Condition::equals("OperaterID", "nobody"));
     ASSERT_TRUE(set->isEmpty());
