@@ -43,7 +43,12 @@ DateEdit::DateEdit(QWidget *parent) : QLineEdit(parent)
     pick->setObjectName(QStringLiteral("PickDate"));
     pick->setToolTip(QStringLiteral("选择日期"));
     connect(pick, &QAction::triggered, this, &DateEdit::showCalendar);
-    connect(this, &QLineEdit::textEdited, this, &DateEdit::onTextEdited);
+    // Any change of the text that is not the field's own counts, typed or
+    // put in by an assistive tool.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_showing)
+            onTextEdited(text);
+    });
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("2026-12-30")) + 44);
 }
 
@@ -63,7 +68,10 @@ QDate DateEdit::parse(const QString &text)
 void DateEdit::setDate(const QDate &date)
 {
     m_date = date.isValid() ? date : QDate();
+    const bool was = m_showing;
+    m_showing = true;
     setText(m_date.isValid() ? m_date.toString(kFormat) : QString());
+    m_showing = was;
     markValid(true);
 }
 

@@ -49,6 +49,7 @@ private:
     QDate m_date;
     QDate m_dateOnEntry;
     bool m_emptyAllowed = true;
+    bool m_showing = false; // the field sets its own text
     bool m_marked = false; // shown red: the text is not a date
     QPalette m_unmarked;
     QCalendarWidget *m_calendar = nullptr;

@@ -128,7 +128,9 @@ Form::Form(const FormSpec &rows, FieldBinder *binder, QWidget *area, int pairsPe
             // Buttons and a note follow the field in the same cell.
             auto *cell = new QHBoxLayout;
             // The field keeps a usable width beside its buttons.
-            editor->setMinimumWidth(editor->fontMetrics().averageCharWidth() * 14);
+            // (Measured on digits: a CJK font's average character is as wide
+            // as a Chinese one and made the form wider than the window.)
+            editor->setMinimumWidth(editor->fontMetrics().horizontalAdvance(QString(12, QLatin1Char('0'))) + 12);
             cell->addWidget(editor, 1);
             for (const QString &b : row.opt.buttons) {
                 const QString name = b.section(QLatin1Char('='), 0, 0);

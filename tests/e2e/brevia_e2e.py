@@ -167,6 +167,28 @@ class Program:
         self.click(wait_for('item "%s" in the open list' % item, shown))
         wait_for('"%s" chosen' % item, lambda: combo.name == item)
 
+    def type_keys(self, text):
+        """Key presses as a keyboard sends them, to the widget with the focus
+        (digits, letters and a few signs: what a date or a code needs)."""
+        from Xlib import XK
+        names = {'-': 'minus', '/': 'slash', '.': 'period', ':': 'colon', ' ': 'space'}
+        for ch in text:
+            code = self.x.keysym_to_keycode(XK.string_to_keysym(names.get(ch, ch)))
+            if not code:
+                raise Failure('no key for "%s"' % ch)
+            xtest.fake_input(self.x, X.KeyPress, code)
+            xtest.fake_input(self.x, X.KeyRelease, code)
+            self.x.sync()
+            time.sleep(0.02)
+
+    def key(self, name):
+        """One named key (BackSpace, Tab, Return, End) pressed and released."""
+        from Xlib import XK
+        code = self.x.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(self.x, X.KeyPress, code)
+        xtest.fake_input(self.x, X.KeyRelease, code)
+        self.x.sync()
+
     def showing(self):
         """The windows on screen with their labels, to tell what a failed wait met instead."""
         a = self.app()
@@ -191,6 +213,23 @@ def find(node, role, name=None):
         if n.getRole() == role and (name is None or n.name == name):
             return n
     raise Failure('no %s "%s"' % (pyatspi.Role(role), name))
+
+
+def extents(node):
+    """(x, y, width, height) of node on the screen."""
+    return tuple(node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
+
+
+def inside(inner, outer):
+    x, y, w, h = inner
+    ox, oy, ow, oh = outer
+    return x >= ox and y >= oy and x + w <= ox + ow and y + h <= oy + oh
+
+
+def overlap(a, b):
+    ax, ay, aw, ah = a
+    bx, by, bw, bh = b
+    return ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah
 
 
 def labels(node):

@@ -99,8 +99,12 @@ def each_user_sees_his_own_customers(program):
     for label, item in (('客户类型：', '家庭'), ('客户来源：', '朋友介绍'), ('客户级别：', '重要客户'),
                         ('客户状态：', '正常')):
         choose(program, showing(main, pyatspi.ROLE_COMBO_BOX, label), item)
-    date = showing(main, pyatspi.ROLE_SPIN_BUTTON, '建档日期：')
-    set_text(date, '2026-12-10')
+    # The date is typed as a clerk types it: a click into the field, keys.
+    date = showing(main, pyatspi.ROLE_TEXT, '建档日期：')
+    program.click(date)
+    wait_for('the date field focused', lambda: date.getState().contains(pyatspi.STATE_FOCUSED))
+    program.type_keys('2026-12-10')
+    wait_for('the typed date shown', lambda: date.queryText().getText(0, -1) == '2026-12-10')
     press(showing(main, pyatspi.ROLE_PUSH_BUTTON, '保存'))
     wait_for('the customer stored for wang',
              lambda: stored(program, 'W001') == [('王家新客户', 'V1', 'O1', 'L1', 'S1', '2026-12-10', 'wang')])
