@@ -247,6 +247,11 @@ Database *TfrmMain::database() const
 QString TfrmMain::switchDatabase(std::unique_ptr<Database> db)
 {
     const QString previous = database() ? database()->location() : QString();
+    // The rows in hand belong to the database being left: stored there
+    // first, or the change does not happen.
+    if (database())
+        if (const QString refused = m_dm->storePendingEdits(); !refused.isEmpty())
+            return refused;
     const QString error = m_dm->connectTo(std::move(db));
     if (error.isEmpty() || previous.isEmpty())
         return error;
@@ -441,6 +446,16 @@ void TfrmMain::exitSystem()
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
     if (m_ending || Prompts::instance().askYesNo(kExitQuestion, true, kExitCaption)) {
+        // What is being typed goes in as moving away would store it; a
+        // refusal keeps the program open at that row, with the reason.
+        if (!m_ending && m_dm && m_dm->database()) {
+            const QString refused = m_dm->storePendingEdits();
+            if (!refused.isEmpty()) {
+                Prompts::instance().warn(refused);
+                event->ignore();
+                return;
+            }
+        }
         m_clock->stop();
         event->accept();
     } else {

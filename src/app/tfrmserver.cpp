@@ -3,6 +3,7 @@
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
+#include "data/dmmain.h"
 #include "data/serverfile.h"
 #include "data/startupconnection.h"
 #include "ui/logcommand.h"
@@ -74,6 +75,13 @@ void TfrmServer::BtnSaveClick()
     const QString line = m_path->text().trimmed();
     const QString location = DbSetup::resolveLocation(line);
     Prompts &prompts = Prompts::instance();
+    // Rows in hand go into the database being left before anything else;
+    // one that is refused stops the change with its reason.
+    if (TdmMain *dm = TdmMain::instance(); dm && current && dm->database() == current)
+        if (const QString refused = dm->storePendingEdits(); !refused.isEmpty()) {
+            prompts.warn(refused);
+            return;
+        }
     if (Database::isPostgresUri(location)) {
         // Server.txt is a plain file beside the program on a shared
         // machine: a password there would be readable by anyone.

@@ -181,9 +181,13 @@ void Dataset::setSql(const QString &selectSql, const QVariantList &values)
 
 void Dataset::setMaster(Dataset *master, const QString &masterField, const QString &detailField)
 {
-    if (m_master)
+    if (m_master) {
         disconnect(m_master, nullptr, this, nullptr);
+        m_master->m_details.removeAll(this);
+    }
     m_master = master;
+    if (master)
+        master->m_details.append(this);
     m_masterField = masterField;
     m_detailField = detailField;
     if (master) {
@@ -221,6 +225,20 @@ bool Dataset::canAddDetail() const
     if (stored.isNull() || stored.toString().isEmpty())
         return false;
     return !m_master->isEditing() || sameValue(m_master->value(m_masterField), stored);
+}
+
+// A detail row in hand is stored before its master row is left; when that
+// store is refused, the master stays where it is with the detail's reason,
+// as a refusal of its own would keep it.
+bool Dataset::postDetails()
+{
+    for (const QPointer<Dataset> &d : std::as_const(m_details)) {
+        if (d && d->isEditing() && !d->post()) {
+            setError(d->lastError(), d->lastErrorField());
+            return false;
+        }
+    }
+    return true;
 }
 
 void Dataset::onMasterMoved()
@@ -715,6 +733,8 @@ bool Dataset::refresh()
 {
     if (!isActive())
         return open();
+    if (!postDetails())
+        return false;
     if (isEditing() && !post())
         return false;
     QVariantList key;
@@ -752,6 +772,8 @@ bool Dataset::refresh()
 
 bool Dataset::setCurrentRow(int row)
 {
+    // Whatever error is left afterwards is this move's own.
+    setError({});
     if (!isActive() || m_dropping)
         return false;
     if (row >= m_rows.size() && canFetchMore())
@@ -760,6 +782,8 @@ bool Dataset::setCurrentRow(int row)
         return false;
     if (row == m_current)
         return true;
+    if (!postDetails())
+        return false;
     if (isEditing()) {
         const int editing = m_current;
         const int insertedAt = m_insertRow;
@@ -1007,6 +1031,8 @@ bool Dataset::append()
         setError(QStringLiteral("数据集只能查看，不能修改"));
         return false;
     }
+    if (!postDetails())
+        return false;
     if (isEditing() && !post())
         return false;
     // Query sets read in pages; read the rest so that the new row stays last.

@@ -256,6 +256,8 @@ private:
     QStringList m_order;
     Condition m_filter;
     QPointer<Dataset> m_master;
+    QList<QPointer<Dataset>> m_details; // sets whose master this is
+    bool postDetails();
     QString m_masterField, m_detailField;
     QVariant m_masterValueRead; // the master's value the rows were read for
     QVector<Field> m_fields;

@@ -245,6 +245,18 @@ QString TdmMain::connectTo(std::unique_ptr<Database> db)
     return {};
 }
 
+QString TdmMain::storePendingEdits()
+{
+    QStringList names = m_sets.keys();
+    names.sort(); // the same order on every run
+    for (const QString &name : std::as_const(names)) {
+        Dataset *d = m_sets.value(name);
+        if (d && d->isEditing() && !d->post())
+            return d->lastError().isEmpty() ? QStringLiteral("对不起，数据没有保存！") : d->lastError();
+    }
+    return {};
+}
+
 void TdmMain::disconnectDatabase()
 {
     if (!m_db)

@@ -31,8 +31,12 @@ public:
     // Takes the connection and runs the after-connect step. Empty string
     // on success, else the reason (a table missing, the engine's text).
     QString connectTo(std::unique_ptr<Database> db);
-    // Closes every dataset and the connection.
+    // Closes every dataset and the connection. A pending edit is dropped:
+    // call storePendingEdits first wherever typing must not be lost.
     void disconnectDatabase();
+    // Stores every row in hand as moving away from it would. Empty when
+    // all went in, else the first refusal's reason (that row stays in hand).
+    QString storePendingEdits();
     Database *database() const { return m_db.get(); }
 
     // A shared dataset by its catalogue name ("tblCustomers", "qryPlan"),

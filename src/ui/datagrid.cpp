@@ -235,10 +235,10 @@ void DataGrid::moveDatasetTo(int row)
         if (set->rowCount() < rows && row > from)
             row -= rows - set->rowCount();
         if (row >= 0 && row < set->rowCount() && row != set->currentRow()) {
-            const bool editing = set->isEditing();
             // Not a refusal when the store only dropped an empty new row
-            // (the set then moves on): nothing to tell.
-            if (!set->setCurrentRow(row) && editing && !set->lastPostDropped() && !set->lastError().isEmpty()) {
+            // (the set then moves on): nothing to tell. The row refused may
+            // be this set's own or a detail row hanging on it.
+            if (!set->setCurrentRow(row) && !set->lastPostDropped() && !set->lastError().isEmpty()) {
                 refused = true;
                 why = set->lastError();
             }

@@ -15,6 +15,7 @@
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "rules/businessrules.h"
 #include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
@@ -386,6 +387,66 @@ TEST_P(MainWindowTest, AServerChangeThatFailsBothWaysSaysSoAndOffersTheSettingsA
     EXPECT_EQ(modal.seen, (QStringList{"TfrmServer", "TfrmServer"}));
     EXPECT_EQ(prompts.texts(), (QStringList{"程序现在没有连接任何数据库，是否重新进行服务器设置？\n（选择“否”将退出程序）",
                                             "程序现在没有连接任何数据库，是否重新进行服务器设置？\n（选择“否”将退出程序）"}));
+}
+
+// Typing is never thrown away at exit or at a server change: the row in
+// hand is stored as moving away would store it; a refusal keeps the
+// program (and the old database) with the row still in hand.
+TEST_P(MainWindowTest, ARowInHandIsStoredAtExitAndAtAServerChangeOrStopsThem)
+{
+    ensureBusinessRules();
+    logIn("Boss", true, {"107"});
+    main->show();
+    Dataset *customers = dm.dataset("tblCustomers");
+    Dataset *history = dm.dataset("tblCustomerState");
+    ASSERT_TRUE(customers->open());
+    TempDatabase other(GetParam());
+    enum class Way { Exit, ServerChange };
+    for (const Way way : {Way::Exit, Way::ServerChange}) {
+        SCOPED_TRACE(way == Way::Exit ? "exit" : "server change");
+        const QString code = way == Way::Exit ? "E1" : "S1";
+        // Refused first: a contact time only half typed.
+        ASSERT_TRUE(customers->append());
+        customers->setValue("CustId", code);
+        customers->setValue("CustName", "半途的客户");
+        ASSERT_TRUE(customers->post()) << customers->lastError().toStdString();
+        ASSERT_TRUE(history->isActive() || history->open());
+        ASSERT_TRUE(history->append());
+        history->setValue("LinkTime", "1::");
+        prompts.clear();
+        prompts.answers = {true};
+        if (way == Way::Exit) {
+            EXPECT_FALSE(main->close());
+            EXPECT_TRUE(main->isVisible());
+        } else {
+            EXPECT_EQ(main->switchDatabase(other.openAnother()), "请输入正确的联系时间！");
+            EXPECT_EQ(main->database()->location(), tmp->location());
+        }
+        if (way == Way::Exit) {
+            EXPECT_EQ(prompts.last(), "请输入正确的联系时间！");
+        }
+        EXPECT_EQ(history->state(), Dataset::State::Insert);
+        EXPECT_EQ(history->value("LinkTime").toString(), "1::");
+        // Mended: stored, and the program goes on to end or to switch.
+        history->setValue("LinkTime", "10:00:00");
+        ASSERT_TRUE(customers->edit()); // the master in hand as well
+        customers->setValue("CustName", "改过的名字");
+        prompts.answers = {true};
+        if (way == Way::Exit) {
+            EXPECT_TRUE(main->close());
+        } else {
+            EXPECT_EQ(main->switchDatabase(other.openAnother()), "");
+        }
+        QSqlQuery q(db().sql());
+        ASSERT_TRUE(q.prepare("SELECT COUNT(*) FROM tblCustomers c JOIN tblCustomerState s ON s.CustID = c.CustId "
+                              "WHERE c.CustId = ? AND c.CustName = '改过的名字' AND s.LinkTime = '10:00:00'"));
+        q.addBindValue(code);
+        ASSERT_TRUE(q.exec() && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1);
+        if (way == Way::ServerChange)
+            break;
+        main->show();
+    }
 }
 
 TEST_P(MainWindowTest, RightsGivenInTheRightsWindowCountOnceUserManagementCloses)

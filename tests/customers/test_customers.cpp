@@ -15,6 +15,7 @@
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
 #include "ui/dateedit.h"
+#include "ui/gridmodel.h"
 #include "ui/fieldbinder.h"
 #include "ui/recorddialogs.h"
 #include "ui/subpage.h"
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 #include <QSqlQuery>
 #include <QTimer>
 
@@ -625,4 +627,47 @@ TEST_P(CustomersTest, HistoryAndQueryOpenTheirWindowsOnThisCustomer)
 INSTANTIATE_TEST_SUITE_P(Engines, CustomersTest, ::testing::ValuesIn(testEngines()),
                          [](const auto &info) { return engineName(info.param); });
 
+} // namespace
+
+namespace {
+// A detail row being typed whose store is refused (here another workstation
+// changed it meanwhile) stops the customer list from moving: the reason is
+// shown, the customer stays, and what was typed is still there to mend.
+TEST_P(CustomersTest, ARefusedDetailStoreKeepsTheCustomerAndTheTyping)
+{
+    logIn("Admin", true);
+    ASSERT_EQ(t->db().insertRow("tblCustomerAddInfo", {{"CustID", "C002"}, {"Account", "旧账号"}}), "");
+    ASSERT_TRUE(set->locate("CustId", "C002"));
+    Dataset *info = dm.dataset("tblCustomerAddInfo");
+    ASSERT_TRUE(info->isActive() || info->open());
+    ASSERT_EQ(info->rowCount(), 1);
+    page("tblCustomerAddInfo")->runModify();
+    auto *account = qobject_cast<QLineEdit *>(page("tblCustomerAddInfo")->binder()->widgetFor("Account"));
+    account->setText("本站新账号");
+    ASSERT_EQ(info->state(), Dataset::State::Edit);
+    {
+        // Another workstation.
+        auto other = t->openAnother();
+        QSqlQuery q(other->sql());
+        ASSERT_TRUE(q.exec("UPDATE tblCustomerAddInfo SET Account = '别处改的' WHERE CustID = 'C002'"));
+    }
+    const int before = set->currentRow();
+    prompts.clear();
+    // Through the list, as a click on another customer does.
+    w->grid()->view()->setCurrentIndex(w->grid()->model()->indexOfSourceRow(before == 0 ? 1 : 0));
+    QApplication::processEvents();
+    EXPECT_EQ(set->currentRow(), before);
+    EXPECT_EQ(set->value("CustId").toString(), "C002");
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_FALSE(prompts.last().isEmpty());
+    EXPECT_EQ(info->state(), Dataset::State::Edit);
+    EXPECT_EQ(account->text(), "本站新账号");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblCustomerAddInfo WHERE Account = '别处改的'"), 1);
+    // At the data level too: the move is refused with the detail's words.
+    EXPECT_FALSE(set->next());
+    EXPECT_EQ(set->lastError(), info->lastError());
+    // Giving the typing up lets the list move on.
+    info->cancel();
+    EXPECT_TRUE(set->next());
+}
 } // namespace
