@@ -256,6 +256,8 @@ public:
         if (err.isEmpty())
             err = inTransaction([this] { return users(); });
         if (err.isEmpty())
+            err = inTransaction([this] { return agency(); });
+        if (err.isEmpty())
             err = inTransaction([this] { return staffAndUnits(); });
         if (err.isEmpty())
             err = customers();
@@ -395,6 +397,17 @@ private:
             }
         }
         return {};
+    }
+
+    // The agency itself, as its own window would hold it: every printout
+    // heads its pages with the name, envelopes carry the rest. Marked as
+    // made up in its name, street and addresses.
+    QString agency()
+    {
+        return table("tblUserInfo", {"UserName", "Address", "Telephone", "Fax", "PostCode", "Email", "HomePage"})
+            .add({QStringLiteral("和顺家政服务有限公司（演示）"), QStringLiteral("北京市朝阳区演示路18号和顺大厦3层"),
+                  QStringLiteral("010-65550188"), QStringLiteral("010-65550189"), QStringLiteral("100020"),
+                  QStringLiteral("service@example.com"), QStringLiteral("www.example.com")});
     }
 
     QString staffAndUnits()

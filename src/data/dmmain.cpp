@@ -138,7 +138,9 @@ void TdmMain::build()
         lookup(set, "Operater", "OperaterID", "tblOperaters", "OperaterID", "Name");
     }
     lookup("tblCustomerAddInfo", "OrganName", "BankID", "tblFinanceOrgan", "OrganID", "OrganName");
-    for (const char *set : {"tblLinkmans", "tblLinkmans2", "qryLinkmans1", "qryLinkmans3"})
+    // The per-customer printouts head each customer with its name.
+    for (const char *set : {"tblLinkmans", "tblLinkmans2", "qryLinkmans1", "qryLinkmans3", "tblCustomerState",
+                            "tblCustomerAddInfo"})
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("qryLinkmans3", "PostCode", "CustID", "tblCustomers2", "CustId", "PostCode");
     lookup("qryLinkmans3", "Address", "CustID", "tblCustomers2", "CustId", "Address");
@@ -162,6 +164,7 @@ void TdmMain::build()
         lookup(set, "LevelName", "LevelID", "tblJineng", "LevelID", "LevelName");
         lookup(set, "TJMS", "TJID", "tblTijian", "TJID", "TJMS");
     }
+    lookup("tblShusongYJ", "ShusongName", "ShusongID", "tblShusong1", "ShusongID", "ShusongName");
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");

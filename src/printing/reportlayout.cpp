@@ -38,6 +38,7 @@ PreparedReport ReportLayout::prepare()
     if (m_data && m_data->isActive())
         m_data->fetchAll();
     m_rows = m_data && m_data->isActive() ? m_data->rowCount() : 0;
+    openOtherDatasets();
 
     if (m_t.hasLabels())
         layOutLabels();
@@ -52,6 +53,19 @@ PreparedReport ReportLayout::prepare()
     }
     m_out.warnings.removeDuplicates();
     return m_out;
+}
+
+// The agency's details sit in a set that no window but their own opens; a
+// printout must carry them all the same, from whichever window it comes.
+void ReportLayout::openOtherDatasets()
+{
+    if (!m_resolver)
+        return;
+    for (const QString &name : m_t.otherDatasets()) {
+        Dataset *d = m_resolver(name);
+        if (d && !d->isActive() && !d->open())
+            m_out.warnings << name + QStringLiteral(": ") + d->lastError();
+    }
 }
 
 // --- bands ---

@@ -11,13 +11,14 @@
 
 class Dataset;
 
-// Answers the name of another open dataset that a template reads, such as
+// Answers the name of another dataset that a template reads, such as
 // tblUserInfo for the agency's own name and address.
 using DatasetResolver = std::function<Dataset *(const QString &name)>;
 
 // Fills a template from the rows of a dataset and cuts the result into
 // pages: bands are placed one below the other, headers and footers repeat
-// on every page, groups break where their field changes.
+// on every page, groups break where their field changes. The other
+// datasets the template reads are opened first when they are closed.
 class ReportLayout
 {
 public:
@@ -31,6 +32,7 @@ private:
         int from = 0, to = 0; // rows [from, to)
     };
 
+    void openOtherDatasets();
     void newPage();
     void closePage();
     void placeBand(const ReportBand &b, int row, Range range);

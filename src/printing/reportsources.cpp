@@ -71,13 +71,8 @@ Dataset *openInFull(TdmMain &dm, const QString &templateName, QString *error)
         return nullptr;
     }
     Dataset *d = dm.dataset(s->dataset);
-    Dataset *info = dm.dataset(QStringLiteral("tblUserInfo"));
-    if (!d || !info) {
+    if (!d) {
         *error = QStringLiteral("数据集不存在：%1").arg(s->dataset);
-        return nullptr;
-    }
-    if (!info->isActive() && !info->open()) {
-        *error = info->lastError();
         return nullptr;
     }
     d->close();

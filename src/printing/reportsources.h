@@ -30,8 +30,8 @@ QString summarySql(bool payables);
 
 // Opens the template's dataset as a system user sees it in full: no
 // per-user filter, no search, a detail set with every row of every master
-// rather than the current master's. Also opens the agency details that the
-// templates print. nullptr with the reason when it cannot be read.
+// rather than the current master's. nullptr with the reason when it cannot
+// be read.
 Dataset *openInFull(TdmMain &dm, const QString &templateName, QString *error);
 
 } // namespace ReportSources

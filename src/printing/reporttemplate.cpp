@@ -479,3 +479,18 @@ const ReportBand *ReportTemplate::groupFooter(const QString &field) const
             return &b;
     return nullptr;
 }
+
+QStringList ReportTemplate::otherDatasets() const
+{
+    QStringList names;
+    auto collect = [&names](const QVector<ReportItem> &items) {
+        for (const ReportItem &it : items)
+            for (const TextPart &p : it.parts)
+                if (p.kind == TextPart::Kind::OtherField && !names.contains(p.dataset, Qt::CaseInsensitive))
+                    names << p.dataset;
+    };
+    for (const ReportBand &b : bands)
+        collect(b.items);
+    collect(labels.items);
+    return names;
+}

@@ -87,6 +87,9 @@ public:
     const ReportBand *band(ReportBand::Type t) const;
     QVector<const ReportBand *> groupHeaders() const; // outermost first
     const ReportBand *groupFooter(const QString &field) const;
+    // The other datasets the template reads ([tblUserInfo.UserName]), each
+    // once, in the order they first appear.
+    QStringList otherDatasets() const;
 
     // Parses a text with bracketed expressions; false with a reason when
     // an expression is malformed. "[[" stands for a literal bracket.

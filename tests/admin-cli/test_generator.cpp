@@ -254,6 +254,20 @@ TEST_P(GeneratorTest, TheDataModuleShowsTheCustomersWithTheirNames)
               5);
 }
 
+// Printouts head their pages with the agency's name and envelopes carry its
+// address; its own window asks for name, address, telephone and post code.
+TEST_P(GeneratorTest, TheAgencyHasItsOwnDetails)
+{
+    TdmMain dm;
+    ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+    Dataset *info = dm.dataset("tblUserInfo");
+    ASSERT_TRUE(info->isActive() || info->open());
+    ASSERT_EQ(info->rowCount(), 1);
+    for (const char *field : {"UserName", "Address", "Telephone", "PostCode"})
+        EXPECT_FALSE(info->value(0, field).toString().trimmed().isEmpty()) << field;
+    EXPECT_TRUE(info->value(0, "UserName").toString().contains(QStringLiteral("家政")));
+}
+
 TEST_P(GeneratorTest, TheSameSeedGivesTheSameAgencyOnEitherEngine)
 {
     // The reference is always made on SQLite, so that on PostgreSQL this

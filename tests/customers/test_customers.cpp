@@ -10,6 +10,8 @@
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "printing/printreport.h"
+#include "printing/tfrmreport.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
@@ -26,6 +28,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -33,6 +36,7 @@
 #include <QSqlQuery>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -533,6 +537,66 @@ TEST_P(CustomersTest, PrintingLogsAndHandsEachPageItsSet)
         EXPECT_EQ(printed.last(), QString::fromUtf8(what));
     }
     EXPECT_EQ(printed.first(), "frCustomers:tblCustomers");
+}
+
+// What the preview of a print command shows, through the program's own
+// print call; the preview is modal, so it is read from inside its loop.
+QString previewText(const std::function<void()> &print)
+{
+    QString text;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<TfrmReport *>(top); form && form->isVisible()) {
+                poll.stop();
+                for (const ReportPage &page : form->report().pages)
+                    for (const PagePrimitive &p : page)
+                        text += p.text + QLatin1Char('\n');
+                form->reject();
+                return;
+            }
+    });
+    poll.start();
+    print();
+    return text;
+}
+
+// Every printout names the agency, though nothing but the agency's own
+// window opens its details, and a per-customer list names its customer.
+TEST_P(CustomersTest, PrintoutsCarryTheAgencyAndTheCustomersName)
+{
+    const QString shipped = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../Data/Report");
+    ASSERT_TRUE(QDir().mkpath(home.path("Data/Report")));
+    for (const QString &f : QDir(shipped).entryList({"*.frf"}))
+        ASSERT_TRUE(QFile::copy(shipped + "/" + f, home.path("Data/Report/" + f)));
+    ASSERT_EQ(t->db().insertRow("tblUserInfo", {{"UserName", "安心家政服务公司"}, {"Telephone", "010-62345678"}}), "");
+    ASSERT_EQ(t->db().insertRow("tblCustomerState", {{"CustID", "C001"}, {"LinkDate", QDate(2026, 1, 8)},
+                                                     {"LinkType", "电话联系"}, {"Linkman", "张先生"}}),
+              "");
+    ASSERT_EQ(t->db().insertRow("tblCustomerAddInfo", {{"CustID", "C001"}, {"Account", "6222020200112233"}}), "");
+    ModuleFrame::setPrinter(&printReport);
+    logIn("Admin", true);
+    ASSERT_FALSE(dm.dataset("tblUserInfo")->isActive());
+    ASSERT_TRUE(set->locate("CustId", "C001"));
+    const struct {
+        const char *what;
+        std::function<void()> print;
+        QStringList texts;
+    } cases[] = {
+        {"list", [&] { w->listPrint(); }, {"客户资料列表", "C001", "张家", "C002", "李家"}},
+        {"detail", [&] { w->detailPrint(); }, {"客户资料", "C001", "张家"}},
+        {"history", [&] { page("tblCustomerState")->runPrint(); }, {"客户接触记录", "C001", "张家", "张先生"}},
+        {"other", [&] { page("tblCustomerAddInfo")->runPrint(); }, {"客户其他资料", "C001", "张家", "6222020200112233"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString text = previewText(c.print);
+        EXPECT_TRUE(text.startsWith("安心家政服务公司\n")) << text.toStdString();
+        for (const QString &part : c.texts)
+            EXPECT_TRUE(text.contains(part)) << part.toStdString() << " in " << text.toStdString();
+    }
+    EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_P(CustomersTest, DialogCommandsWaitForTheirDialogsAndThenWorkOnTheDetailSet)

@@ -17,6 +17,8 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace {
 
 class SchemaTest : public ::testing::TestWithParam<Engine>
@@ -167,6 +169,20 @@ TEST_P(SchemaTest, InitRefusesAnExistingDatabase)
     EXPECT_FALSE(err.isEmpty());
     // and it left the data alone
     EXPECT_EQ(scalar(t.db(), "SELECT count(*) FROM tblUserRight").toInt(), 48);
+}
+
+// A commit that returned must be on the disk: the write-ahead log is
+// synced at every commit, not only at checkpoints.
+TEST(SqliteFile, EveryCommitReachesTheDiskBeforeItReturns)
+{
+    TempDatabase t(Engine::SQLite);
+    // The file as init made it, and opened again as the program opens it.
+    const std::unique_ptr<Database> again = t.openAnother();
+    ASSERT_TRUE(again);
+    for (Database *db : {&t.db(), again.get()}) {
+        EXPECT_TRUE(db->journalIsWal());
+        EXPECT_EQ(scalar(*db, "PRAGMA synchronous").toInt(), 2); // FULL
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SchemaTest, ::testing::ValuesIn(testEngines()),

@@ -306,6 +306,29 @@ TEST_F(ReportEngineTest, UnknownFieldsAreReportedNotPrinted)
     EXPECT_TRUE(inOrder(pdfText(r).all(), {"联系人1"}));
 }
 
+// No window but the agency's own opens its details; a printout from any
+// other window still carries the agency's name.
+TEST_F(ReportEngineTest, AClosedSetTheTemplateReadsIsOpenedForIt)
+{
+    addVisits("KH001", {1});
+    info->close();
+    Dataset gone(&t->db(), "tblGone", "SELECT Name FROM tblGone");
+    const DatasetResolver sets = [&](const QString &name) -> Dataset * {
+        return name == "tblGone" ? &gone : resolver()(name);
+    };
+    const PreparedReport r = prepareXml(R"X(<report version="1"><band type="pageHeader" height="10">
+        <text w="100" h="8">[tblUserInfo.UserName] [tblUserInfo.Telephone]</text></band>
+        <band type="detail" height="10"><text w="100" h="8">[Linkman] [tblGone.Name]</text></band></report>)X",
+                                        data(), sets);
+    EXPECT_TRUE(info->isActive());
+    EXPECT_TRUE(inOrder(pdfText(r).all(), {"安心家政服务公司", "010-62345678", "联系人1"})) << pdfText(r).all().toStdString();
+    // A set that cannot be read leaves its fields empty and says why.
+    ASSERT_EQ(r.warnings.size(), 2) << r.warnings.join(" / ").toStdString();
+    EXPECT_TRUE(r.warnings[0].startsWith("tblGone: ")) << r.warnings[0].toStdString();
+    EXPECT_GT(r.warnings[0].size(), QString("tblGone: ").size());
+    EXPECT_EQ(r.warnings[1], "tblGone.Name");
+}
+
 TEST_F(ReportEngineTest, LabelsFillTheGridRowByRowAndSheetBySheet)
 {
     for (int i = 1; i <= 7; ++i)

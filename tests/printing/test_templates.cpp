@@ -7,6 +7,7 @@
 #include "data/dmmain.h"
 #include "printing/printreport.h"
 #include "printing/reportsources.h"
+#include "printing/reporttemplate.h"
 #include "testlib/apphome.h"
 #include "testlib/tempdatabase.h"
 
@@ -14,8 +15,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -36,7 +45,7 @@ protected:
                   "");
         ASSERT_EQ(db.insertRow("tblCustomers", {{"CustId", "KH001"}, {"CustName", "王府花园物业"}, {"CountryID", "CN"},
                                                 {"City", "北京"}, {"PostCode", "100101"}, {"Telephone", "010-88886666"},
-                                                {"Address", "朝阳区安立路8号"}, {"MainLinkman", "刘芳"},
+                                                {"Address", "朝阳区安立路8号"}, {"MainLinkman", "刘芳"}, {"MainTelephone", "13911112222"},
                                                 {"CreateDate", QDateTime(QDate(2025, 11, 3), QTime(0, 0))},
                                                 {"Memo", "每周二上门保洁"}}),
                   "");
@@ -67,11 +76,11 @@ TEST_F(ShippedTemplateTest, EachTemplateFillsFromItsDataset)
     };
     const Case cases[] = {
         {"frCustomers", "tblCustomers", 1,
-         {"安心家政服务公司", "打印日期：", "客户资料列表", "客户编号", "地址", "KH001", "王府花园物业", "010-88886666", "刘芳",
+         {"安心家政服务公司", "打印日期：", "客户资料列表", "客户代码", "客户级别", "地址", "KH001", "王府花园物业", "010-88886666", "刘芳",
           "朝阳区安立路8号", "KH002", "陈家", "共 2 位客户", "第 1 页  共 1 页"}},
         {"frCustomerDetail", "tblCustomers", 2,
-         {"客户资料", "KH001", "王府花园物业", "中国", "北京", "100101", "2025-11-3", "刘芳", "朝阳区安立路8号",
-          "每周二上门保洁", "第 1 页  共 2 页", "客户资料", "KH002", "陈家", "第 2 页  共 2 页"}},
+         {"客户资料", "KH001", "王府花园物业", "国籍", "中国", "受聘人数", "北京", "100101", "主要成员", "2025-11-3",
+          "刘芳", "手机", "13911112222", "朝阳区安立路8号", "每周二上门保洁", "第 1 页  共 2 页", "客户资料", "KH002", "陈家", "第 2 页  共 2 页"}},
         {"frEnvelop", "qryLinkmans3", 1,
          {"100101", "200235", "朝阳区安立路8号", "上海市徐汇区漕溪路2号", "王府花园物业", "陈家", "刘芳 经理 收", "陈明 先生 收"}},
     };
@@ -194,13 +203,14 @@ const TemplateCase kEveryTemplate[] = {
       "客户：KH002 陈家", "YG002", "赵桂英", "待岗", "共 2 名员工"}},
     {"frShusong", 1, {"输送单位列表", "SS01", "河北劳务输送中心", "王强", "0311-8765432", "共 1 个输送单位"}},
     {"frShusongYJ", 1,
-     {"佣金结算", "输送单位：SS01", "1", "2025-12-31", "300.00", "50.00", "张伟", "2", "2026-1-31", "200.00",
+     {"佣金结算", "输送单位：SS01 河北劳务输送中心", "1", "2025-12-31", "300.00", "50.00", "张伟", "2", "2026-1-31", "200.00",
       "小计（2 次）", "500.00", "50.00", "合计", "500.00", "50.00", "共 2 次结算"}},
     {"frEnvelop", 1,
      {"100101", "200235", "朝阳区安立路8号", "上海市徐汇区漕溪路2号", "王府花园物业", "陈家", "刘芳 经理 收", "陈明 先生 收"}},
     {"frEnvelop6", 1,
      {"100101", "朝阳区安立路8号", "王府花园物业", "刘芳 经理 收", "寄件人：安心家政服务公司", "地址：北京市海淀区学院路1号",
-      "邮编：100083", "电话：010-62345678", "传真：010-62345679", "网址：www.anxin.cn", "Email：office@anxin.cn"}},
+      "邮政编码：100083", "电话：010-62345678", "传真：010-62345679", "网址：www.anxin.cn",
+      "联系EMail：office@anxin.cn"}},
     {"frCustomers", 1, {"客户资料列表", "KH001", "王府花园物业", "KH002", "陈家", "共 2 位客户"}},
     {"frCustomerDetail", 2, {"客户资料", "KH001", "王府花园物业", "第 1 页  共 2 页", "KH002", "陈家"}},
     {"frCustomerLinkman", 1,
@@ -211,10 +221,10 @@ const TemplateCase kEveryTemplate[] = {
       "收款", "人民币", "6,000.00", "6,000.00", "小计（1 项）", "6,000.00", "客户：KH002 陈家", "HT002", "1,500.00",
       "合计", "7,500.00", "共 2 项业务"}},
     {"frCustomerState", 1,
-     {"客户接触记录", "客户编号：KH001", "2025-12-1", "10:00:00", "电话联系", "刘芳", "续签保洁合同", "120.50",
-      "客户编号：KH002", "登门拜访", "陈明", "80.00", "合计", "200.50", "共 2 次接触"}},
+     {"客户接触记录", "客户：KH001 王府花园物业", "2025-12-1", "10:00:00", "电话联系", "刘芳", "续签保洁合同", "120.50",
+      "客户：KH002 陈家", "登门拜访", "陈明", "80.00", "合计", "200.50", "共 2 次接触"}},
     {"frCustomerOther", 1,
-     {"客户其他资料", "KH001", "工商银行", "6222020200112233", "王府花园物业管理有限公司", "91110105MA01"}},
+     {"客户其他资料", "KH001", "王府花园物业", "工商银行", "6222020200112233", "王府花园物业管理有限公司", "91110105MA01"}},
     {"frLinkmans", 1,
      {"联系人资料列表", "L1", "刘芳", "王府花园物业", "经理", "13900001111", "liufang@wf.cn", "陈明", "陈家",
       "共 2 位联系人"}},
@@ -382,6 +392,265 @@ TEST_P(ReportCommandTest, RefusesWhatItCannotPrint)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(QDir(t->dir()).filePath("x.pdf")));
+}
+
+// --- captions --------------------------------------------------------------
+
+// A caption as the windows write it, without the padding between its
+// characters and without its colon: "国　　籍：" is 国籍.
+QString bareCaption(QString text)
+{
+    text.remove(QLatin1Char(' '));
+    text.remove(QChar(0x3000));
+    while (text.endsWith(QChar(0xFF1A)) || text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text;
+}
+
+bool onlyLiteral(const ReportItem &it)
+{
+    return it.kind == ReportItem::Kind::Text && !it.parts.isEmpty()
+        && std::all_of(it.parts.begin(), it.parts.end(),
+                       [](const TextPart &p) { return p.kind == TextPart::Kind::Literal; });
+}
+
+QString fieldOf(const ReportItem &it)
+{
+    return it.kind == ReportItem::Kind::Text && it.parts.size() == 1 && it.parts[0].kind == TextPart::Kind::Field
+        ? it.parts[0].text.toLower()
+        : QString();
+}
+
+bool near(double a, double b) { return std::abs(a - b) < 0.01; }
+
+// The caption each field is printed under: the column header above it in a
+// list, the label to its left on a card, or the text with a colon before
+// it in a line such as "客户：[CustID]". Keys are field names in lower
+// case, other sets' fields as "tbluserinfo.address".
+QMultiHash<QString, QString> captionsOf(const ReportTemplate &t)
+{
+    QMultiHash<QString, QString> out;
+    auto inText = [&out](const QVector<ReportItem> &items) {
+        for (const ReportItem &it : items)
+            for (int i = 1; i < it.parts.size(); ++i) {
+                const TextPart &before = it.parts[i - 1], &p = it.parts[i];
+                const bool field = p.kind == TextPart::Kind::Field || p.kind == TextPart::Kind::OtherField;
+                if (field && before.kind == TextPart::Kind::Literal
+                    && (before.text.endsWith(QChar(0xFF1A)) || before.text.endsWith(QLatin1Char(':'))))
+                    out.insert((p.kind == TextPart::Kind::OtherField ? p.dataset + QLatin1Char('.') : QString())
+                                   .toLower() + p.text.toLower(),
+                               bareCaption(before.text.section(QRegularExpression(QStringLiteral("\\s{2,}")), -1)));
+            }
+    };
+    const ReportBand *header = t.band(ReportBand::Type::ColumnHeader);
+    for (const ReportBand &b : t.bands) {
+        inText(b.items);
+        for (const ReportItem &f : b.items) {
+            const QString field = fieldOf(f);
+            if (field.isEmpty())
+                continue;
+            if (header && b.type == ReportBand::Type::Detail) {
+                for (const ReportItem &h : header->items)
+                    if (onlyLiteral(h) && near(h.rect.x(), f.rect.x()))
+                        out.insert(field, bareCaption(h.parts[0].text));
+            }
+            for (const ReportItem &l : b.items)
+                if (onlyLiteral(l) && near(l.rect.y(), f.rect.y()) && near(l.rect.right(), f.rect.x()))
+                    out.insert(field, bareCaption(l.parts[0].text));
+        }
+    }
+    inText(t.labels.items);
+    return out;
+}
+
+// The captions the windows give each field, per family of templates over
+// the same rows. A field may go by more than one: the contract's customer
+// is "相关客户" on its form and "客户名称" in the list.
+using Captions = QHash<QString, QStringList>; // lower-case field -> captions
+
+const Captions kCustomerCaptions{
+    {"cno", {"自动编号"}},       {"custid", {"客户代码"}},         {"custname", {"客户名称"}},
+    {"mainlinkman", {"主要联系人", "主联系人"}},                     {"address", {"地址", "详细地址"}},
+    {"vocationname", {"客户类型"}}, {"levelname", {"客户级别"}},     {"originname", {"客户来源"}},
+    {"operater", {"工作人员"}},   {"countryname", {"国籍"}},         {"distname", {"所在区"}},
+    {"telephone", {"电话", "联系电话"}},                              {"fax", {"传真"}},
+    {"maintelephone", {"手机"}},  {"email", {"Email", "Email邮箱"}}, {"postcode", {"邮编", "邮政编码"}},
+    {"homepage", {"主要成员"}},   {"state", {"客户状态"}},           {"createdate", {"建档日期"}},
+    {"city", {"受聘人数"}},       {"memo", {"备注"}},
+};
+// The customer a per-customer list is printed for.
+const Captions kOfCustomer{{"custid", {"客户", "客户代码"}}, {"custname", {"客户", "客户名称"}}};
+const Captions kContactCaptions{
+    {"linkmanid", {"联系人代码"}}, {"name", {"姓名", "联系人姓名"}}, {"nickname", {"称呼"}},
+    {"department", {"部门", "工作单位"}}, {"duty", {"职务"}},        {"telephone", {"电话", "联系电话"}},
+    {"fax", {"传真"}},             {"mobile", {"手机", "移动电话"}}, {"email", {"电子邮件", "Email", "Email邮箱"}},
+    {"main", {"是否主要联系人"}},  {"custname", {"客户名称"}},       {"homeaddress", {"家庭地址", "详细地址"}},
+    {"homepage", {"主页"}},        {"enjoy", {"兴趣爱好"}},          {"specialdate", {"特殊纪念日"}},
+    {"memo", {"备注"}},
+};
+const Captions kContractCaptions{
+    {"operateid", {"业务编码", "业务代码"}}, {"operatetitle", {"业务标题"}},  {"custname", {"相关客户", "客户名称"}},
+    {"linkcustname", {"联系客户"}},          {"createdate", {"建档时间", "建档日期"}},
+    {"linkmanname", {"联系人"}},             {"originname", {"业务来源"}},    {"typename", {"业务类型"}},
+    {"inorout", {"收付类型", "收支类型"}},   {"operatername", {"业务员", "工作人员"}},
+    {"writedate", {"签约日期"}},             {"enddate", {"截止日期"}},       {"compactamount", {"合同金额"}},
+    {"currname", {"币别名称", "币别"}},      {"rmb", {"折人民币"}},           {"profit", {"预计利润"}},
+    {"rate", {"利润率"}},                    {"operatestatename", {"业务状态"}}, {"filepath", {"备注"}},
+};
+const Captions kMoneyLineCaptions{
+    {"operateid", {"业务编码"}}, {"detailno", {"子项编号", "业务详细编号"}}, {"operatedate", {"发生日期"}},
+    {"dtitle", {"子项主题", "主题"}}, {"inout", {"收支描述", "收支类型"}},   {"currid", {"币别"}},
+    {"price", {"单价"}},         {"amount", {"数量"}},                      {"dtotal", {"总计"}},
+    {"rmb", {"折人民币"}},       {"memo", {"描述"}},
+};
+Captions accountCaptions(bool payables)
+{
+    return {{"operateid", {"业务编码"}}, {"operatetitle", {"业务标题"}}, {"custid", {"客户代码"}},
+            {"custname", {"客户名称"}},  {"writedate", {"签约日期"}},    {"currid", {"币别"}},
+            {"compactamount", {"合同金额"}}, {"rmb", {"折人民币"}},      {"enddate", {"截止日期"}},
+            {"sumrmb", {payables ? "已付账款" : "已收账款"}},
+            {payables ? "payment" : "gathering", {payables ? "未付账款" : "未收账款"}}};
+}
+const Captions kStaffCaptions{
+    {"operaterid", {"工作人员代码", "业务员代码"}}, {"name", {"姓名"}},        {"nickname", {"称呼"}},
+    {"sex", {"性别"}},             {"department", {"部门"}},     {"duty", {"职务"}},         {"education", {"学历"}},
+    {"birth", {"出生年月"}},       {"id", {"身份证号"}},         {"native", {"籍贯"}},       {"ctelephone", {"公司电话"}},
+    {"fax", {"传真"}},             {"htelephone", {"家庭电话"}}, {"mobile", {"移动电话"}},   {"address", {"住址"}},
+    {"email", {"Email邮箱"}},      {"homepage", {"主页"}},       {"memo", {"备注"}},         {"intime", {"入职时间"}},
+    {"state", {"在职状态"}},       {"outtime", {"离职时间"}},    {"outreason", {"离职原因"}},
+};
+const Captions kWorkerCaptions{
+    {"yuangongid", {"员工编号"}}, {"name", {"姓名"}},           {"nickname", {"称呼"}},       {"sex", {"性别"}},
+    {"department", {"部门"}},     {"gongzhongname", {"工种"}},  {"health", {"健康状况"}},     {"duty", {"职务"}},
+    {"native", {"籍贯"}},         {"education", {"学历"}},      {"birth", {"出生年月"}},      {"id", {"身份证号"}},
+    {"tjms", {"体检情况"}},       {"school", {"毕业学校"}},     {"address", {"家庭住址"}},    {"shusongname", {"输送单位"}},
+    {"levelname", {"技能级别"}},  {"custname", {"受聘客户"}},   {"email", {"Email邮箱"}},     {"memo", {"备注"}},
+    {"intime", {"入职时间"}},     {"state", {"在职状态"}},      {"outtime", {"离职时间"}},    {"outreason", {"离职原因"}},
+    {"mobile", {"移动电话"}},
+};
+const Captions kUnitCaptions{
+    {"shusongid", {"单位编号"}}, {"shusongname", {"单位名称"}}, {"manager", {"负责人"}},   {"duty", {"职务"}},
+    {"id", {"身份证号码", "身份证号"}}, {"telephone", {"电话"}}, {"fax", {"传真"}},      {"mobile", {"手机"}},
+    {"email", {"Email"}},        {"homepage", {"主页"}},       {"memo", {"备注"}},
+};
+const Captions kSettlementCaptions{
+    {"sno", {"编号", "子项编号"}}, {"jdate", {"结算日期"}},   {"jingban", {"经办人"}},
+    {"jieshao", {"介绍费"}},       {"qita", {"其他费用"}},    {"begindate", {"合同开始日期", "开始日期"}},
+    {"enddate", {"截止日期"}},     {"memo", {"备注"}},        {"shusongid", {"输送单位", "单位编号"}},
+    {"shusongname", {"输送单位", "单位名称"}},
+};
+const Captions kPlanCaptions{
+    {"planid", {"序号"}},       {"plandate", {"日期"}},   {"plantime", {"时间"}},   {"address", {"地址", "地点"}},
+    {"custname", {"客户"}},     {"custid", {"客户代码"}}, {"linkman", {"联系人"}},
+    {"operateid", {"业务内容", "业务项", "业务项目"}},    {"attendman", {"参加人员"}}, {"memo", {"备注"}},
+};
+// The agency as its own window names its details; on an envelope its name
+// is the sender.
+const Captions kAgencyCaptions{
+    {"tbluserinfo.username", {"寄件人", "用户名称"}}, {"tbluserinfo.address", {"地址"}},
+    {"tbluserinfo.telephone", {"电话"}},              {"tbluserinfo.fax", {"传真"}},
+    {"tbluserinfo.postcode", {"邮政编码"}},           {"tbluserinfo.email", {"联系EMail"}},
+    {"tbluserinfo.homepage", {"网址"}},
+};
+
+Captions merged(std::initializer_list<Captions> parts)
+{
+    Captions all = kAgencyCaptions;
+    for (const Captions &c : parts)
+        for (auto it = c.begin(); it != c.end(); ++it)
+            all[it.key()] += it.value();
+    return all;
+}
+
+QFont reportFont(const ReportFont &f)
+{
+    QFont font(f.family);
+    font.setPointSizeF(f.size);
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
+// True when a fixed text is printed whole in its box: one line without the
+// ellipsis of a cut, or a wrapped text within its height.
+bool printsWhole(const ReportItem &it)
+{
+    constexpr double dpi = 300;
+    QImage page(8, 8, QImage::Format_ARGB32);
+    page.setDotsPerMeterX(qRound(dpi / 0.0254));
+    page.setDotsPerMeterY(qRound(dpi / 0.0254));
+    const QFontMetricsF fm(reportFont(it.font), &page);
+    const double perMm = dpi / 25.4;
+    const double pad = it.borders.isEmpty() ? 0 : 0.8; // as the renderer leaves
+    const QRectF box(0, 0, (it.rect.width() - 2 * pad) * perMm, it.rect.height() * perMm);
+    QString text;
+    for (const TextPart &p : it.parts)
+        text += p.text;
+    if (it.wrap)
+        return fm.boundingRect(box, Qt::TextWordWrap, text).height() <= box.height() + 0.5;
+    return fm.horizontalAdvance(text) <= box.width();
+}
+
+TEST(ShippedTemplateCaptions, EachFieldGoesByItsWindowsCaptionAndEveryCaptionPrintsWhole)
+{
+    const QHash<QString, Captions> families{
+        {"frCustomers", merged({kCustomerCaptions})},
+        {"frCustomerDetail", merged({kCustomerCaptions})},
+        {"frCustomerLinkman", merged({kContactCaptions, kOfCustomer})},
+        {"frCustomerOperate", merged({kContractCaptions, kOfCustomer})},
+        {"frCustomerYuangong", merged({kWorkerCaptions, kOfCustomer})},
+        {"frCustomerState",
+         merged({kOfCustomer,
+                 {{"linkdate", {"联系日期"}}, {"linktime", {"联系时间"}}, {"linktype", {"联系方式"}},
+                  {"linkman", {"联系人"}}, {"duty", {"职务"}}, {"linkcontent", {"联系内容"}},
+                  {"charge", {"费用开销"}}, {"address", {"地点"}}, {"memo", {"备注"}}}})},
+        {"frCustomerOther",
+         merged({kOfCustomer,
+                 {{"organname", {"开户银行"}}, {"account", {"银行账号"}}, {"bankaddress", {"开户行地址"}},
+                  {"vataxname", {"增值税户名"}}, {"vataxid", {"增值税税号"}}, {"vataxbank", {"增值税开户银行"}},
+                  {"vataxaccount", {"增值税银行账号"}}, {"vataxaddress", {"增值税地址"}}, {"vataxphone", {"电话"}}}})},
+        {"frLinkmans", merged({kContactCaptions})},
+        {"frLinkmansDetail", merged({kContactCaptions})},
+        {"frOperates", merged({kContractCaptions})},
+        {"frOperateDetail", merged({kMoneyLineCaptions})},
+        {"frOperateDetail1", merged({kContractCaptions})},
+        {"frOperaters", merged({kStaffCaptions})},
+        {"frOperaterDetail", merged({kStaffCaptions})},
+        {"frYuangong", merged({kWorkerCaptions})},
+        {"frShusong", merged({kUnitCaptions})},
+        {"frShusongYJ", merged({kSettlementCaptions})},
+        {"frPlan", merged({kPlanCaptions})},
+        {"frPlanDetail", merged({kPlanCaptions})},
+        {"frGathering", merged({accountCaptions(false)})},
+        {"frPayment", merged({accountCaptions(true)})},
+        {"frEnvelop", merged({})},
+        {"frEnvelop6", merged({})},
+    };
+    const QStringList shipped = QDir(kShipped).entryList({"*.frf"});
+    ASSERT_FALSE(shipped.isEmpty());
+    for (const QString &file : shipped) {
+        const QString name = file.chopped(4);
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(families.contains(name));
+        ReportTemplate t;
+        QString error;
+        ASSERT_TRUE(t.load(kShipped + "/" + file, &error)) << error.toStdString();
+        const Captions &allowed = families[name];
+        const QMultiHash<QString, QString> captions = captionsOf(t);
+        for (auto it = captions.begin(); it != captions.end(); ++it)
+            EXPECT_TRUE(allowed.value(it.key()).contains(it.value()))
+                << it.key().toStdString() << " is captioned " << it.value().toStdString();
+
+        QVector<const QVector<ReportItem> *> groups{&t.labels.items};
+        for (const ReportBand &b : t.bands)
+            groups << &b.items;
+        for (const QVector<ReportItem> *items : groups)
+            for (const ReportItem &it : *items)
+                if (onlyLiteral(it)) {
+                    EXPECT_TRUE(printsWhole(it)) << it.parts[0].text.toStdString() << " is cut";
+                }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, AllTemplatesTest, ::testing::ValuesIn(testEngines()),
