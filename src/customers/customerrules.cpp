@@ -49,6 +49,7 @@ TableRules CustomerRules::customers()
 {
     TableRules r;
     r.table = QStringLiteral("tblCustomers");
+    r.rights = {QStringLiteral("301")};
     r.keyField = QStringLiteral("CustId");
     r.required = {{"CustId", "请输入客户简称！"},         {"CustName", "请输入客户名称！"},
                   {"VocationID", "请选择输入行业类别！"}, {"OriginID", "请选择输入客户来源！"},
@@ -100,6 +101,7 @@ TableRules CustomerRules::history()
 {
     TableRules r;
     r.table = QStringLiteral("tblCustomerState");
+    r.rights = {QStringLiteral("301")};
     r.required = {{"LinkDate", "请选择输入联系日期！"},
                   {"LinkTime", "请输入联系时间！", wholeTime, kWrongTime},
                   {"LinkType", "请选择输入联系方式！"},
@@ -120,6 +122,7 @@ TableRules CustomerRules::additionalInformation()
 {
     TableRules r;
     r.table = QStringLiteral("tblCustomerAddInfo");
+    r.rights = {QStringLiteral("301")};
     r.deleteQuestion = QStringLiteral("您真的要删除该资料吗？");
     return r;
 }

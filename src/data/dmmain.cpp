@@ -187,6 +187,10 @@ void TdmMain::installRules(const TableRules &rules)
             continue;
         d->addBeforePost([this, key](Dataset &set) {
             const TableRules &r = m_rules[key];
+            // Before anything else: a user without the flag stores nothing,
+            // whatever window, grid or key the row came through.
+            if (set.isEditing() && !flagsAllowStore(r.rights, set.state()))
+                return HookResult::refuse(set.state() == Dataset::State::Insert ? kNoInsertFlag : kNoModifyFlag);
             for (const Dataset::Hook &h : r.beforePost) {
                 const HookResult result = h(set);
                 if (result.kind != HookResult::Proceed)

@@ -1,10 +1,28 @@
 #include "data/tablerules.h"
 
 #include "data/database.h"
+#include "data/session.h"
+#include "data/userrights.h"
 
 #include <QSqlQuery>
 
 const QString kCodeInUse = QStringLiteral("对不起，该代码已被其他资料引用，不能修改！");
+const QString kNoInsertFlag = QStringLiteral("对不起，您没有新增该资料的权限！");
+const QString kNoModifyFlag = QStringLiteral("对不起，您没有修改该资料的权限！");
+
+bool flagsAllowStore(const QStringList &rights, Dataset::State state)
+{
+    const Session &s = Session::current();
+    // Outside a login (the command-line tools, an import) nobody's flags apply.
+    if (rights.isEmpty() || !s.loggedIn() || s.isSys())
+        return true;
+    for (const QString &code : rights) {
+        const UserRights::Ops ops = UserRights::current().ops(code);
+        if (state == Dataset::State::Insert ? ops.insert : ops.modify)
+            return true;
+    }
+    return false;
+}
 
 bool referenceNames(Database &db, const Reference &ref, const QVariant &code, QString *error)
 {

@@ -3,6 +3,7 @@
 #include "data/dataset.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -61,6 +62,11 @@ struct TableRules {
     std::vector<Dataset::Hook> saveChecks;
     // Run by every store of every dataset over the table.
     std::vector<Dataset::Hook> beforePost;
+    // The rights whose operation flags let a user store rows of the table
+    // (any one will do: contacts are kept from the customer window too).
+    // A new row needs the Insert flag, a changed one the Modify flag, on
+    // every path; system users keep every flag. Empty: no such check.
+    QStringList rights;
 
     // The message of the first reference that still names code and blocks
     // a delete, or the database's text when a check failed; empty when the
@@ -80,3 +86,8 @@ bool referenceNames(Database &db, const Reference &ref, const QVariant &code, QS
 
 // "对不起，该代码已被其他资料引用，不能修改！"
 extern const QString kCodeInUse;
+// Stores refused for want of an operation flag.
+extern const QString kNoInsertFlag;
+extern const QString kNoModifyFlag;
+// Whether the current user's flags allow storing a row in this state.
+bool flagsAllowStore(const QStringList &rights, Dataset::State state);

@@ -4,6 +4,7 @@ TableRules StaffRules::operaters()
 {
     TableRules r;
     r.table = QStringLiteral("tblOperaters");
+    r.rights = {QStringLiteral("303")};
     r.keyField = QStringLiteral("OperaterID");
     r.required = {{"OperaterID", "请输入业务员代码！"}, {"Name", "请输入业务员名称！"}};
     // A customer does not hold a delete: it simply loses its responsible

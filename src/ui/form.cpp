@@ -3,6 +3,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/tabledef.h"
+#include "data/tablerules.h"
 #include "ui/calculatorpopup.h"
 #include "ui/dateedit.h"
 #include "ui/editkeys.h"
@@ -159,6 +160,24 @@ Form::Form(const FormSpec &rows, FieldBinder *binder, QWidget *area, int pairsPe
     }
     for (int p = 0; p < pairsPerLine; ++p)
         m_grid->setColumnStretch(p * 2 + 1, 1);
+}
+
+bool Form::userMayChange(Dataset *set, const QString &fallbackRight)
+{
+    if (!set)
+        return false;
+    const TableRules *r = set->table() && TdmMain::instance() ? TdmMain::instance()->rules(set->table()->name()) : nullptr;
+    const QStringList rights = r && !r->rights.isEmpty() ? r->rights
+        : fallbackRight.isEmpty() ? QStringList() : QStringList{fallbackRight};
+    return flagsAllowStore(rights, set->state() == Dataset::State::Insert ? Dataset::State::Insert : Dataset::State::Edit);
+}
+
+void Form::setEditable(bool editable)
+{
+    // The whole area: a field disabled for a reason of its own (a district
+    // outside China) stays disabled when the area comes back.
+    if (QWidget *area = m_grid->parentWidget())
+        area->setEnabled(editable);
 }
 
 QWidget *Form::widget(const QString &field) const

@@ -112,6 +112,12 @@ public:
     QWidget *widget(const QString &field) const;
     QPushButton *button(const QString &objectName) const;
     QGridLayout *grid() const { return m_grid; }
+    // Whether the current user may change what the form shows of set: a
+    // new row needs an Insert flag, any other a Modify flag, of one of
+    // the rights of the table's rules (else fallbackRight). A form that
+    // may not be changed takes no typing at all.
+    static bool userMayChange(Dataset *set, const QString &fallbackRight);
+    void setEditable(bool editable);
     const FormSpec &rows() const { return m_rows; }
     QList<QWidget *> enterOrder() const;
     // Declares the Enter order of the form's fields, then of extra widgets.

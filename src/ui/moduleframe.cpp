@@ -203,6 +203,8 @@ void ModuleFrame::updateCommands()
     };
     for (const auto &[name, on] : states)
         command(QString::fromLatin1(name))->setEnabled(on);
+    if (m_form)
+        m_form->setEditable(Form::userMayChange(m_set, m_desc.rightCode));
     for (SubPage *p : std::as_const(m_subPageList))
         p->updateCommands();
 }

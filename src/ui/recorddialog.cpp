@@ -105,6 +105,7 @@ void RecordDialog::updateButtons()
     m_new->setEnabled(s.newRecord);
     m_save->setEnabled(s.save);
     m_delete->setEnabled(s.remove);
+    m_form->setEditable(Form::userMayChange(m_set, m_desc.rightCode));
     const bool rows = m_set->isActive() && m_set->rowCount() > 0;
     for (QToolButton *b : std::as_const(m_navigator))
         b->setEnabled(rows);

@@ -122,6 +122,8 @@ void SubPage::updateCommands()
     for (const auto &[name, on] : states)
         if (QAction *a = command(QString::fromLatin1(name)))
             a->setEnabled(on);
+    if (m_form)
+        m_form->setEditable(Form::userMayChange(m_set, m_rightCode));
 }
 
 bool SubPage::begin()
