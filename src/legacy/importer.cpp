@@ -6,7 +6,7 @@
 #include "data/schema.h"
 #include "legacy/jetvalue.h"
 #include "legacy/legacysource.h"
-#include "legacy/mdbsource.h"
+#include "legacy/legacyreader.h"
 
 #include <QFile>
 #include <QHash>
@@ -538,8 +538,10 @@ namespace LegacyImport {
 
 QString importFile(const QString &oldPath, const QString &target, ImportReport *report, const ImportProgress &progress)
 {
+    // The whole file is read before the target is made: a file that
+    // cannot be read leaves nothing behind.
     QString err;
-    auto source = MdbSource::open(oldPath, &err);
+    auto source = LegacyReader().read(oldPath, &err);
     if (!source)
         return err;
     bool known = false;

@@ -60,9 +60,11 @@ private:
 };
 
 namespace LegacyImport {
-// The whole command: reads oldPath, creates target as `init` does (never
-// over an existing database) and imports. On failure the new target is
-// taken away again so that the import can simply be repeated.
+// The whole command: reads oldPath whole (LegacyReader), creates target as
+// `init` does (never over an existing database) and imports. A file that
+// cannot be read is refused before the target is made; on a later failure
+// the new target is taken away again so that the import can simply be
+// repeated.
 QString importFile(const QString &oldPath, const QString &target, ImportReport *report,
                    const ImportProgress &progress = {});
 } // namespace LegacyImport

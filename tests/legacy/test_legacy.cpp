@@ -6,7 +6,6 @@
 #include "data/schema.h"
 #include "legacy/importer.h"
 #include "legacy/jetvalue.h"
-#include "legacy/mdbsource.h"
 #include "app/tfrmlogin.h"
 #include "data/session.h"
 #include "testlib/fakeprompts.h"
