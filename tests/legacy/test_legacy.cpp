@@ -387,7 +387,7 @@ TEST_P(FixtureImport, CleanUpsAndUnconvertibleValuesAreCountedAndReported)
     EXPECT_EQ(report.problems.size(), 5) << text;
     EXPECT_EQ(report.table("tblCountry")->read, 2);
     EXPECT_EQ(report.table("tblCountry")->written, 1);
-    EXPECT_TRUE(report.notes.join('\n').contains("Fax2")) << text;
+    EXPECT_TRUE(report.columnMismatches.join('\n').contains("Fax2")) << text;
     EXPECT_TRUE(report.notes.join('\n').contains("tblExtra")) << text;
 }
 
