@@ -10,12 +10,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
+    // libmdb prints some of its complaints to standard output: the frames
+    // get a descriptor of their own, standard output goes to standard error.
+    const int frames = dup(STDOUT_FILENO);
+    if (frames < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return 2;
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly))
+    if (!out.open(frames, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         return 2;
     LegacyStreamWriter writer(&out);
     if (argc != 2) {
