@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kPageSize = 4096; // Jet 4 and the formats after it
 constexpr quint32 kCataloguePage = 2;
+constexpr int kMaxDefinitionPages = 256;
 
 // Page kinds, the first byte of a page.
 constexpr quint8 kDataPage = 0x01;
@@ -242,6 +243,10 @@ public:
         for (quint32 p = first; p != 0;) {
             if (seen.contains(p))
                 throw Damage{QStringLiteral("表定义的页链在第 %1 页回到自身").arg(p)};
+            // 255 columns with the longest names and 32 indexes fill a
+            // few dozen pages.
+            if (seen.size() >= kMaxDefinitionPages)
+                throw Damage{QStringLiteral("表定义的页链超过 %1 页").arg(kMaxDefinitionPages)};
             seen.insert(p);
             const uchar *pg = page(p);
             if (pg[0] != kDefinitionPage)
