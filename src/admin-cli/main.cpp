@@ -113,8 +113,8 @@ int import(const QStringList &args)
         return 1;
     }
     out() << "已导入到: " << location << "\n";
-    // Finished, but some values or rows did not arrive as they were.
-    return report.problems.isEmpty() ? 0 : 3;
+    // Finished, but some tables, values or rows did not arrive as they were.
+    return report.isComplete() ? 0 : 3;
 }
 
 int generate(const QStringList &args)

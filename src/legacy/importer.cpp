@@ -6,7 +6,7 @@
 #include "data/schema.h"
 #include "legacy/jetvalue.h"
 #include "legacy/legacysource.h"
-#include "legacy/mdbsource.h"
+#include "legacy/legacyreader.h"
 
 #include <QFile>
 #include <QHash>
@@ -258,14 +258,14 @@ QString TableImport::run(ImportTableResult &result)
         if (c)
             m_map.append({i, c});
         else
-            m_report.notes << QStringLiteral("%1.%2：新系统没有此列，未导入").arg(m_src.name, m_src.columns[i].name);
+            m_report.columnMismatches << QStringLiteral("%1.%2：新系统没有此列，未导入").arg(m_src.name, m_src.columns[i].name);
     }
     for (const ColumnDef &c : m_def.columns()) {
         bool present = false;
         for (const auto &m : m_map)
             present = present || m.second == &c;
         if (!present && c.kind != ColumnKind::AutoNumber)
-            m_report.notes << QStringLiteral("%1.%2：旧数据库没有此列，留空").arg(m_def.name(), c.name);
+            m_report.columnMismatches << QStringLiteral("%1.%2：旧数据库没有此列，留空").arg(m_def.name(), c.name);
     }
 
     Transaction tx(m_db);
@@ -459,12 +459,24 @@ QString ImportReport::text() const
         for (const QString &n : notes)
             s += QStringLiteral("  %1\n").arg(n);
     }
+    if (!columnMismatches.isEmpty()) {
+        s += QStringLiteral("与新系统不符的列（%1 处）：\n").arg(columnMismatches.size());
+        for (const QString &c : columnMismatches)
+            s += QStringLiteral("  %1\n").arg(c);
+    }
+    if (!missingTables.isEmpty()) {
+        s += QStringLiteral("旧数据库缺少的表（%1 个，保持新建时的内容）：\n").arg(missingTables.size());
+        for (const QString &t : missingTables)
+            s += QStringLiteral("  %1\n").arg(t);
+    }
     if (problems.isEmpty()) {
         s += QStringLiteral("无法转换的值：无\n");
     } else {
         s += QStringLiteral("无法转换的值（%1 个）：\n").arg(problems.size());
         for (const auto &p : problems) {
-            s += QStringLiteral("  %1 [%2]").arg(p.table, p.rowKey);
+            s += QStringLiteral("  %1").arg(p.table);
+            if (!p.rowKey.isEmpty())
+                s += QStringLiteral(" [%1]").arg(p.rowKey);
             if (!p.column.isEmpty())
                 s += QStringLiteral(" %1").arg(p.column);
             s += QStringLiteral("：%1\n").arg(p.why);
@@ -513,7 +525,7 @@ QString LegacyImporter::run(ImportReport *report, const ImportProgress &progress
     for (const TableDef &def : Schema::tables()) {
         const LegacyTable *src = findSource(def.name());
         if (!src) {
-            report->notes << QStringLiteral("%1：旧数据库没有此表，保持新建时的内容").arg(def.name());
+            report->missingTables << def.name();
             continue;
         }
         if (keepInitialUsers && (same(def.name(), kUserTable) || same(def.name(), kRightTable))) {
@@ -527,6 +539,13 @@ QString LegacyImporter::run(ImportReport *report, const ImportProgress &progress
         report->tables.append(result);
         if (!err.isEmpty())
             return QStringLiteral("导入表 %1 失败：%2").arg(def.name(), err);
+        // The table's definition counts its rows; rows the reader could
+        // not reach would otherwise go missing without a word.
+        if (result.read != src->rowCount)
+            report->problems.append({def.name(), QString(), QString(),
+                                     QStringLiteral("旧数据库的表定义记有 %1 行，读出 %2 行")
+                                         .arg(src->rowCount)
+                                         .arg(result.read)});
     }
     for (const auto &t : sources)
         if (!Schema::table(t.name))
@@ -538,15 +557,17 @@ namespace LegacyImport {
 
 QString importFile(const QString &oldPath, const QString &target, ImportReport *report, const ImportProgress &progress)
 {
+    // The whole file is read before the target is made: a file that
+    // cannot be read leaves nothing behind.
     QString err;
-    auto source = MdbSource::open(oldPath, &err);
+    auto source = LegacyReader().read(oldPath, &err);
     if (!source)
         return err;
     bool known = false;
     for (const auto &t : source->tables())
         known = known || Schema::table(t.name);
     if (!known)
-        return QStringLiteral("旧数据库中没有本系统的数据表：%1").arg(oldPath);
+        return QStringLiteral("不是旧系统的数据库文件：其中没有旧系统的任何数据表：%1").arg(oldPath);
 
     auto db = DbSetup::create(target, &err);
     if (!db)

@@ -12,7 +12,7 @@ class LegacySource;
 // A value or row that did not arrive as it was.
 struct ImportProblem {
     QString table;
-    QString rowKey; // "CustId=KH0001", or "第 3 行" in stored order
+    QString rowKey; // "CustId=KH0001", or "第 3 行" in stored order; empty for the whole table
     QString column; // empty when the whole row is concerned
     QString why;
 };
@@ -30,7 +30,14 @@ struct ImportTableResult {
 struct ImportReport {
     QVector<ImportTableResult> tables;
     QVector<ImportProblem> problems;
-    QStringList notes; // whole-table remarks: tables and columns left out
+    QStringList notes; // whole-table remarks: tables of no use to the system, users kept
+    // A column of a system table that only one side has: its values are
+    // left empty or left out.
+    QStringList columnMismatches;
+    QStringList missingTables; // tables of the system the old file does not hold
+
+    // Nothing to look at: every table and column there, every value taken over.
+    bool isComplete() const { return problems.isEmpty() && columnMismatches.isEmpty() && missingTables.isEmpty(); }
 
     const ImportTableResult *table(const QString &name) const;
     int userCaseTotal() const;
@@ -60,9 +67,11 @@ private:
 };
 
 namespace LegacyImport {
-// The whole command: reads oldPath, creates target as `init` does (never
-// over an existing database) and imports. On failure the new target is
-// taken away again so that the import can simply be repeated.
+// The whole command: reads oldPath whole (LegacyReader), creates target as
+// `init` does (never over an existing database) and imports. A file that
+// cannot be read, or holds none of the system's tables, is refused before
+// the target is made; on a later failure the new target is taken away
+// again so that the import can simply be repeated.
 QString importFile(const QString &oldPath, const QString &target, ImportReport *report,
                    const ImportProgress &progress = {});
 } // namespace LegacyImport

@@ -11,12 +11,15 @@ public:
         QVector<QVariantList> rows;
     };
 
-    MemorySource &add(const QString &name, QVector<LegacyColumn> columns, QVector<QVariantList> rows)
+    // recordedRows: what the table's definition says it holds, when not
+    // the rows given.
+    MemorySource &add(const QString &name, QVector<LegacyColumn> columns, QVector<QVariantList> rows,
+                      qint64 recordedRows = -1)
     {
         Table t;
         t.def.name = name;
         t.def.columns = std::move(columns);
-        t.def.rowCount = rows.size();
+        t.def.rowCount = recordedRows < 0 ? rows.size() : recordedRows;
         t.rows = std::move(rows);
         m_tables << t;
         return *this;

@@ -1,4 +1,4 @@
-#include "legacy/mdbsource.h"
+#include "legacy-reader/mdbsource.h"
 
 #include "legacy/jetvalue.h"
 
@@ -63,18 +63,6 @@ QString typeName(int jetType)
     }
 }
 
-// Jet 3 and Jet 4 files, and their later successor, name themselves in
-// the first page.
-bool looksLikeJet(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = f.read(19);
-    return head.size() == 19 && head.startsWith(QByteArray("\x00\x01\x00\x00", 4))
-        && (head.mid(4) == "Standard Jet DB" || head.mid(4) == "Standard ACE DB");
-}
-
 MdbCatalogEntry *findTable(MdbHandle *mdb, const QString &name)
 {
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
@@ -89,7 +77,7 @@ MdbCatalogEntry *findTable(MdbHandle *mdb, const QString &name)
 class MdbCursor : public LegacyCursor
 {
 public:
-    MdbCursor(MdbHandle *mdb, MdbTableDef *table) : m_mdb(mdb), m_table(table)
+    MdbCursor(MdbHandle *mdb, MdbTableDef *table, qint64 fileSize) : m_mdb(mdb), m_table(table), m_fileSize(fileSize)
     {
         mdb_read_columns(m_table);
         mdb_rewind_table(m_table);
@@ -173,11 +161,13 @@ private:
             if (!fixed(12))
                 return {};
             // libmdb cuts a memo at its bind size; the stored length tells
-            // how much room the UTF-8 text can need at most.
+            // how much room the UTF-8 text can need at most. No memo is
+            // longer than the file that holds it.
             const quint32 stored = (quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16)
                                     | (quint32(p[3]) << 24))
                 & 0x3fffffffu;
-            mdb_set_bind_size(m_mdb, std::max<size_t>(MDB_BIND_SIZE, size_t(stored) * 2 + 64));
+            const size_t bytes = std::min<qint64>(stored, m_fileSize);
+            mdb_set_bind_size(m_mdb, std::max<size_t>(MDB_BIND_SIZE, bytes * 2 + 64));
             std::memcpy(m_mdb->pg_buf, m_page, sizeof m_page);
             return text(col, start, len);
         }
@@ -199,6 +189,7 @@ private:
 
     MdbHandle *m_mdb;
     MdbTableDef *m_table;
+    qint64 m_fileSize;
     unsigned char m_page[MDB_PGSIZE];
 };
 
@@ -209,37 +200,46 @@ MdbSource::~MdbSource()
     mdb_close(handle(m_handle));
 }
 
-std::unique_ptr<MdbSource> MdbSource::open(const QString &path, QString *error)
+std::unique_ptr<MdbSource> MdbSource::open(const QString &path, const QVector<JetTableInfo> &checked,
+                                           QString *error)
 {
-    if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("旧数据库文件不存在：%1").arg(path);
-        return nullptr;
-    }
-    if (!looksLikeJet(path)) {
-        *error = QStringLiteral("不是旧系统的数据库文件（Jet 数据库）：%1").arg(path);
-        return nullptr;
-    }
     const QByteArray name = QFile::encodeName(path);
     MdbHandle *mdb = mdb_open(name.constData(), MDB_NOFLAGS);
     if (!mdb) {
         *error = QStringLiteral("无法打开旧数据库文件：%1").arg(path);
         return nullptr;
     }
-    std::unique_ptr<MdbSource> source(new MdbSource(mdb));
+    std::unique_ptr<MdbSource> source(new MdbSource(mdb, QFileInfo(path).size()));
+    auto damaged = [&](const QString &subject, const QString &why) {
+        return QStringLiteral("旧数据库文件已损坏：%1无法读取（%2）：%3").arg(subject, why, path);
+    };
     if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        *error = QStringLiteral("无法读取旧数据库的表目录：%1").arg(path);
+        *error = damaged(QStringLiteral("表目录"), QStringLiteral("读取库拒绝了它"));
         return nullptr;
     }
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry))
             continue;
+        const QString tableName = QString::fromUtf8(entry->object_name);
+        const QString subject = QStringLiteral("表 %1 ").arg(tableName);
+        const bool wasChecked = std::any_of(checked.begin(), checked.end(), [&](const JetTableInfo &t) {
+            return t.name == tableName && t.definitionPage == entry->table_pg;
+        });
+        if (!wasChecked) {
+            *error = damaged(subject, QStringLiteral("表目录的两次读取不一致"));
+            return nullptr;
+        }
+        // A table whose definition cannot be read is damage, never a
+        // table that is not there.
         MdbTableDef *table = mdb_read_table(entry);
-        if (!table)
-            continue;
+        if (!table) {
+            *error = damaged(subject, QStringLiteral("读取库无法读取第 %1 页的表定义").arg(entry->table_pg));
+            return nullptr;
+        }
         mdb_read_columns(table);
         LegacyTable t;
-        t.name = QString::fromUtf8(entry->object_name);
+        t.name = tableName;
         t.rowCount = table->num_rows;
         for (unsigned c = 0; c < table->num_cols; ++c) {
             auto *col = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
@@ -257,8 +257,8 @@ std::unique_ptr<LegacyCursor> MdbSource::rows(const QString &table, QString *err
     MdbCatalogEntry *entry = findTable(mdb, table);
     MdbTableDef *def = entry ? mdb_read_table(entry) : nullptr;
     if (!def) {
-        *error = QStringLiteral("无法读取旧数据表 %1").arg(table);
+        *error = QStringLiteral("读取库无法读取它的表定义");
         return nullptr;
     }
-    return std::make_unique<MdbCursor>(mdb, def);
+    return std::make_unique<MdbCursor>(mdb, def, m_fileSize);
 }
