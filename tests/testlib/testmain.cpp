@@ -1,4 +1,6 @@
 // Test programs run with a real QApplication on the offscreen platform.
+#include "data/passwordtestcost.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,5 +20,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
     ::testing::InitGoogleTest(&argc, argv);
+    // Every test database hashes a password; the shipped cost is checked
+    // against the real brevia-admin program instead.
+    Password::useMinimumCostForTests();
     return RUN_ALL_TESTS();
 }
