@@ -1,5 +1,6 @@
 // Test programs run with a real QApplication on the offscreen platform.
 #include "data/passwordtestcost.h"
+#include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -23,5 +24,7 @@ int main(int argc, char **argv)
     // Every test database hashes a password; the shipped cost is checked
     // against the real brevia-admin program instead.
     Password::useMinimumCostForTests();
-    return RUN_ALL_TESTS();
+    const int rc = RUN_ALL_TESTS();
+    TempDatabase::dropTemplate();
+    return rc;
 }
