@@ -210,3 +210,30 @@ TEST(AdminTool, InitMakesTheDefaultDatabaseOnceAndRefusesTheSecondTime)
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 }
+
+// The test programs hash at the smallest cost to save time; the shipped
+// programs must not. Verification takes the cost from the stored string, so
+// either kind verifies in either kind of process.
+TEST(AdminTool, HashesTheAdministratorPasswordAtTheInteractiveCost)
+{
+    QTemporaryDir home;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("BREVIA_HOME", home.path());
+    p.setProcessEnvironment(env);
+    p.start(BREVIA_ADMIN, {"init"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QString err;
+    auto db = Database::open(home.filePath("Data/HKP30.hdb"), &err);
+    ASSERT_TRUE(db) << err.toStdString();
+    const QString shipped = scalar(*db, "SELECT Password FROM tblUser WHERE UserID = 'Admin'").toString();
+    // $argon2id$v=19$m=<KiB>,t=<passes>,p=<lanes>$salt$hash
+    EXPECT_EQ(shipped.section('$', 3, 3), "m=65536,t=2,p=1") << shipped.toStdString();
+    EXPECT_TRUE(Password::verify(shipped, "583920"));
+    EXPECT_FALSE(Password::verify(shipped, "583921"));
+
+    const QString cheap = Password::hash("583920");
+    EXPECT_EQ(cheap.section('$', 3, 3), "m=8,t=1,p=1") << cheap.toStdString();
+    EXPECT_TRUE(Password::verify(cheap, "583920"));
+}

@@ -3,6 +3,7 @@
 #include "data/dbsetup.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
 #include <QUrl>
 
 #include <stdexcept>
@@ -17,6 +18,42 @@ QString pgUri(const QString &dbName)
     QUrl url(pgBase());
     url.setPath(QLatin1Char('/') + dbName);
     return url.toString();
+}
+
+std::unique_ptr<Database> maintenance(QString *error)
+{
+    return Database::open(pgUri(QStringLiteral("postgres")), error);
+}
+
+QString templateName()
+{
+    return QStringLiteral("brevia_tpl%1").arg(QCoreApplication::applicationPid());
+}
+
+bool leftOver(Database &admin)
+{
+    QSqlQuery q(admin.sql());
+    return q.exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(templateName())) && q.next();
+}
+
+enum class TemplateState { None, Made, Failed };
+TemplateState templateState = TemplateState::None;
+QString templateError;
+
+// The schema is made by the real code once; copying a database is much
+// quicker than making its tables again. Nobody stays connected to the
+// template, since PostgreSQL copies only a database nobody is using.
+QString ensureTemplate()
+{
+    if (templateState == TemplateState::None) {
+        templateState = TemplateState::Failed;
+        auto admin = maintenance(&templateError);
+        if (admin && leftOver(*admin)) // by an earlier process of the same number
+            templateError = admin->exec(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(templateName()));
+        if (templateError.isEmpty() && DbSetup::create(pgUri(templateName()), &templateError))
+            templateState = TemplateState::Made;
+    }
+    return templateState == TemplateState::Made ? QString() : QStringLiteral("template: ") + templateError;
 }
 } // namespace
 
@@ -41,14 +78,15 @@ TempDatabase::TempDatabase(Engine engine, bool withSchema) : m_engine(engine)
         m_pgName = QStringLiteral("brevia_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
         m_location = pgUri(m_pgName);
     }
-    if (withSchema) {
-        m_db = DbSetup::create(m_location, &m_error);
-    } else if (engine == Engine::SQLite) {
-        m_db = Database::open(m_location, &m_error, true);
+    if (engine == Engine::SQLite) {
+        m_db = withSchema ? DbSetup::create(m_location, &m_error) : Database::open(m_location, &m_error, true);
     } else {
-        auto admin = Database::open(pgUri(QStringLiteral("postgres")), &m_error);
+        if (withSchema)
+            m_error = ensureTemplate();
+        auto admin = m_error.isEmpty() ? maintenance(&m_error) : nullptr;
         if (admin)
-            m_error = admin->exec(QStringLiteral("CREATE DATABASE %1").arg(m_pgName));
+            m_error = admin->exec(withSchema ? QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, templateName())
+                                             : QStringLiteral("CREATE DATABASE %1").arg(m_pgName));
         if (m_error.isEmpty())
             m_db = Database::open(m_location, &m_error);
     }
@@ -61,10 +99,21 @@ TempDatabase::~TempDatabase()
     m_db.reset();
     if (m_engine == Engine::PostgreSQL) {
         QString err;
-        auto admin = Database::open(pgUri(QStringLiteral("postgres")), &err);
+        auto admin = maintenance(&err);
         if (admin)
             admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
     }
+}
+
+void TempDatabase::dropTemplate()
+{
+    if (templateState != TemplateState::Made)
+        return;
+    QString err;
+    auto admin = maintenance(&err);
+    if (admin)
+        admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(templateName()));
+    templateState = TemplateState::None;
 }
 
 std::unique_ptr<Database> TempDatabase::openAnother() const

@@ -16,11 +16,16 @@ std::vector<Engine> testEngines();
 std::string engineName(Engine e);
 
 // A new, empty database made by the real schema code, removed afterwards.
+// On PostgreSQL the schema is made once per test process, in a template
+// database, and each test gets its own copy of it.
 class TempDatabase
 {
 public:
     explicit TempDatabase(Engine engine, bool withSchema = true);
     ~TempDatabase();
+
+    // Removes the template of this process; the test main calls it last.
+    static void dropTemplate();
 
     Database &db() { return *m_db; }
     const QString &location() const { return m_location; }

@@ -1,4 +1,7 @@
 // Test programs run with a real QApplication on the offscreen platform.
+#include "data/passwordtestcost.h"
+#include "testlib/tempdatabase.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,5 +21,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    // Every test database hashes a password; the shipped cost is checked
+    // against the real brevia-admin program instead.
+    Password::useMinimumCostForTests();
+    const int rc = RUN_ALL_TESTS();
+    TempDatabase::dropTemplate();
+    return rc;
 }
