@@ -10,6 +10,7 @@
 #include "data/dmmain.h"
 #include "data/schema.h"
 #include "tools/documentfolders.h"
+#include "ui/checkmarkdelegate.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
@@ -85,6 +86,8 @@ TfrmLinkman::TfrmLinkman(QWidget *parent) : ModuleFrame(description(), parent)
     for (int c = 0; c < description().columns.size(); ++c)
         if (description().columns[c].field == QLatin1String("Department"))
             grid()->view()->header()->hideSection(c);
+
+    grid()->setColumnDelegate(QStringLiteral("Main"), new CheckMarkDelegate(grid()));
 
     auto *bar = listPage()->findChild<QToolBar *>();
     m_export = bar->addAction(kExportTitle, this, &TfrmLinkman::Act_EmailExportExecute);
@@ -175,6 +178,8 @@ QWidget *TfrmLinkman::buildCustomerPage()
     connect(mail, &QPushButton::clicked, this, &TfrmLinkman::BtnCustMailClick);
     layout->addWidget(fields);
     layout->addStretch(1);
+    // The detail page scrolls instead: squeezed, the fields overlap.
+    page->setMinimumHeight(page->sizeHint().height());
     return page;
 }
 
