@@ -3,6 +3,7 @@
 #include "app/tfrmlogin.h"
 #include "app/tfrmmain.h"
 #include "app/tfrmsplash.h"
+#include "contacts/tfrmlinkmannew1.h"
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
@@ -42,6 +43,9 @@ int runBrevia(int argc, char **argv)
     installChinese(app);
     // Module windows print through the one print call.
     ModuleFrame::setPrinter(&printReport);
+    // The customer window's contacts page edits through the contact dialog,
+    // whether or not the contact module has been opened.
+    TfrmLinkmanNew1::install();
     // "新增" Ctrl+A, "关闭" Ctrl+X and the like work while a field has the focus.
     installCommandShortcuts(&app);
 

@@ -1,6 +1,7 @@
 #include "app/mainactions.h"
 
 #include "app/tfrmmain.h"
+#include "contacts/tfrmlinkman.h"
 #include "customers/tfrmcustomers.h"
 #include "staff/tfrmoperaters.h"
 
@@ -52,7 +53,7 @@ QVector<MainAction> build()
         {"Act_Vocation",      Basic, "客户类型设置", none, "206", P::Basic, "基础资料-行业类别设置", &M::Act_VocationExecute},
         // 客户业务管理
         {"Act_Customers",  Business, "客户资料",  key(Qt::Key_F2),     "301", P::Business, "客户业务管理-客户资料", moduleWindow<TfrmCustomers>},
-        {"Act_Linkman",    Business, "联系人资料", key(Qt::Key_F3),    "302", P::Business, "客户业务管理-联系人资料", nullptr},
+        {"Act_Linkman",    Business, "联系人资料", key(Qt::Key_F3),    "302", P::Business, "客户业务管理-联系人资料", moduleWindow<TfrmLinkman>},
         {"Act_Operates",   Business, "业务资料",  key(Qt::Key_F5),     "304", P::Business, "客户业务管理-业务资料", nullptr},
         {"Act_Plan",       Business, "日程安排",  key(Qt::Key_F6),     "305", P::Business, "客户业务管理-日程安排", &M::Act_PlanExecute},
         {"Act_Gathering",  Business, "应收账款",  ctrlAlt(Qt::Key_M),  "306", P::Business, "客户业务管理-应收账款", nullptr},

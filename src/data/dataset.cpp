@@ -365,7 +365,9 @@ bool Dataset::open()
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
+        m_refetching = true;
         ok = fetchQueryPage();
+        m_refetching = false;
     } else {
         ok = loadKeys();
     }
@@ -520,7 +522,9 @@ bool Dataset::fetchQueryPage()
     const int n = int(page.size());
     const int firstNew = int(m_rows.size());
     m_queryExhausted = n < kPageSize;
-    const bool announce = n > 0 && isActive();
+    // Rows read again by refresh come with its reset, not as rows added to
+    // rows that a grid still counts.
+    const bool announce = n > 0 && isActive() && !m_refetching;
     if (announce)
         emit rowsAboutToBeAppended(firstNew, firstNew + n - 1);
     m_rows.append(page);
@@ -747,7 +751,9 @@ bool Dataset::refresh()
     bool ok;
     if (isQuery()) {
         m_queryExhausted = false;
+        m_refetching = true;
         ok = fetchQueryPage();
+        m_refetching = false;
     } else {
         ok = loadKeys();
     }

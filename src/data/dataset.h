@@ -272,6 +272,7 @@ private:
     QVariantList m_original; // its values when editing began
     int m_insertRow = -1;
     bool m_queryExhausted = true;
+    bool m_refetching = false; // refresh reads a query's first page again
     mutable QString m_error;
     mutable QString m_errorField;
     bool m_opening = false; // opening the sets it needs

@@ -88,7 +88,9 @@ void TdmMain::build()
     addTable("tblCustomerAddInfo", "tblCustomerAddInfo")->setMaster(customers, "CustId", "CustID");
     addTable("tblLinkmans", "tblLinkmans")->setMaster(customers, "CustId", "CustID");
     addTable("tblLinkmans2", "tblLinkmans")->setMaster(customers2, "CustId", "CustID");
-    addQuery("qryLinkmans1", "select * from tblLinkmans", "tblLinkmans");
+    // The contact list: a table set, so that sorting and grouping read one
+    // column of every contact instead of every contact page by page.
+    addTable("qryLinkmans1", "tblLinkmans");
     addQuery("qryLinkmans3", "select * from tblLinkmans", "tblLinkmans");
     Dataset *operates = addTable("tblOperates", "tblOperates");
     operates->setMaster(customers, "CustId", "CustID");

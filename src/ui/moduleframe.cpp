@@ -313,7 +313,7 @@ void ModuleFrame::deleteRecord()
     if (m_set->isEmpty() || m_set->currentRow() < 0)
         return;
     const bool fresh = m_set->state() == Dataset::State::Insert;
-    deleteCurrentRecord(m_set, rules());
+    deleteCurrentRecord(m_set, rules(), m_desc.deleteQuestion);
     if (fresh)
         afterCancel();
     else

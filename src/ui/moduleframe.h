@@ -45,6 +45,7 @@ struct ModuleDesc {
     QString listReport;           // frOperaters
     QString detailReport;         // frOperaterDetail
     bool detailQuery = false;     // the detail toolbar has "查询" too
+    QString deleteQuestion;       // when the module asks otherwise than the table's rules
 };
 
 // Which commands may run now: the dataset's state and the operation flags

@@ -33,7 +33,7 @@ QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *pare
     m_criterion->setObjectName(QStringLiteral("CbCriterion"));
     m_text->setObjectName(QStringLiteral("EdText"));
     m_text->setEnabled(false);
-    auto *type = new QLabel(QStringLiteral("请输入查询条件："), this);
+    auto *type = new QLabel(desc.textLabel, this);
     type->setBuddy(m_text);
     m_text->setAccessibleName(type->text());
     int row = 0;

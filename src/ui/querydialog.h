@@ -34,6 +34,7 @@ struct QueryDialogDesc {
     // With a date column the search offers a period too ("选择时间段查询："),
     // chosen at first and set to the last 30 days; both days count.
     QString periodColumn;
+    QString textLabel = QStringLiteral("请输入查询条件："); // the label of the search text
 };
 
 // The criterion-plus-text search: a drop-down of criteria and the text to

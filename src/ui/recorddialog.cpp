@@ -153,7 +153,13 @@ bool RecordDialog::checksPass()
     const TableRules *r = rules();
     if (!r)
         return true;
-    if (!m_form->checkRequired(r->required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
+    QVector<RequiredField> required = r->required;
+    if (m_checkingClose)
+        for (RequiredField &f : required)
+            for (const RequiredField &c : std::as_const(m_desc.closeMessages))
+                if (c.field.compare(f.field, Qt::CaseInsensitive) == 0)
+                    f.message = c.message;
+    if (!m_form->checkRequired(required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
         return false;
     const HookResult check = r->runSaveChecks(*m_set);
     if (check.kind != HookResult::Refuse)
@@ -200,10 +206,15 @@ void RecordDialog::BtnDeleteClick()
 void RecordDialog::BtnCloseClick()
 {
     if (m_set->isEditing()) {
-        if (!Prompts::instance().askYesNo(m_desc.closeQuestion))
+        if (!Prompts::instance().askYesNo(m_desc.closeQuestion)) {
             discard();
-        else if (!checksPass() || !store())
-            return;
+        } else {
+            m_checkingClose = true;
+            const bool passed = checksPass();
+            m_checkingClose = false;
+            if (!passed || !store())
+                return;
+        }
     }
     m_closing = true;
     accept();

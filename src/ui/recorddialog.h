@@ -21,6 +21,9 @@ struct RecordDialogDesc {
     QString rightCode;     // whose operation flags enable 新增 and 删除
     QString logPrefix;     // empty: the dialog writes no log lines
     QString closeQuestion; // "客户资料数据尚未保存，保存吗？"
+    // Where the close question's Yes words a missing field otherwise than
+    // "保存" does (field and message); the order stays the table's.
+    QVector<RequiredField> closeMessages;
     FormSpec form;
     int pairsPerLine = 2;
     // A heading with the navigator (first, prior, next, last) over the
@@ -96,4 +99,5 @@ private:
     QPushButton *m_new, *m_save, *m_delete, *m_close;
     QVector<QToolButton *> m_navigator;
     bool m_closing = false;
+    bool m_checkingClose = false; // the close question's Yes is checking
 };

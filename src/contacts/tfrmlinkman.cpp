@@ -1,0 +1,361 @@
+#include "contacts/tfrmlinkman.h"
+
+#include "contacts/emailexport.h"
+#include "contacts/tfrmlinkmanquery1.h"
+#include "customers/customerpicker.h"
+#include "customers/customerscope.h"
+#include "customers/pickercontext.h"
+#include "data/apppaths.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/schema.h"
+#include "tools/documentfolders.h"
+#include "ui/checkmarkdelegate.h"
+#include "ui/datagrid.h"
+#include "ui/fieldbinder.h"
+#include "ui/links.h"
+#include "ui/prompts.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+const QString TfrmLinkman::kExportTitle = QStringLiteral("Email地址导出");
+const QString TfrmLinkman::kExportDone = QStringLiteral("Email地址列表导出成功！");
+const QString TfrmLinkman::kDeleteQuestion = QStringLiteral("您真的要删除该联系人吗？");
+
+namespace {
+const QString kCustID = QStringLiteral("CustID");
+}
+
+ModuleDesc TfrmLinkman::description()
+{
+    ModuleDesc d;
+    d.className = QStringLiteral("TfrmLinkman");
+    d.caption = QStringLiteral("联系人资料");
+    d.listPage = QStringLiteral("联系人资料列表");
+    d.detailPage = QStringLiteral("联系人详细资料");
+    d.dataset = QStringLiteral("qryLinkmans1");
+    d.keyField = QStringLiteral("LinkmanID");
+    d.rightCode = QStringLiteral("302");
+    d.logPrefix = QStringLiteral("客户业务管理-联系人资料");
+    d.orderBy = {QStringLiteral("LNo")};
+    d.columns = {{"LNo", "自动编号"},          {"LinkmanID", "联系人代码"}, {"Name", "姓名"},
+                 {"NickName", "称呼"},         {"CustName", "客户名称"},    {"Department", "工作单位"},
+                 {"Duty", "职务"},             {"Mobile", "手机"},          {"Telephone", "联系电话"},
+                 {"Main", "是否主要联系人"}};
+    using namespace Field;
+    d.form = {
+        {"LinkmanID", "联系人代码：", line()},
+        {"Name", "联系人姓名：", line()},
+        {"Main", "是否主要联系人", check()},
+        {"CustID", "客户名称：", dictionary("tblCustomers2", "CustId", "CustName"),
+         opts().withButton("BtnCustQuery", "查询...")},
+        {"NickName", "称    呼：", line()},
+        {"Department", "工作单位：", line()},
+        {"Duty", "职    务：", line()},
+        {"Telephone", "联系电话：", line()},
+        {"Fax", "传    真：", line()},
+        {"Mobile", "手    机：", line()},
+        {"HomeAddress", "家庭地址：", line(), opts().wide(2).onNewLine()},
+        {"Email", "Email邮箱：", line(), opts().withButton("BtnMail", "发送邮件")},
+        {"HomePage", "主　　页：", line(), opts().withButton("BtnOpen", "打开...")},
+        {"Enjoy", "兴趣爱好：", line()},
+        {"SpecialDate", "特殊纪念日：", date()},
+        {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(50)},
+    };
+    d.listReport = QStringLiteral("frLinkmans");
+    d.detailReport = QStringLiteral("frLinkmansDetail");
+    d.deleteQuestion = kDeleteQuestion;
+    return d;
+}
+
+TfrmLinkman::TfrmLinkman(QWidget *parent) : ModuleFrame(description(), parent)
+{
+    // The work unit is in the list but hidden at first.
+    for (int c = 0; c < description().columns.size(); ++c)
+        if (description().columns[c].field == QLatin1String("Department"))
+            grid()->view()->header()->hideSection(c);
+
+    grid()->setColumnDelegate(QStringLiteral("Main"), new CheckMarkDelegate(grid()));
+
+    auto *bar = listPage()->findChild<QToolBar *>();
+    m_export = bar->addAction(kExportTitle, this, &TfrmLinkman::Act_EmailExportExecute);
+    m_export->setObjectName(QStringLiteral("ListEmailExport"));
+
+    connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this,
+            &TfrmLinkman::BtnCustQueryClick);
+    connect(form()->button(QStringLiteral("BtnMail")), &QPushButton::clicked, this, &TfrmLinkman::BtnMailClick);
+    connect(form()->button(QStringLiteral("BtnOpen")), &QPushButton::clicked, this, &TfrmLinkman::BtnOpenClick);
+    for (const char *f : {"Email", "HomePage"})
+        edit(QString::fromLatin1(f))->setStyleSheet(
+            QStringLiteral("QLineEdit { color: #0645ad; text-decoration: underline; }"));
+
+    addSubPage(QStringLiteral("客户资料"), buildCustomerPage());
+    // The view follows the contact while the detail page shows it.
+    Dataset *set = dataset();
+    auto follow = [this] { followCustomer(); };
+    connect(set, &Dataset::currentRowChanged, this, follow);
+    connect(set, &Dataset::stateChanged, this, follow);
+    connect(set, &Dataset::rowsReset, this, follow);
+    connect(set, &Dataset::fieldChanged, this, [this](const QString &field) {
+        if (field.compare(kCustID, Qt::CaseInsensitive) == 0)
+            followCustomer();
+    });
+    connect(pages(), &QTabWidget::currentChanged, this, follow);
+}
+
+QLineEdit *TfrmLinkman::edit(const QString &field) const
+{
+    return qobject_cast<QLineEdit *>(form()->widget(field));
+}
+
+QWidget *TfrmLinkman::buildCustomerPage()
+{
+    // The customer as the second customer set would show it, read from a
+    // set of the window's own, so that looking at a contact never moves the
+    // row the pickers and the customer dialog work on.
+    TdmMain *dm = TdmMain::instance();
+    m_viewSet = new Dataset(dataset()->database(), QStringLiteral("TfrmLinkman.Customer"),
+                            Schema::table(QStringLiteral("tblCustomers")), this);
+    const std::tuple<const char *, const char *, const char *, const char *, const char *> names[] = {
+        {"CountryName", "CountryID", "tblCountry", "CountryID", "CountryName"},
+        {"DistName", "DistID", "tblCustDist", "DistID", "DistName"},
+        {"VocationName", "VocationId", "tblVocation", "VocationId", "VocationName"},
+        {"OriginName", "OriginID", "tblCustOrigin", "OriginID", "OriginName"},
+        {"LevelName", "LevelID", "tblCustLevel", "LevelID", "LevelName"},
+        {"StateName", "StateId", "tblCustState", "StateID", "StateName"}};
+    for (const auto &[field, key, source, sourceKey, result] : names)
+        m_viewSet->addLookup(QString::fromLatin1(field), {QString::fromLatin1(key)},
+                             dm->dataset(QString::fromLatin1(source)), {QString::fromLatin1(sourceKey)},
+                             QString::fromLatin1(result));
+
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("CustomerPage"));
+    auto *layout = new QVBoxLayout(page);
+    auto *fields = new QWidget(page);
+    auto *binder = new FieldBinder(m_viewSet, page);
+    using namespace Field;
+    m_customerView = new Form({{"CustId", "客户代码：", line(), opts().withNote("（唯一代码标识）")},
+                               {"HomePage", "主要成员：", line()},
+                               {"CustName", "客户名称：", line()},
+                               {"VocationName", "客户类型：", line()},
+                               {"OriginName", "客户来源：", line()},
+                               {"CountryName", "国　 籍：", line()},
+                               {"DistName", "所 在 区：", line()},
+                               {"LevelName", "客户级别：", line()},
+                               {"StateName", "客户状态：", line()},
+                               {"City", "受聘人数：", line()},
+                               {"PostCode", "邮政编码：", line()},
+                               {"CreateDate", "建档日期：", date()},
+                               {"Telephone", "联系电话：", line()},
+                               {"Fax", "传　　真：", line()},
+                               {"Address", "详细地址：", line(), opts().wide(2).onNewLine()},
+                               {"Email", "Email邮箱：", line(), opts().withButton("BtnCustMail", "发送邮件")},
+                               {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(50)}},
+                              binder, fields);
+    for (const FormRow &row : m_customerView->rows()) {
+        QWidget *w = m_customerView->widget(row.field);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setReadOnly(true);
+        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->setReadOnly(true);
+        else if (auto *dt = qobject_cast<QDateEdit *>(w))
+            dt->setReadOnly(true);
+    }
+    QPushButton *mail = m_customerView->button(QStringLiteral("BtnCustMail"));
+    mail->setFocusPolicy(Qt::NoFocus);
+    connect(mail, &QPushButton::clicked, this, &TfrmLinkman::BtnCustMailClick);
+    layout->addWidget(fields);
+    layout->addStretch(1);
+    // The detail page scrolls instead: squeezed, the fields overlap.
+    page->setMinimumHeight(page->sizeHint().height());
+    return page;
+}
+
+Condition TfrmLinkman::ownContacts() const
+{
+    return ownCustomersCondition(dataset()->database());
+}
+
+void TfrmLinkman::followCustomer()
+{
+    if (!showingDetail())
+        return;
+    const QString code = dataset()->isActive() && dataset()->currentRow() >= 0 ? dataset()->value(kCustID).toString()
+                                                                               : QString();
+    if (m_viewRead && code == m_viewCode)
+        return;
+    m_viewCode = code;
+    m_viewRead = true;
+    m_viewSet->close();
+    if (code.isEmpty())
+        return;
+    // Only a customer the second customer set holds: another user's
+    // customer shows nothing, as its name in the list does.
+    m_viewSet->setDatabase(dataset()->database());
+    m_viewSet->setFilter(Condition::equals(QStringLiteral("CustId"), code)
+                         && TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"))->filter());
+    if (!m_viewSet->open())
+        Prompts::instance().warn(m_viewSet->lastError());
+}
+
+bool TfrmLinkman::ensureCustomersOpen()
+{
+    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    if (customers->isActive() || customers->open())
+        return true;
+    Prompts::instance().warn(customers->lastError());
+    return false;
+}
+
+void TfrmLinkman::open()
+{
+    // A contact half typed is stored as moving to another row would store
+    // it; when that is refused the user is back at the row to finish it.
+    if (dataset()->isEditing() && !storeRow()) {
+        updateCommands();
+        return;
+    }
+    TdmMain *dm = TdmMain::instance();
+    // The drop-down of customers and their names in the list: the user's
+    // own customers, every customer for a system user.
+    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
+    const Condition own = ownContacts();
+    if (!refilter(customers, own))
+        Prompts::instance().warn(customers->lastError());
+    for (const char *name : {"tblLinkmans", "tblOperates2", "tblOperaters"}) {
+        Dataset *s = dm->dataset(QString::fromLatin1(name));
+        if (!s->isActive() && !s->open())
+            Prompts::instance().warn(s->lastError());
+    }
+    Dataset *set = dataset();
+    if (own.isNull() && set->isActive() && m_searched) {
+        // A system user's last search stays in force until "刷新".
+    } else {
+        m_searched = false;
+        set->setFilter(own);
+        if (!(set->isActive() ? set->refresh() : set->open())) {
+            Prompts::instance().warn(set->lastError());
+            return;
+        }
+    }
+    m_viewRead = false;
+    showList();
+    showFolder();
+    updateCommands();
+}
+
+void TfrmLinkman::showFolder()
+{
+    emit folderChosen(DocumentFolders::root());
+    if (!dataset()->isActive() || dataset()->isEmpty() || dataset()->currentRow() < 0)
+        return;
+    const QString code = dataset()->storedValue(kCustID).toString();
+    if (!code.isEmpty())
+        emit folderChosen(DocumentFolders::customer(code));
+}
+
+void TfrmLinkman::afterNew()
+{
+    ensureCustomersOpen();
+}
+
+void TfrmLinkman::afterModify()
+{
+    ensureCustomersOpen();
+    showFolder();
+}
+
+void TfrmLinkman::rowChosen()
+{
+    showFolder();
+}
+
+void TfrmLinkman::beforeStore()
+{
+    // The contact's documents live in its customer's folder.
+    const QString code = dataset()->value(kCustID).toString();
+    emit folderChosen(code.isEmpty() ? DocumentFolders::root() : DocumentFolders::customer(code));
+}
+
+void TfrmLinkman::afterRefresh()
+{
+    // "刷新" ends a search: back to every contact the user may see.
+    Dataset *set = dataset();
+    const Condition own = ownContacts();
+    m_searched = false;
+    if (!(set->filter() == own) && !refilter(set, own))
+        Prompts::instance().warn(set->lastError());
+    m_viewRead = false;
+    followCustomer();
+    showFolder();
+}
+
+void TfrmLinkman::openQuery()
+{
+    const Condition before = dataset()->filter();
+    TfrmLinkmanQuery1 dlg(dataset(), ownContacts(), this);
+    dlg.exec();
+    // Also a search that found nothing holds until "刷新".
+    m_searched = m_searched || !(dataset()->filter() == before);
+    m_viewRead = false;
+    showFolder();
+    updateCommands();
+}
+
+void TfrmLinkman::BtnCustQueryClick()
+{
+    customerPickerContext() = PickerContext::kContact;
+    TfrmCustomerQuery picker(dataset(), kCustID, this);
+    picker.exec();
+    binder()->refresh();
+    followCustomer();
+}
+
+void TfrmLinkman::BtnMailClick()
+{
+    openMailTo(edit(QStringLiteral("Email"))->text());
+}
+
+void TfrmLinkman::BtnOpenClick()
+{
+    openWebAddress(edit(QStringLiteral("HomePage"))->text());
+}
+
+void TfrmLinkman::BtnCustMailClick()
+{
+    openMailTo(qobject_cast<QLineEdit *>(m_customerView->widget(QStringLiteral("Email")))->text());
+}
+
+void TfrmLinkman::Act_EmailExportExecute()
+{
+    const QString folder = AppPaths::path(QStringLiteral("Email"));
+    QDir().mkpath(folder);
+    QString file = Prompts::instance().saveFileName(kExportTitle, QDir(folder).filePath(QStringLiteral("Email.txt")),
+                                                    QStringLiteral("文本文件(*.txt)"));
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".txt");
+    Dataset *set = dataset();
+    if (!set->database())
+        return;
+    // The list as it stands: after a search only the contacts found.
+    const QString error = writeEmailList(*set->database(), set->filter(), file);
+    if (!error.isEmpty()) {
+        Prompts::instance().warn(error);
+        return;
+    }
+    Prompts::instance().inform(kExportDone);
+}
