@@ -17,7 +17,6 @@
 #include "ui/prompts.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -169,9 +168,7 @@ QWidget *TfrmLinkman::buildCustomerPage()
         if (auto *e = qobject_cast<QLineEdit *>(w))
             e->setReadOnly(true);
         else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->setReadOnly(true);
-        else if (auto *dt = qobject_cast<QDateEdit *>(w))
-            dt->setReadOnly(true);
+            m->setReadOnly(true); // a date field is a line edit too
     }
     QPushButton *mail = m_customerView->button(QStringLiteral("BtnCustMail"));
     mail->setFocusPolicy(Qt::NoFocus);

@@ -13,19 +13,19 @@
 
 namespace ReportRenderer {
 
-namespace {
-
-QFont toFont(const ReportFont &f)
+QFont font(const ReportFont &f)
 {
-    QFont font(f.family);
-    font.setPointSizeF(f.size);
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
+    QFont result(f.family);
+    result.setPointSizeF(f.size);
+    result.setBold(f.bold);
+    result.setItalic(f.italic);
     // Shaped Latin runs of the CJK font use digit glyphs that the PDF's
     // text map does not know, so "KH001" would copy and search as "KH".
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    return font;
+    result.setStyleStrategy(QFont::PreferNoShaping);
+    return result;
 }
+
+namespace {
 
 QRectF scaled(const QRectF &r, double s) { return QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s); }
 
@@ -57,7 +57,7 @@ void drawText(QPainter &p, const PagePrimitive &prim, const QRectF &r, double s)
     }
     if (prim.text.isEmpty())
         return;
-    p.setFont(toFont(prim.font));
+    p.setFont(font(prim.font));
     p.setPen(Qt::black);
     // A little air between a cell's frame and its text.
     const double pad = prim.borders.isEmpty() ? 0 : 0.8 * s;

@@ -2,6 +2,7 @@
 
 #include "printing/preparedreport.h"
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 
@@ -12,6 +13,8 @@ class QPrinter;
 // Paints prepared pages. The same code serves the preview, the printer and
 // the PDF file, so what the user sees is what comes out of the printer.
 namespace ReportRenderer {
+// The font a report text is printed in (what measures a text's width too).
+QFont font(const ReportFont &f);
 // Paints one page with the painter's origin at the page's top-left corner;
 // pxPerMm is the scale of the painter's device.
 void paintPage(QPainter &p, const ReportPage &page, double pxPerMm);

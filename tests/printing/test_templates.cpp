@@ -5,6 +5,7 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "printing/reportrenderer.h"
 #include "printing/printreport.h"
 #include "printing/reportsources.h"
 #include "printing/reporttemplate.h"
@@ -562,16 +563,6 @@ Captions merged(std::initializer_list<Captions> parts)
     return all;
 }
 
-QFont reportFont(const ReportFont &f)
-{
-    QFont font(f.family);
-    font.setPointSizeF(f.size);
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    return font;
-}
-
 // True when a fixed text is printed whole in its box: one line without the
 // ellipsis of a cut, or a wrapped text within its height.
 bool printsWhole(const ReportItem &it)
@@ -580,7 +571,7 @@ bool printsWhole(const ReportItem &it)
     QImage page(8, 8, QImage::Format_ARGB32);
     page.setDotsPerMeterX(qRound(dpi / 0.0254));
     page.setDotsPerMeterY(qRound(dpi / 0.0254));
-    const QFontMetricsF fm(reportFont(it.font), &page);
+    const QFontMetricsF fm(ReportRenderer::font(it.font), &page);
     const double perMm = dpi / 25.4;
     const double pad = it.borders.isEmpty() ? 0 : 0.8; // as the renderer leaves
     const QRectF box(0, 0, (it.rect.width() - 2 * pad) * perMm, it.rect.height() * perMm);
