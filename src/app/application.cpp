@@ -4,6 +4,8 @@
 #include "app/tfrmmain.h"
 #include "app/tfrmsplash.h"
 #include "contacts/tfrmlinkmannew1.h"
+#include "contracts/tfrmoperatenew1.h"
+#include "contracts/tfrmoperatenewchild.h"
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
@@ -46,6 +48,8 @@ int runBrevia(int argc, char **argv)
     // The customer window's contacts page edits through the contact dialog,
     // whether or not the contact module has been opened.
     TfrmLinkmanNew1::install();
+    TfrmOperateNew1::install();
+    TfrmOperateNewChild::install();
     // "新增" Ctrl+A, "关闭" Ctrl+X and the like work while a field has the focus.
     installCommandShortcuts(&app);
 

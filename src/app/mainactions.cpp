@@ -2,6 +2,8 @@
 
 #include "app/tfrmmain.h"
 #include "contacts/tfrmlinkman.h"
+#include "contracts/tfrmgathering.h"
+#include "contracts/tfrmoperates.h"
 #include "customers/tfrmcustomers.h"
 #include "staff/tfrmoperaters.h"
 
@@ -54,10 +56,10 @@ QVector<MainAction> build()
         // 客户业务管理
         {"Act_Customers",  Business, "客户资料",  key(Qt::Key_F2),     "301", P::Business, "客户业务管理-客户资料", moduleWindow<TfrmCustomers>},
         {"Act_Linkman",    Business, "联系人资料", key(Qt::Key_F3),    "302", P::Business, "客户业务管理-联系人资料", moduleWindow<TfrmLinkman>},
-        {"Act_Operates",   Business, "业务资料",  key(Qt::Key_F5),     "304", P::Business, "客户业务管理-业务资料", nullptr},
+        {"Act_Operates",   Business, "业务资料",  key(Qt::Key_F5),     "304", P::Business, "客户业务管理-业务资料", moduleWindow<TfrmOperates>},
         {"Act_Plan",       Business, "日程安排",  key(Qt::Key_F6),     "305", P::Business, "客户业务管理-日程安排", &M::Act_PlanExecute},
-        {"Act_Gathering",  Business, "应收账款",  ctrlAlt(Qt::Key_M),  "306", P::Business, "客户业务管理-应收账款", nullptr},
-        {"Act_Payment",    Business, "应付账款",  ctrlAlt(Qt::Key_N),  "307", P::Business, "客户业务管理-应付账款", nullptr},
+        {"Act_Gathering",  Business, "应收账款",  ctrlAlt(Qt::Key_M),  "306", P::Business, "客户业务管理-应收账款", moduleWindow<TfrmGathering>},
+        {"Act_Payment",    Business, "应付账款",  ctrlAlt(Qt::Key_N),  "307", P::Business, "客户业务管理-应付账款", moduleWindow<TfrmPayment>},
         {"Act_Assign",     Business, "客户业务工作分配", none, "", P::None, "客户业务管理-客户业务工作分配", nullptr, false, true},
         // The doubled 员 is the log text every workstation has always written.
         {"Act_OperaterTrack", Business, "工作人员跟踪管理", none, "", P::None, "客户业务管理-工作人员员跟踪管理", nullptr, false, true},

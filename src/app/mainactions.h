@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-class ModuleFrame;
+class ModulePanel;
 class QWidget;
 class TfrmMain;
 
@@ -15,12 +15,12 @@ class TfrmMain;
 enum class NavPage { None = -1, System, Basic, Business, Analysis, Internal };
 
 // Makes a module window with the work area as its parent.
-using ModuleFactory = ModuleFrame *(*)(QWidget *parent);
+using ModuleFactory = ModulePanel *(*)(QWidget *parent);
 
 // The factory of a module window class, for the action table:
 // `moduleWindow<TfrmCustomers>`.
 template <class Module>
-ModuleFrame *moduleWindow(QWidget *parent)
+ModulePanel *moduleWindow(QWidget *parent)
 {
     return new Module(parent);
 }

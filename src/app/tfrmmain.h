@@ -9,6 +9,7 @@
 struct MainAction;
 class Database;
 class ModuleFrame;
+class ModulePanel;
 class ModuleHost;
 class QAction;
 class QLabel;
@@ -54,7 +55,8 @@ public:
     ModuleHost *workArea() const { return m_host; }
     // The module window of a module action (Act_Customers, ...); nullptr
     // until the action has run once.
-    ModuleFrame *module(const QString &actionId) const { return m_modules.value(actionId); }
+    ModuleFrame *module(const QString &actionId) const;
+    ModulePanel *panel(const QString &actionId) const { return m_modules.value(actionId); }
 
     // Enables every action with a right code exactly while the current user
     // holds it, from the rights in memory. Runs whenever the program is idle.
@@ -132,7 +134,7 @@ private:
 
     TdmMain *m_dm = nullptr;
     QHash<QString, QAction *> m_actions;
-    QHash<QString, ModuleFrame *> m_modules; // by action id; children of the work area
+    QHash<QString, ModulePanel *> m_modules; // by action id; children of the work area
     QToolBox *m_nav = nullptr;
     ModuleHost *m_host = nullptr;
     QPointer<QWidget> m_toolsPanel;

@@ -11,19 +11,24 @@
 
 void TfrmMain::openModule(const MainAction &def)
 {
-    ModuleFrame *&frame = m_modules[def.id];
+    ModulePanel *&frame = m_modules[def.id];
     if (!frame) {
         frame = def.run.module(m_host);
         // The tools panel follows the module's records, and opening a
         // record hides the navigation panel on the action's own page.
-        connect(frame, &ModuleFrame::folderChosen, this, [this](const QString &path) {
+        connect(frame, &ModulePanel::folderChosen, this, [this](const QString &path) {
             if (TfrmTools *tools = toolsPanel())
                 tools->setFolder(path);
         });
-        connect(frame, &ModuleFrame::detailOpened, this, [this, page = def.page] {
+        connect(frame, &ModulePanel::detailOpened, this, [this, page = def.page] {
             setNavigationVisible(false);
             if (page != NavPage::None)
                 m_nav->setCurrentIndex(int(page));
+        });
+        connect(frame, &ModulePanel::closeRequested, this, [this, page = def.page] {
+            if (page != NavPage::None)
+                m_nav->setCurrentIndex(int(page));
+            m_host->showSchedule();
         });
     }
     // A module has the whole screen; the tools panel comes back with the
@@ -33,4 +38,9 @@ void TfrmMain::openModule(const MainAction &def)
         a->setChecked(false);
     m_host->switchToModule(frame);
     frame->open();
+}
+
+ModuleFrame *TfrmMain::module(const QString &actionId) const
+{
+    return qobject_cast<ModuleFrame *>(m_modules.value(actionId));
 }

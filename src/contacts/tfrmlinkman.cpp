@@ -4,6 +4,7 @@
 #include "contacts/tfrmlinkmanquery1.h"
 #include "customers/customerpicker.h"
 #include "customers/customerscope.h"
+#include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/apppaths.h"
 #include "data/dataset.h"
@@ -22,7 +23,6 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
@@ -100,7 +100,8 @@ TfrmLinkman::TfrmLinkman(QWidget *parent) : ModuleFrame(description(), parent)
         edit(QString::fromLatin1(f))->setStyleSheet(
             QStringLiteral("QLineEdit { color: #0645ad; text-decoration: underline; }"));
 
-    addSubPage(QStringLiteral("客户资料"), buildCustomerPage());
+    m_view = new CustomerView(dataset()->database(), this);
+    addSubPage(QStringLiteral("客户资料"), m_view);
     // The view follows the contact while the detail page shows it.
     Dataset *set = dataset();
     auto follow = [this] { followCustomer(); };
@@ -119,67 +120,6 @@ QLineEdit *TfrmLinkman::edit(const QString &field) const
     return qobject_cast<QLineEdit *>(form()->widget(field));
 }
 
-QWidget *TfrmLinkman::buildCustomerPage()
-{
-    // The customer as the second customer set would show it, read from a
-    // set of the window's own, so that looking at a contact never moves the
-    // row the pickers and the customer dialog work on.
-    TdmMain *dm = TdmMain::instance();
-    m_viewSet = new Dataset(dataset()->database(), QStringLiteral("TfrmLinkman.Customer"),
-                            Schema::table(QStringLiteral("tblCustomers")), this);
-    const std::tuple<const char *, const char *, const char *, const char *, const char *> names[] = {
-        {"CountryName", "CountryID", "tblCountry", "CountryID", "CountryName"},
-        {"DistName", "DistID", "tblCustDist", "DistID", "DistName"},
-        {"VocationName", "VocationId", "tblVocation", "VocationId", "VocationName"},
-        {"OriginName", "OriginID", "tblCustOrigin", "OriginID", "OriginName"},
-        {"LevelName", "LevelID", "tblCustLevel", "LevelID", "LevelName"},
-        {"StateName", "StateId", "tblCustState", "StateID", "StateName"}};
-    for (const auto &[field, key, source, sourceKey, result] : names)
-        m_viewSet->addLookup(QString::fromLatin1(field), {QString::fromLatin1(key)},
-                             dm->dataset(QString::fromLatin1(source)), {QString::fromLatin1(sourceKey)},
-                             QString::fromLatin1(result));
-
-    auto *page = new QWidget(this);
-    page->setObjectName(QStringLiteral("CustomerPage"));
-    auto *layout = new QVBoxLayout(page);
-    auto *fields = new QWidget(page);
-    auto *binder = new FieldBinder(m_viewSet, page);
-    using namespace Field;
-    m_customerView = new Form({{"CustId", "客户代码：", line(), opts().withNote("（唯一代码标识）")},
-                               {"HomePage", "主要成员：", line()},
-                               {"CustName", "客户名称：", line()},
-                               {"VocationName", "客户类型：", line()},
-                               {"OriginName", "客户来源：", line()},
-                               {"CountryName", "国　 籍：", line()},
-                               {"DistName", "所 在 区：", line()},
-                               {"LevelName", "客户级别：", line()},
-                               {"StateName", "客户状态：", line()},
-                               {"City", "受聘人数：", line()},
-                               {"PostCode", "邮政编码：", line()},
-                               {"CreateDate", "建档日期：", date()},
-                               {"Telephone", "联系电话：", line()},
-                               {"Fax", "传　　真：", line()},
-                               {"Address", "详细地址：", line(), opts().wide(2).onNewLine()},
-                               {"Email", "Email邮箱：", line(), opts().withButton("BtnCustMail", "发送邮件")},
-                               {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(50)}},
-                              binder, fields);
-    for (const FormRow &row : m_customerView->rows()) {
-        QWidget *w = m_customerView->widget(row.field);
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setReadOnly(true);
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->setReadOnly(true); // a date field is a line edit too
-    }
-    QPushButton *mail = m_customerView->button(QStringLiteral("BtnCustMail"));
-    mail->setFocusPolicy(Qt::NoFocus);
-    connect(mail, &QPushButton::clicked, this, &TfrmLinkman::BtnCustMailClick);
-    layout->addWidget(fields);
-    layout->addStretch(1);
-    // The detail page scrolls instead: squeezed, the fields overlap.
-    page->setMinimumHeight(page->sizeHint().height());
-    return page;
-}
-
 Condition TfrmLinkman::ownContacts() const
 {
     return ownCustomersCondition(dataset()->database());
@@ -189,22 +129,8 @@ void TfrmLinkman::followCustomer()
 {
     if (!showingDetail())
         return;
-    const QString code = dataset()->isActive() && dataset()->currentRow() >= 0 ? dataset()->value(kCustID).toString()
-                                                                               : QString();
-    if (m_viewRead && code == m_viewCode)
-        return;
-    m_viewCode = code;
-    m_viewRead = true;
-    m_viewSet->close();
-    if (code.isEmpty())
-        return;
-    // Only a customer the second customer set holds: another user's
-    // customer shows nothing, as its name in the list does.
-    m_viewSet->setDatabase(dataset()->database());
-    m_viewSet->setFilter(Condition::equals(QStringLiteral("CustId"), code)
-                         && TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"))->filter());
-    if (!m_viewSet->open())
-        Prompts::instance().warn(m_viewSet->lastError());
+    m_view->showCustomer(dataset()->isActive() && dataset()->currentRow() >= 0 ? dataset()->value(kCustID).toString()
+                                                                              : QString());
 }
 
 bool TfrmLinkman::ensureCustomersOpen()
@@ -247,7 +173,7 @@ void TfrmLinkman::open()
             return;
         }
     }
-    m_viewRead = false;
+    m_view->forget();
     showList();
     showFolder();
     updateCommands();
@@ -294,7 +220,7 @@ void TfrmLinkman::afterRefresh()
     m_searched = false;
     if (!(set->filter() == own) && !refilter(set, own))
         Prompts::instance().warn(set->lastError());
-    m_viewRead = false;
+    m_view->forget();
     followCustomer();
     showFolder();
 }
@@ -306,7 +232,7 @@ void TfrmLinkman::openQuery()
     dlg.exec();
     // Also a search that found nothing holds until "刷新".
     m_searched = m_searched || !(dataset()->filter() == before);
-    m_viewRead = false;
+    m_view->forget();
     showFolder();
     updateCommands();
 }
@@ -332,7 +258,7 @@ void TfrmLinkman::BtnOpenClick()
 
 void TfrmLinkman::BtnCustMailClick()
 {
-    openMailTo(qobject_cast<QLineEdit *>(m_customerView->widget(QStringLiteral("Email")))->text());
+    openMailTo(qobject_cast<QLineEdit *>(m_view->form()->widget(QStringLiteral("Email")))->text());
 }
 
 void TfrmLinkman::Act_EmailExportExecute()
@@ -356,3 +282,6 @@ void TfrmLinkman::Act_EmailExportExecute()
     }
     Prompts::instance().inform(kExportDone);
 }
+
+Form *TfrmLinkman::customerView() const { return m_view->form(); }
+Dataset *TfrmLinkman::customerViewSet() const { return m_view->dataset(); }

@@ -3,6 +3,7 @@
 #include "data/condition.h"
 #include "ui/moduleframe.h"
 
+class CustomerView;
 class Dataset;
 class QAction;
 class QLineEdit;
@@ -34,8 +35,8 @@ public:
     // of this window carries (null for a system user).
     Condition ownContacts() const;
 
-    Form *customerView() const { return m_customerView; }
-    Dataset *customerViewSet() const { return m_viewSet; }
+    Form *customerView() const;
+    Dataset *customerViewSet() const;
     QAction *exportCommand() const { return m_export; }
 
     void BtnCustQueryClick(); // "查询..." beside the customer
@@ -53,16 +54,12 @@ protected:
     void openQuery() override;
 
 private:
-    QWidget *buildCustomerPage();
     void followCustomer(); // the view shows the customer the contact names
     void showFolder();     // the folder root, then the current contact's customer's
     bool ensureCustomersOpen();
     QLineEdit *edit(const QString &field) const;
 
-    Form *m_customerView = nullptr;
-    Dataset *m_viewSet = nullptr;
+    CustomerView *m_view = nullptr;
     QAction *m_export = nullptr;
-    QString m_viewCode; // the customer the view shows
-    bool m_viewRead = false;
     bool m_searched = false; // the list shows a search's result
 };

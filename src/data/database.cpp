@@ -1,5 +1,7 @@
 #include "data/database.h"
 
+#include "data/money.h"
+
 #include "data/schema.h"
 #include "data/tabledef.h"
 
@@ -328,9 +330,16 @@ QVariant Database::toDb(const ColumnDef *c, const QVariant &v) const
             return {};
         return v.toDouble();
     case ColumnKind::Currency:
-        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+    case ColumnKind::Decimal: {
+        // Exact on both engines: ten-thousandths on SQLite, decimal text
+        // for PostgreSQL's NUMERIC. Text that is no amount stores nothing.
+        const auto m = Money::fromVariant(v);
+        if (!m)
             return {};
-        return std::round(v.toDouble() * 10000.0) / 10000.0;
+        if (isPostgres())
+            return m->toString();
+        return m->units();
+    }
     }
     return v;
 }
@@ -378,7 +387,16 @@ QVariant Database::fromDb(const ColumnDef *c, const QVariant &v) const
     case ColumnKind::Float:
         return v.toDouble();
     case ColumnKind::Currency:
-        return std::round(v.toDouble() * 10000.0) / 10000.0;
+    case ColumnKind::Decimal: {
+        std::optional<Money> m;
+        if (isPostgres())
+            m = Money::fromVariant(v);
+        else if (v.typeId() == QMetaType::Double)
+            m = Money::fromUnits(std::llround(v.toDouble())); // a REAL column holding whole ten-thousandths
+        else
+            m = Money::fromUnits(v.toLongLong());
+        return m ? QVariant::fromValue(*m) : QVariant();
+    }
     }
     return v;
 }

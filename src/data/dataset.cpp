@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/format.h"
+#include "data/money.h"
 #include "data/schema.h"
 #include "data/tabledef.h"
 
@@ -23,6 +24,8 @@ bool sameValue(const QVariant &a, const QVariant &b)
     const bool bn = b.isNull() || !b.isValid() || (b.typeId() == QMetaType::QString && b.toString().isEmpty());
     if (an || bn)
         return an == bn;
+    if (a.userType() == qMetaTypeId<Money>() || b.userType() == qMetaTypeId<Money>())
+        return Money::fromVariant(a) == Money::fromVariant(b);
     if (a.typeId() == QMetaType::Double || b.typeId() == QMetaType::Double) {
         const double x = a.toDouble(), y = b.toDouble();
         return std::fabs(x - y) <= 1e-9 * std::max({1.0, std::fabs(x), std::fabs(y)});

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/format.h"
+#include "data/money.h"
 #include "data/tabledef.h"
 
 DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableModel(parent), m_dataset(dataset)
@@ -96,6 +97,7 @@ bool DatasetModel::isNumeric(const QString &field, int row) const
         case ColumnKind::Integer:
         case ColumnKind::Float:
         case ColumnKind::Currency:
+        case ColumnKind::Decimal:
         case ColumnKind::AutoNumber:
             return true;
         default:
@@ -112,7 +114,7 @@ bool DatasetModel::isNumeric(const QString &field, int row) const
     case QMetaType::Float:
         return true;
     default:
-        return false;
+        return m_dataset->value(row, field).userType() == qMetaTypeId<Money>();
     }
 }
 
@@ -122,8 +124,16 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
         return {};
     const QString &field = m_columns[index.column()].field;
     switch (role) {
-    case Qt::DisplayRole:
-        return Format::display(m_dataset->value(index.row(), field));
+    case Qt::DisplayRole: {
+        const QVariant v = m_dataset->value(index.row(), field);
+        if (v.userType() == qMetaTypeId<Money>()) {
+            // Renminbi in the money form, amounts of other currencies grouped.
+            const ColumnDef *def = m_dataset->columnDef(field);
+            const Money m = v.value<Money>();
+            return def && def->kind == ColumnKind::Currency ? m.toCurrencyText() : m.toGrouped();
+        }
+        return Format::display(v);
+    }
     case Qt::EditRole:
         return m_dataset->value(index.row(), field);
     case Qt::TextAlignmentRole:

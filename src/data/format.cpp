@@ -1,5 +1,7 @@
 #include "data/format.h"
 
+#include "data/money.h"
+
 #include <QDateTime>
 
 namespace Format {
@@ -29,6 +31,8 @@ QString display(const QVariant &v)
     case QMetaType::Bool:
         return v.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     default:
+        if (v.userType() == qMetaTypeId<Money>())
+            return v.value<Money>().toString();
         return v.toString();
     }
 }

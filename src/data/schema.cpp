@@ -76,7 +76,7 @@ QVector<TableDef> buildTables()
                   {text("OperateID", 30), text("OperateTitle", 100), text("CustID", 30), yesNo("Link"),
                    text("LinkCustID", 50), dateTime("CreateDate"), text("LinkmanID", 30), text("OriginId", 30),
                    text("TypeID", 30), dateTime("WriteDate"), dateTime("EndDate"), text("OperaterID", 30),
-                   real("CompactAmount"), real("Profit"), real("Rate"), text("InOrOut", 50),
+                   decimal("CompactAmount"), decimal("Profit"), real("Rate"), text("InOrOut", 50),
                    text("OperateStateID", 30), text("FilePath", 100), text("SUser", 20), text("SDate", 20),
                    text("CurrID", 20), currency("RMB")})
              .primaryKey({"OperateID"})
@@ -89,8 +89,8 @@ QVector<TableDef> buildTables()
              .index({"EndDate"});
     t << TableDef("tblOperateDetail",
                   {text("OperateID", 30), integer("DetailNo"), dateTime("OperateDate"), text("DTitle", 100),
-                   text("InOut", 20), text("CurrID", 20), real("Price"), real("Amount"), real("DTotal"),
-                   real("RMB"), text("Memo", 200)})
+                   text("InOut", 20), text("CurrID", 20), decimal("Price"), decimal("Amount"), decimal("DTotal"),
+                   currency("RMB"), text("Memo", 200)})
              .primaryKey({"OperateID", "DetailNo"})
              .orderBy({"OperateID"});
     t << TableDef("tblCurrencyRate",
@@ -190,6 +190,10 @@ struct Catalog {
                 if (!columns.contains(c.name.toLower()))
                     columns.insert(c.name.toLower(), c);
         }
+        // Sums of renminbi that fixed queries name (receivables, payables).
+        for (const char *name : {"sumRMB", "gathering", "Payment"})
+            if (!columns.contains(QString::fromLatin1(name).toLower()))
+                columns.insert(QString::fromLatin1(name).toLower(), ColumnDef{QString::fromLatin1(name), ColumnKind::Currency});
     }
 };
 
@@ -242,12 +246,32 @@ QString seed(Database &db)
                                             {"Memo", QStringLiteral("人民币")}});
 }
 
+// Version 2: contract amounts and money lines are exact. SQLite keeps them
+// as whole ten-thousandths (the old REAL columns keep their affinity, and
+// whole numbers in them stay exact), PostgreSQL as NUMERIC.
+QString moneyExact(Database &db)
+{
+    const QList<QPair<QString, QStringList>> columns{
+        {"tblOperates", {"CompactAmount", "Profit", "RMB"}},
+        {"tblOperateDetail", {"Price", "Amount", "DTotal", "RMB"}}};
+    for (const auto &[table, cols] : columns) {
+        for (const QString &c : cols) {
+            const QString sql = db.isPostgres()
+                ? QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE NUMERIC(19,4) USING round(%2::numeric, 4)").arg(table, c)
+                : QStringLiteral("UPDATE %1 SET %2 = round(%2 * 10000) WHERE %2 IS NOT NULL").arg(table, c);
+            if (QString err = db.exec(sql); !err.isEmpty())
+                return err;
+        }
+    }
+    return {};
+}
+
 // Numbered migrations: entry i brings a database from version i+1 to i+2.
 // Version 1 is the initial schema made by create().
 using Migration = QString (*)(Database &);
 const QVector<Migration> &migrations()
 {
-    static const QVector<Migration> list{};
+    static const QVector<Migration> list{&moneyExact};
     return list;
 }
 

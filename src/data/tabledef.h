@@ -13,7 +13,8 @@ enum class ColumnKind {
     DateTime,  // a day and a time of day (date pickers store midnight)
     Integer,
     Float,
-    Currency,  // four decimals, exact on PostgreSQL
+    Currency,  // renminbi, four decimals, exact (shown as money)
+    Decimal,   // an amount or quantity in any currency, four decimals, exact
     AutoNumber // filled by the database, never written by the program
 };
 
@@ -29,7 +30,10 @@ struct ColumnDef {
     bool isNumber() const
     {
         return kind == ColumnKind::Integer || kind == ColumnKind::Float || kind == ColumnKind::Currency
-            || kind == ColumnKind::AutoNumber;
+            || kind == ColumnKind::Decimal || kind == ColumnKind::AutoNumber;
+    }
+    // Kept as exact ten-thousandths (Money): INTEGER on SQLite, NUMERIC on PostgreSQL.
+    bool isMoney() const { return kind == ColumnKind::Currency || kind == ColumnKind::Decimal;
     }
 };
 
@@ -86,5 +90,6 @@ inline ColumnDef dateTime(const QString &n) { return {n, ColumnKind::DateTime}; 
 inline ColumnDef integer(const QString &n) { return {n, ColumnKind::Integer}; }
 inline ColumnDef real(const QString &n) { return {n, ColumnKind::Float}; }
 inline ColumnDef currency(const QString &n) { return {n, ColumnKind::Currency}; }
+inline ColumnDef decimal(const QString &n) { return {n, ColumnKind::Decimal}; }
 inline ColumnDef autoNumber(const QString &n) { return {n, ColumnKind::AutoNumber}; }
 } // namespace col

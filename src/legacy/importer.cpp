@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/dbsetup.h"
+#include "data/money.h"
 #include "data/password.h"
 #include "data/schema.h"
 #include "legacy/jetvalue.h"
@@ -74,7 +75,7 @@ struct Converted {
 };
 
 // One old value for one column of the new schema.
-Converted convert(const QVariant &v, LegacyType from, const ColumnDef &c, bool exactCurrencyText)
+Converted convert(const QVariant &v, LegacyType from, const ColumnDef &c)
 {
     Converted r;
     if (!v.isValid() || v.isNull()) {
@@ -150,13 +151,11 @@ Converted convert(const QVariant &v, LegacyType from, const ColumnDef &c, bool e
         return r;
     }
     case ColumnKind::Float:
-    case ColumnKind::Currency: {
-        if (c.kind == ColumnKind::Currency && from == LegacyType::Currency) {
-            // Exact on PostgreSQL's NUMERIC; the nearest double elsewhere.
-            if (exactCurrencyText)
-                r.value = JetValue::currencyText(v.toLongLong());
-            else
-                r.value = JetValue::currencyDouble(v.toLongLong());
+    case ColumnKind::Currency:
+    case ColumnKind::Decimal: {
+        if (c.isMoney() && from == LegacyType::Currency) {
+            // The old currency type is ten-thousandths too: copied exactly.
+            r.value = QVariant::fromValue(Money::fromUnits(v.toLongLong()));
             return r;
         }
         bool ok = true;
@@ -175,10 +174,17 @@ Converted convert(const QVariant &v, LegacyType from, const ColumnDef &c, bool e
             r.problem = QStringLiteral("数值 %1 不是有限数，已留空").arg(d);
             return r;
         }
-        if (ok)
+        if (ok && c.isMoney()) {
+            // A double amount as the decimal that was typed into it.
+            if (const auto m = Money::fromDouble(d))
+                r.value = QVariant::fromValue(*m);
+            else
+                r.problem = QStringLiteral("数值 %1 超出金额范围，已留空").arg(d);
+        } else if (ok) {
             r.value = d;
-        else
+        } else {
             r.problem = wrongType;
+        }
         return r;
     }
     }
@@ -331,7 +337,7 @@ QString TableImport::run(ImportTableResult &result)
         QString dropReason;
         for (const auto &[index, col] : m_map) {
             const LegacyType from = m_src.columns[index].type;
-            Converted c = convert(values.value(index), from, *col, pg);
+            Converted c = convert(values.value(index), from, *col);
             if (c.zeroDate)
                 ++result.zeroDates;
             if (!c.problem.isEmpty())
@@ -352,10 +358,7 @@ QString TableImport::run(ImportTableResult &result)
                     return QStringLiteral("无法生成口令摘要");
                 c.value = hash;
             }
-            if (col->kind == ColumnKind::Currency && c.value.typeId() == QMetaType::QString)
-                binds << c.value; // exact decimal text for NUMERIC
-            else
-                binds << m_db.toDb(col, c.value);
+            binds << m_db.toDb(col, c.value);
         }
         if (!dropReason.isEmpty()) {
             problem(key, QString(), dropReason);

@@ -4,6 +4,7 @@
 #include "data/clock.h"
 #include "data/dataset.h"
 #include "data/format.h"
+#include "data/money.h"
 #include "printing/valueformat.h"
 
 #include <QDir>
@@ -294,6 +295,9 @@ QString ReportLayout::aggregate(const TextPart &p, Range range)
     using K = TextPart::Kind;
     double sum = 0, lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
     int n = 0;
+    // Amounts add up exactly while every value is one.
+    Money exact;
+    bool allMoney = true;
     for (int r = range.from; r < range.to; ++r) {
         if (p.text.isEmpty()) { // count() counts rows
             ++n;
@@ -303,6 +307,10 @@ QString ReportLayout::aggregate(const TextPart &p, Range range)
         if (!v.isValid() || v.isNull() || v.toString().isEmpty())
             continue;
         ++n;
+        if (v.userType() == qMetaTypeId<Money>())
+            exact += v.value<Money>();
+        else
+            allMoney = false;
         const double d = v.toDouble();
         sum += d;
         lo = std::min(lo, d);
@@ -331,7 +339,9 @@ QString ReportLayout::aggregate(const TextPart &p, Range range)
         break;
     }
     // Sums of money lines add up binary fractions; round off the noise.
-    const QVariant shown = p.kind == K::Count ? QVariant(n) : QVariant(std::round(value * 1e6) / 1e6);
+    QVariant shown = p.kind == K::Count ? QVariant(n) : QVariant(std::round(value * 1e6) / 1e6);
+    if (p.kind == K::Sum && allMoney && n)
+        shown = QVariant::fromValue(exact);
     return ValueFormat::apply(shown, p.format);
 }
 

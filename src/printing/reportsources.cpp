@@ -3,6 +3,7 @@
 #include "data/condition.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/receivables.h"
 
 namespace ReportSources {
 
@@ -47,22 +48,6 @@ const Source *find(const QString &templateName)
     return nullptr;
 }
 
-QString summarySql(bool payables)
-{
-    // The statement of the receivables and payables windows, line for line.
-    return QStringLiteral(
-               "SELECT tblOperates.OperateID,tblOperates.OperateTitle,tblOperates.CustID,tblCustomers.CustName, "
-               "tblOperates.WriteDate,tblOperates.CurrID,tblOperates.CompactAmount,tblOperates.RMB,"
-               "tblOperates.EndDate,sum(tblOperateDetail.RMB) as sumRMB,(tblOperates.RMB-sum(tblOperateDetail.RMB)) as %1  "
-               " FROM (tblOperates Inner JOIN tblOperateDetail ON tblOperates.OperateID = tblOperateDetail.OperateID) "
-               " INNER JOIN tblCustomers ON tblOperates.CustID = tblCustomers.CustId "
-               " where (tblOperates.InorOut='%2')"
-               " group by tblOperates.OperateID,tblOperates.OperateTitle,tblOperates.CustID,tblCustomers.CustName,"
-               " tblOperates.WriteDate,tblOperates.CurrID,tblOperates.CompactAmount,tblOperates.RMB,tblOperates.EndDate")
-        .arg(payables ? QStringLiteral("Payment") : QStringLiteral("gathering"),
-             payables ? QStringLiteral("付款") : QStringLiteral("收款"));
-}
-
 Dataset *openInFull(TdmMain &dm, const QString &templateName, QString *error)
 {
     const Source *s = find(templateName);
@@ -77,10 +62,11 @@ Dataset *openInFull(TdmMain &dm, const QString &templateName, QString *error)
     }
     d->close();
     d->clearFilter();
-    if (s->dataset.compare(QLatin1String("qryGathering"), Qt::CaseInsensitive) == 0)
-        d->setSql(summarySql(false));
-    else if (s->dataset.compare(QLatin1String("qryPayment"), Qt::CaseInsensitive) == 0)
-        d->setSql(summarySql(true));
+    const bool gathering = s->dataset.compare(QLatin1String("qryGathering"), Qt::CaseInsensitive) == 0;
+    if (gathering || s->dataset.compare(QLatin1String("qryPayment"), Qt::CaseInsensitive) == 0) {
+        const Receivables::Statement st = Receivables::statement(*dm.database(), !gathering);
+        d->setSql(st.sql, st.values);
+    }
     if (!s->fullOrder.isEmpty()) {
         d->setMaster(nullptr, {}, {});
         d->setOrderBy(s->fullOrder);

@@ -11,7 +11,8 @@ void installBusinessRules(TdmMain &dm)
 {
     for (const TableRules &r : {CustomerRules::customers(), CustomerRules::history(),
                                 CustomerRules::additionalInformation(), ContactRules::linkmans(),
-                                ContractRules::operates(), StaffRules::operaters(), WorkerRules::yuangong()})
+                                ContractRules::operates(), ContractRules::moneyLines(),
+                                ContractRules::currencies(), StaffRules::operaters(), WorkerRules::yuangong()})
         dm.installRules(r);
 }
 

@@ -3,6 +3,7 @@
 #include "data/datasetmodel.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/tabledef.h"
 #include "data/userrights.h"
 #include "ui/colorchooser.h"
 #include "ui/datagrid.h"
@@ -249,7 +250,9 @@ void DictionaryDialog::BtnDeleteClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-删除")))
         return;
-    deleteCurrentRecord(m_set, nullptr, QStringLiteral("真的要删除该条记录吗?"));
+    // What still uses the entry (a currency of contracts) holds the delete.
+    const TableRules *rules = TdmMain::instance() && m_set->table() ? TdmMain::instance()->rules(m_set->table()->name()) : nullptr;
+    deleteCurrentRecord(m_set, rules, QStringLiteral("真的要删除该条记录吗?"));
 }
 
 void DictionaryDialog::BtnCloseClick() { reject(); }

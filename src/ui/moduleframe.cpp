@@ -62,7 +62,7 @@ CommandStates commandStates(Dataset::State state, const UserRights::Ops &ops)
 }
 
 ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
-    : QWidget(parent), m_desc(desc), m_set(TdmMain::instance() ? TdmMain::instance()->dataset(desc.dataset) : nullptr)
+    : ModulePanel(parent), m_desc(desc), m_set(TdmMain::instance() ? TdmMain::instance()->dataset(desc.dataset) : nullptr)
 {
     Q_ASSERT(m_set);
     ensureBusinessRules();
@@ -356,7 +356,11 @@ void ModuleFrame::detailPrint()
 {
     if (!log(QStringLiteral("打印")))
         return;
-    print(m_set, m_desc.detailReport, this);
+    Dataset *data = m_set;
+    if (!m_desc.detailReportSet.isEmpty())
+        if (TdmMain *dm = TdmMain::instance())
+            data = dm->dataset(m_desc.detailReportSet);
+    print(data, m_desc.detailReport, this);
 }
 
 void ModuleFrame::detailCancel()

@@ -4,6 +4,7 @@
 #include "data/datasetmodel.h"
 #include "data/userrights.h"
 #include "ui/form.h"
+#include "ui/modulepanel.h"
 #include "ui/subpage.h"
 
 #include <QKeySequence>
@@ -46,6 +47,7 @@ struct ModuleDesc {
     QString detailReport;         // frOperaterDetail
     bool detailQuery = false;     // the detail toolbar has "查询" too
     QString deleteQuestion;       // when the module asks otherwise than the table's rules
+    QString detailReportSet;      // the set the detail page prints; empty: the module's own
 };
 
 // Which commands may run now: the dataset's state and the operation flags
@@ -64,7 +66,7 @@ CommandStates commandStates(Dataset::State state, const UserRights::Ops &ops);
 // toolbars. Each command writes its log line first, then runs its rule.
 // A module subclasses it, builds its fields on detailArea() with binder(),
 // and overrides the hooks for what is its own.
-class ModuleFrame : public QWidget
+class ModuleFrame : public ModulePanel
 {
     Q_OBJECT
 public:
@@ -90,7 +92,7 @@ public:
 
     // The main window's action, after its log line: the module's list,
     // with whatever the module adds.
-    virtual void open();
+    void open() override;
 
     // A page of the module's own making under the fields.
     void addSubPage(const QString &title, QWidget *page);
@@ -123,12 +125,6 @@ public:
     using Printer = std::function<bool(Dataset *data, const QString &templateName, QWidget *parent)>;
     static void setPrinter(Printer p);
     static bool print(Dataset *data, const QString &templateName, QWidget *parent);
-
-signals:
-    // The tools panel should show this folder.
-    void folderChosen(const QString &path);
-    // "新增" and "修改" hide the main window's navigation panel and select a page.
-    void detailOpened();
 
 protected:
     // Special behaviour; every hook runs after the log line.

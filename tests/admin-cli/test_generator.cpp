@@ -6,6 +6,8 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/password.h"
+#include "data/schema.h"
+#include "data/tabledef.h"
 #include "testlib/tempdatabase.h"
 
 #include <QDateTime>
@@ -40,7 +42,10 @@ QStringList dump(Database &db, const QString &table, const QString &order)
     while (q.next()) {
         QStringList cells;
         for (int i = 0; i < q.record().count(); ++i) {
-            const QVariant v = q.value(i);
+            // Amounts in the form the program reads them (ten-thousandths
+            // on SQLite, decimals on PostgreSQL).
+            const ColumnDef *def = Schema::table(table)->column(q.record().fieldName(i));
+            const QVariant v = def && def->isMoney() ? QVariant(db.fromDb(def, q.value(i)).toString()) : q.value(i);
             // The engines hand values back in different types; compare
             // them in one form.
             if (v.typeId() == QMetaType::QDateTime) {
@@ -173,10 +178,12 @@ TEST_P(GeneratorTest, RenminbiIsTheAmountTimesTheRateOfItsCurrency)
     int contracts = 0, foreign = 0;
     while (q.next()) {
         ++contracts;
-        const double amount = q.value(0).toDouble(), rmb = q.value(1).toDouble(), rate = q.value(2).toDouble();
+        const TableDef *def = Schema::table("tblOperates");
+        const double amount = db().fromDb(def->column("CompactAmount"), q.value(0)).toDouble(),
+                     rmb = db().fromDb(def->column("RMB"), q.value(1)).toDouble(), rate = q.value(2).toDouble();
         EXPECT_GT(amount, 0);
         EXPECT_NEAR(rmb, amount * rate, 0.00005 + 1e-9 * amount);
-        EXPECT_NEAR(q.value(4).toDouble(), q.value(3).toDouble() / amount, 1e-9);
+        EXPECT_NEAR(q.value(4).toDouble(), db().fromDb(def->column("Profit"), q.value(3)).toDouble() / amount, 1e-9);
         if (rate != 1.0)
             ++foreign;
     }
@@ -188,9 +195,12 @@ TEST_P(GeneratorTest, RenminbiIsTheAmountTimesTheRateOfItsCurrency)
     int lines = 0;
     while (q.next()) {
         ++lines;
-        const double total = q.value(0).toDouble() * q.value(1).toDouble();
-        EXPECT_NEAR(q.value(2).toDouble(), total, 1e-6);
-        EXPECT_NEAR(q.value(3).toDouble(), total * q.value(4).toDouble(), 1e-6);
+        // Amounts come back from the database as it keeps them exactly.
+        const TableDef *def = Schema::table("tblOperateDetail");
+        auto amount = [&](int i, const char *col) { return db().fromDb(def->column(col), q.value(i)).toDouble(); };
+        const double total = amount(0, "Price") * amount(1, "Amount");
+        EXPECT_NEAR(amount(2, "DTotal"), total, 1e-6);
+        EXPECT_NEAR(amount(3, "RMB"), total * q.value(4).toDouble(), 0.00005 + 1e-9 * total);
     }
     EXPECT_EQ(lines, count(db(), "SELECT count(*) FROM tblOperateDetail"));
 }

@@ -420,7 +420,8 @@ TEST_P(FixtureImport, WhatTheOldFileLacksIsListedAndTheImportIsNotComplete)
         case ColumnKind::DateTime: return LegacyType::DateTime;
         case ColumnKind::Integer:
         case ColumnKind::AutoNumber: return LegacyType::Integer;
-        case ColumnKind::Float: return LegacyType::Double;
+        case ColumnKind::Float:
+        case ColumnKind::Decimal: return LegacyType::Double;
         case ColumnKind::Currency: return LegacyType::Currency;
         }
         return LegacyType::Unsupported;

@@ -1,0 +1,141 @@
+#include "contracts/contracteditor.h"
+
+#include "contracts/contractmoney.h"
+#include "data/dataset.h"
+#include "ui/fieldbinder.h"
+#include "ui/prompts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ContractForm {
+
+FormSpec rows(Host host)
+{
+    using namespace Field;
+    const bool page = host == Host::DetailPage;
+    FormSpec f;
+    f << FormRow{"OperateID", "业务编码：", line(), opts().withNote("（请输入唯一业务编码标识）")};
+    f << FormRow{"OperateTitle", "业务标题：", line()};
+    if (page)
+        f << FormRow{"CustID", "相关客户：", dictionary("tblCustomers2", "CustId", "CustName"),
+                     opts().withButton("BtnCustQuery", "查询...")};
+    else
+        f << FormRow{"CustName", "相关客户：", line()};
+    f << FormRow{"Link", "该业务是否有相关联系客户", check()};
+    // In the dialog every customer may be the linked one.
+    f << FormRow{"LinkCustID", "联系客户：",
+                 dictionary(page ? "tblCustomers2" : "qryCustomers1", "CustId", "CustName"),
+                 opts().withButton("BtnLinkCustQuery", "查询...")};
+    f << FormRow{"CreateDate", "建档时间：", date()};
+    if (page) // the contacts of the customer chosen above: the window fills the list
+        f << FormRow{"LinkmanID", "联系人：", custom([](QWidget *parent) { return new QComboBox(parent); })};
+    else
+        f << FormRow{"LinkmanID", "联系人：", dictionary("tblLinkmans", "LinkmanID", "Name")};
+    f << FormRow{"OriginId", "业务来源：", dictionary("tblOperateOrigin", "OriginID", "OriginName")};
+    f << FormRow{"TypeID", "业务类型：", dictionary("tblOperateType", "TypeID", "TypeName")};
+    f << FormRow{"InOrOut", "收付类型：", fixedList({QStringLiteral("收款"), QStringLiteral("付款")})};
+    f << FormRow{"OperaterID", "工作人员：", dictionary("tblOperaters", "OperaterID", "Name")};
+    f << FormRow{"WriteDate", "签约日期：", date()};
+    f << FormRow{"EndDate", "截止日期：", date()};
+    f << FormRow{"CompactAmount", "合同金额：", number()};
+    f << FormRow{"CurrID", "币别名称：", dictionary("tblCurrencyRate", "CurrID", "CurrName")};
+    f << FormRow{"RMB", "折人民币：", line()};
+    f << FormRow{"Profit", "预计利润：", number()};
+    f << FormRow{"Rate", "利润率：", line()};
+    f << FormRow{"OperateStateID", "业务状态：",
+                 dictionary("tblOperateState", "OperateStateID", "OperateStateName")};
+    f << FormRow{"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(50)};
+    return f;
+}
+
+} // namespace ContractForm
+
+ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObject(parent), m_form(form), m_set(set)
+{
+    // Computed, never typed.
+    for (const char *f : {"RMB", "Rate"})
+        if (auto *e = qobject_cast<QLineEdit *>(form->widget(QString::fromLatin1(f)))) {
+            e->setReadOnly(true);
+            e->setAlignment(Qt::AlignRight);
+        }
+    if (auto *box = qobject_cast<QCheckBox *>(form->widget(QStringLiteral("Link"))))
+        connect(box, &QCheckBox::toggled, this, &ContractEditor::followLink);
+    connect(set, &Dataset::currentRowChanged, this, &ContractEditor::followLink);
+    connect(set, &Dataset::stateChanged, this, &ContractEditor::followLink);
+    connect(set, &Dataset::rowsReset, this, &ContractEditor::followLink);
+    // After the binder has stored the code chosen.
+    if (auto *c = qobject_cast<QComboBox *>(form->widget(QStringLiteral("CurrID"))))
+        connect(c, &QComboBox::activated, this, &ContractEditor::currencyChosen);
+    for (const char *f : {"CompactAmount", "Profit"})
+        if (QWidget *w = form->widget(QString::fromLatin1(f)))
+            w->installEventFilter(this);
+    followLink();
+}
+
+bool ContractEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_form->widget(QStringLiteral("CompactAmount")))
+            amountLeft();
+        else if (watched == m_form->widget(QStringLiteral("Profit")))
+            profitLeft();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ContractEditor::followLink()
+{
+    const bool linked = m_set->isActive() && m_set->currentRow() >= 0 && m_set->value(QStringLiteral("Link")).toBool();
+    if (QWidget *w = m_form->widget(QStringLiteral("LinkCustID")))
+        w->setEnabled(linked);
+    if (QPushButton *b = m_form->button(QStringLiteral("BtnLinkCustQuery")))
+        b->setEnabled(linked);
+}
+
+void ContractEditor::convert()
+{
+    if (!m_set->isEditing() || !m_set->database())
+        return;
+    QString error;
+    const auto rate = ContractMoney::currencyRate(*m_set->database(), m_set->value(QStringLiteral("CurrID")).toString(), &error);
+    if (!error.isEmpty()) {
+        Prompts::instance().warn(error);
+        return;
+    }
+    if (rate)
+        m_set->setValue(QStringLiteral("RMB"), ContractMoney::rmb(m_set->value(QStringLiteral("CompactAmount")), *rate));
+}
+
+void ContractEditor::amountLeft()
+{
+    if (!m_set->isActive() || (m_set->currentRow() < 0 && !m_set->isEditing()))
+        return;
+    // A user who may not change the contract leaves it as it is.
+    if (!m_set->isEditing() && !Form::userMayChange(m_set, QString()))
+        return;
+    if (!m_set->isEditing() && !m_set->edit())
+        return;
+    if (!m_set->isBlank(QStringLiteral("CurrID")))
+        convert();
+}
+
+void ContractEditor::currencyChosen()
+{
+    if (!m_set->isActive() || (!m_set->isEditing() && !Form::userMayChange(m_set, QString())))
+        return;
+    if (!m_set->isEditing() && !m_set->edit())
+        return;
+    convert();
+}
+
+void ContractEditor::profitLeft()
+{
+    if (!m_set->isEditing())
+        return;
+    m_set->setValue(QStringLiteral("Rate"), ContractMoney::profitRate(m_set->value(QStringLiteral("Profit")),
+                                                                       m_set->value(QStringLiteral("CompactAmount"))));
+}

@@ -1,0 +1,214 @@
+#include "contracts/tfrmoperates.h"
+
+#include "contracts/contracteditor.h"
+#include "contracts/tfrmoperatequery1.h"
+#include "customers/customerpicker.h"
+#include "customers/customerscope.h"
+#include "customers/customerview.h"
+#include "customers/pickercontext.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/schema.h"
+#include "tools/documentfolders.h"
+#include "ui/fieldbinder.h"
+#include "ui/prompts.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+const QString TfrmOperates::kDeleteQuestion = QStringLiteral("您真的要删除该业务项目吗？");
+
+namespace {
+const QString kCustID = QStringLiteral("CustID");
+}
+
+ModuleDesc TfrmOperates::description()
+{
+    ModuleDesc d;
+    d.className = QStringLiteral("TfrmOperates");
+    d.caption = QStringLiteral("业务（合同）资料");
+    d.listPage = QStringLiteral("业务（合同）资料列表");
+    d.detailPage = QStringLiteral("业务（合同）详细资料");
+    d.dataset = QStringLiteral("tblOperates2");
+    d.keyField = QStringLiteral("OperateID");
+    d.rightCode = QStringLiteral("304");
+    d.logPrefix = QStringLiteral("客户业务管理-业务资料");
+    d.orderBy = {QStringLiteral("OperateID")};
+    d.columns = {{"OperateID", "业务代码"},      {"OperateTitle", "业务标题"}, {"CustName", "客户名称"},
+                 {"OperaterName", "业务员"},     {"CreateDate", "建档日期"},   {"CompactAmount", "合同金额"},
+                 {"CurrName", "币别"},           {"InOrOut", "收支类型"},      {"WriteDate", "签约日期"},
+                 {"EndDate", "截止日期"},        {"OperateStateName", "业务状态"}};
+    d.form = ContractForm::rows(ContractForm::Host::DetailPage);
+    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）过程跟踪"), QStringLiteral("tblOperateDetail"),
+                                    {{"DetailNo", "业务详细编号"}, {"OperateDate", "发生日期"}, {"DTitle", "主题"},
+                                     {"InOut", "收支类型"},       {"Price", "单价"},           {"Amount", "数量"},
+                                     {"DTotal", "总计"},          {"CurrID", "币别"},          {"RMB", "折人民币"}})
+                      .ordered({QStringLiteral("DetailNo")})
+                      .withDialog(QStringLiteral("新增业务子项"), QStringLiteral("tblOperateDetail"))};
+    d.listReport = QStringLiteral("frOperates");
+    d.detailReport = QStringLiteral("frOperateDetail");
+    d.detailReportSet = QStringLiteral("tblOperateDetail");
+    d.detailQuery = true;
+    d.deleteQuestion = kDeleteQuestion;
+    return d;
+}
+
+TfrmOperates::TfrmOperates(QWidget *parent) : ModuleFrame(description(), parent)
+{
+    // The contacts of the customer chosen in "相关客户：", from a set of the
+    // window's own so that choosing never moves another window's contacts.
+    m_contacts = new Dataset(dataset()->database(), QStringLiteral("TfrmOperates.Contacts"),
+                             Schema::table(QStringLiteral("tblLinkmans")), this);
+    m_contacts->setOrderBy({QStringLiteral("LinkmanID")});
+    m_contactBox = qobject_cast<QComboBox *>(form()->widget(QStringLiteral("LinkmanID")));
+    binder()->bind(m_contactBox, QStringLiteral("LinkmanID"), m_contacts, QStringLiteral("LinkmanID"),
+                   QStringLiteral("Name"));
+
+    m_editor = new ContractEditor(form(), dataset(), this);
+    connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this,
+            &TfrmOperates::BtnCustQueryClick);
+    connect(form()->button(QStringLiteral("BtnLinkCustQuery")), &QPushButton::clicked, this,
+            &TfrmOperates::BtnLinkCustQueryClick);
+
+    m_view = new CustomerView(dataset()->database(), this);
+    addSubPage(QStringLiteral("客户资料"), m_view);
+
+    Dataset *set = dataset();
+    auto follow = [this] { followCustomer(); };
+    connect(set, &Dataset::currentRowChanged, this, follow);
+    connect(set, &Dataset::stateChanged, this, follow);
+    connect(set, &Dataset::rowsReset, this, follow);
+    connect(set, &Dataset::fieldChanged, this, [this](const QString &field) {
+        if (field.compare(kCustID, Qt::CaseInsensitive) == 0)
+            followCustomer();
+    });
+    connect(pages(), &QTabWidget::currentChanged, this, [this] {
+        followCustomer();
+        m_editor->followLink();
+    });
+}
+
+void TfrmOperates::followCustomer()
+{
+    if (!showingDetail())
+        return;
+    Dataset *set = dataset();
+    const QString code = set->isActive() && set->currentRow() >= 0 ? set->value(kCustID).toString() : QString();
+    m_view->showCustomer(code);
+    if (m_contactsRead && code == m_contactsOf && m_contacts->database() == set->database())
+        return;
+    m_contactsOf = code;
+    m_contactsRead = true;
+    m_contacts->close();
+    m_contacts->setDatabase(set->database());
+    // No customer: no contacts to offer.
+    m_contacts->setFilter(code.isEmpty() ? Condition::raw(QStringLiteral("1 = 0"))
+                                         : Condition::equals(QStringLiteral("CustID"), code));
+    if (!m_contacts->open())
+        Prompts::instance().warn(m_contacts->lastError());
+}
+
+void TfrmOperates::open()
+{
+    // A contract half typed is stored as moving to another row would store
+    // it; when that is refused the user is back at the row to finish it.
+    if (dataset()->isEditing() && !storeRow()) {
+        updateCommands();
+        return;
+    }
+    TdmMain *dm = TdmMain::instance();
+    for (const char *name : {"tblOperaters", "tblLinkmans2"})
+        dm->dataset(QString::fromLatin1(name))->clearFilter();
+    for (const char *name : {"tblCurrencyRate", "tblOperateType", "tblOperateOrigin", "tblOperateState", "tblOperaters",
+                             "tblLinkmans2", "tblOperates"}) {
+        Dataset *s = dm->dataset(QString::fromLatin1(name));
+        if (!s->isActive() && !s->open())
+            Prompts::instance().warn(s->lastError());
+    }
+    // The drop-down of customers and the names in the list: the user's own
+    // customers and contracts, every one for a system user.
+    const Condition own = ownCustomersCondition(dataset()->database());
+    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
+    if (!refilter(customers, own))
+        Prompts::instance().warn(customers->lastError());
+    if (!refilter(dataset(), own)) {
+        Prompts::instance().warn(dataset()->lastError());
+        return;
+    }
+    m_view->forget();
+    m_contactsRead = false;
+    showList();
+    if (!dataset()->isEmpty())
+        showFolder();
+    updateCommands();
+}
+
+void TfrmOperates::showFolder()
+{
+    // Contracts keep their documents in their customer's folder.
+    emit folderChosen(DocumentFolders::root());
+    if (!dataset()->isActive() || dataset()->isEmpty() || dataset()->currentRow() < 0)
+        return;
+    const QString code = dataset()->value(kCustID).toString();
+    if (!code.isEmpty())
+        emit folderChosen(DocumentFolders::customer(code));
+}
+
+void TfrmOperates::prepareEditing()
+{
+    TdmMain *dm = TdmMain::instance();
+    for (const char *name : {"tblCustomers2", "tblLinkmans2"}) {
+        Dataset *s = dm->dataset(QString::fromLatin1(name));
+        if (!(s->isActive() ? s->refresh() : s->open()))
+            Prompts::instance().warn(s->lastError());
+    }
+    m_contactsRead = false;
+    m_view->forget();
+    followCustomer();
+    m_editor->followLink();
+}
+
+void TfrmOperates::afterNew() { prepareEditing(); }
+
+void TfrmOperates::afterModify()
+{
+    prepareEditing();
+    showFolder();
+}
+
+void TfrmOperates::rowChosen() { showFolder(); }
+
+void TfrmOperates::beforeStore() { showFolder(); }
+
+void TfrmOperates::afterRefresh()
+{
+    m_view->forget();
+    m_contactsRead = false;
+    followCustomer();
+}
+
+void TfrmOperates::openQuery()
+{
+    TfrmOperateQuery1 dlg(dataset(), this);
+    dlg.exec();
+    m_view->forget();
+    updateCommands();
+}
+
+void TfrmOperates::BtnCustQueryClick()
+{
+    customerPickerContext() = PickerContext::kContractCustomer;
+    TfrmCustomerQuery1 picker(dataset(), kCustID, this);
+    picker.exec();
+    binder()->refresh();
+    followCustomer();
+}
+
+void TfrmOperates::BtnLinkCustQueryClick()
+{
+    customerPickerContext() = PickerContext::kContractLinkCustomer;
+    TfrmCustomerQuery1 picker(dataset(), QStringLiteral("LinkCustID"), this);
+    picker.exec();
+    binder()->refresh();
+}

@@ -1,0 +1,88 @@
+#include "customers/customerview.h"
+
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/schema.h"
+#include "ui/fieldbinder.h"
+#include "ui/form.h"
+#include "ui/links.h"
+#include "ui/prompts.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+CustomerView::CustomerView(Database *db, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CustomerPage"));
+    TdmMain *dm = TdmMain::instance();
+    m_set = new Dataset(db, QStringLiteral("CustomerView"), Schema::table(QStringLiteral("tblCustomers")), this);
+    const std::tuple<const char *, const char *, const char *, const char *, const char *> names[] = {
+        {"CountryName", "CountryID", "tblCountry", "CountryID", "CountryName"},
+        {"DistName", "DistID", "tblCustDist", "DistID", "DistName"},
+        {"VocationName", "VocationId", "tblVocation", "VocationId", "VocationName"},
+        {"OriginName", "OriginID", "tblCustOrigin", "OriginID", "OriginName"},
+        {"LevelName", "LevelID", "tblCustLevel", "LevelID", "LevelName"},
+        {"StateName", "StateId", "tblCustState", "StateID", "StateName"}};
+    for (const auto &[field, key, source, sourceKey, result] : names)
+        m_set->addLookup(QString::fromLatin1(field), {QString::fromLatin1(key)}, dm->dataset(QString::fromLatin1(source)),
+                         {QString::fromLatin1(sourceKey)}, QString::fromLatin1(result));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *fields = new QWidget(this);
+    auto *binder = new FieldBinder(m_set, this);
+    using namespace Field;
+    m_form = new Form({{"CustId", "客户代码：", line(), opts().withNote("（唯一代码标识）")},
+                       {"HomePage", "主要成员：", line()},
+                       {"CustName", "客户名称：", line()},
+                       {"VocationName", "客户类型：", line()},
+                       {"OriginName", "客户来源：", line()},
+                       {"CountryName", "国　 籍：", line()},
+                       {"DistName", "所 在 区：", line()},
+                       {"LevelName", "客户级别：", line()},
+                       {"StateName", "客户状态：", line()},
+                       {"City", "受聘人数：", line()},
+                       {"PostCode", "邮政编码：", line()},
+                       {"CreateDate", "建档日期：", date()},
+                       {"Telephone", "联系电话：", line()},
+                       {"Fax", "传　　真：", line()},
+                       {"Address", "详细地址：", line(), opts().wide(2).onNewLine()},
+                       {"Email", "Email邮箱：", line(), opts().withButton("BtnCustMail", "发送邮件")},
+                       {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(50)}},
+                      binder, fields);
+    for (const FormRow &row : m_form->rows()) {
+        QWidget *w = m_form->widget(row.field);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setReadOnly(true); // a date field is a line edit too
+        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->setReadOnly(true);
+    }
+    QPushButton *mail = m_form->button(QStringLiteral("BtnCustMail"));
+    mail->setFocusPolicy(Qt::NoFocus);
+    connect(mail, &QPushButton::clicked, this, [this] {
+        openMailTo(qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("Email")))->text());
+    });
+    layout->addWidget(fields);
+    layout->addStretch(1);
+    // The detail page scrolls instead: squeezed, the fields overlap.
+    setMinimumHeight(sizeHint().height());
+}
+
+void CustomerView::showCustomer(const QString &code)
+{
+    if (m_read && code == m_code)
+        return;
+    m_code = code;
+    m_read = true;
+    m_set->close();
+    if (code.isEmpty())
+        return;
+    Dataset *customers2 = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    m_set->setDatabase(customers2->database());
+    m_set->setFilter(Condition::equals(QStringLiteral("CustId"), code) && customers2->filter());
+    if (!m_set->open())
+        Prompts::instance().warn(m_set->lastError());
+}
