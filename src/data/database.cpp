@@ -59,6 +59,45 @@ QVariant wallClock(const QDate &d, const QTime &t)
 }
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
+// Digits at s[from, from + n) as a number; -1 when one is not a digit.
+int digitsAt(const QString &s, int from, int n)
+{
+    int v = 0;
+    for (int i = from; i < from + n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
+
+// The stored forms "yyyy-MM-dd" and "yyyy-MM-dd HH:mm:ss" read without a
+// format parser, which costs more than the rest of reading a row; other
+// forms go the slow way.
+QDate isoDate(const QString &s)
+{
+    if (s.size() >= 10 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-')) {
+        const int y = digitsAt(s, 0, 4), m = digitsAt(s, 5, 2), d = digitsAt(s, 8, 2);
+        if (y >= 0 && m >= 0 && d >= 0)
+            return QDate(y, m, d);
+    }
+    return QDate::fromString(s.left(10), kDateFormat);
+}
+
+QTime isoTime(const QString &s)
+{
+    if (s.size() >= 19 && s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':')) {
+        const int h = digitsAt(s, 11, 2), m = digitsAt(s, 14, 2), sec = digitsAt(s, 17, 2);
+        if (h >= 0 && m >= 0 && sec >= 0)
+            return QTime(h, m, sec);
+    }
+    QTime t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
+    if (!t.isValid())
+        t = QTime::fromString(s.mid(11, 8), QStringLiteral("H:mm:ss"));
+    return t;
+}
+
 } // namespace
 
 Database::Database(QString location, Engine engine)
@@ -66,6 +105,15 @@ Database::Database(QString location, Engine engine)
       m_connection(QStringLiteral("brevia-%1").arg(connectionCounter.fetchAndAddRelaxed(1))),
       m_dialect(engine)
 {
+    // Without TZ, the C library looks at /etc/localtime again for every
+    // local time it converts: a list of dates would cost a system call per
+    // value. Naming the file keeps the zone the same and reads it once.
+    static const bool zoneNamed = [] {
+        if (qEnvironmentVariableIsEmpty("TZ") && QFileInfo::exists(QStringLiteral("/etc/localtime")))
+            qputenv("TZ", ":/etc/localtime");
+        return true;
+    }();
+    (void)zoneNamed;
 }
 
 Database::~Database()
@@ -365,20 +413,15 @@ QVariant Database::fromDb(const ColumnDef *c, const QVariant &v) const
             return v;
         if (v.typeId() == QMetaType::QDateTime)
             return v.toDateTime().date();
-        return QDate::fromString(v.toString().left(10), kDateFormat);
+        return isoDate(v.toString());
     case ColumnKind::DateTime: {
         if (v.typeId() == QMetaType::QDateTime)
             return wallClock(v.toDateTime().date(), v.toDateTime().time());
         if (v.typeId() == QMetaType::QDate)
             return wallClock(v.toDate(), QTime(0, 0));
         const QString s = v.toString();
-        const QDate d = QDate::fromString(s.left(10), kDateFormat);
-        QTime t(0, 0);
-        if (s.size() > 10) {
-            t = QTime::fromString(s.mid(11, 8), QStringLiteral("HH:mm:ss"));
-            if (!t.isValid())
-                t = QTime::fromString(s.mid(11, 8), QStringLiteral("H:mm:ss"));
-        }
+        const QDate d = isoDate(s);
+        const QTime t = s.size() > 10 ? isoTime(s) : QTime(0, 0);
         return d.isValid() && t.isValid() ? wallClock(d, t) : QVariant();
     }
     case ColumnKind::Integer:

@@ -496,7 +496,7 @@ void Dataset::fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const
     r.loaded = true;
 }
 
-bool Dataset::fetchQueryPage()
+bool Dataset::fetchQueryPage(bool rest)
 {
     QVariantList binds = m_sqlValues;
     const Condition cond = effectiveCondition();
@@ -504,7 +504,15 @@ bool Dataset::fetchQueryPage()
     if (!cond.isNull())
         sql += QStringLiteral(" WHERE ") + cond.toSql(m_db->dialect(), binds);
     sql += orderClause();
-    sql += QStringLiteral(" LIMIT %1 OFFSET %2").arg(kPageSize).arg(m_rows.size() - (m_insertRow >= 0 ? 1 : 0));
+    // A query of sums runs whole for every page it is read in: the rest of
+    // it comes in one go rather than a page at a time.
+    const qsizetype offset = m_rows.size() - (m_insertRow >= 0 ? 1 : 0);
+    if (!rest)
+        sql += QStringLiteral(" LIMIT %1 OFFSET %2").arg(kPageSize).arg(offset);
+    else if (m_db->isPostgres())
+        sql += QStringLiteral(" OFFSET %1").arg(offset);
+    else
+        sql += QStringLiteral(" LIMIT -1 OFFSET %1").arg(offset);
     QSqlQuery q(m_db->sql());
     QString err;
     if (!m_db->prepareAndExec(q, sql, binds, &err)) {
@@ -524,7 +532,7 @@ bool Dataset::fetchQueryPage()
     }
     const int n = int(page.size());
     const int firstNew = int(m_rows.size());
-    m_queryExhausted = n < kPageSize;
+    m_queryExhausted = rest || n < kPageSize;
     // Rows read again by refresh come with its reset, not as rows added to
     // rows that a grid still counts.
     const bool announce = n > 0 && isActive() && !m_refetching;
@@ -549,9 +557,8 @@ void Dataset::fetchMore()
 
 void Dataset::fetchAll()
 {
-    while (canFetchMore())
-        if (!fetchQueryPage())
-            break;
+    if (canFetchMore())
+        fetchQueryPage(true);
 }
 
 bool Dataset::loadAllRows()

@@ -230,7 +230,7 @@ private:
     QVariant masterValue() const;
     bool loadPage(int row) const;
     void fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const;
-    bool fetchQueryPage();
+    bool fetchQueryPage(bool rest = false); // rest: every row not yet read, in one statement
     void buildTableFields();
     void buildQueryFields(const class QSqlRecord &rec);
     QVariantList readRow(const class QSqlQuery &q) const;
