@@ -94,7 +94,14 @@ void TfrmOperates::followCustomer()
     if (!showingDetail())
         return;
     Dataset *set = dataset();
-    const QString code = set->isActive() && set->currentRow() >= 0 ? set->value(kCustID).toString() : QString();
+    if (!set->isActive()) {
+        // Closed, as at a disconnect: nothing to follow, nothing to read.
+        m_view->showCustomer({});
+        m_contacts->close();
+        m_contactsRead = false;
+        return;
+    }
+    const QString code = set->currentRow() >= 0 ? set->value(kCustID).toString() : QString();
     m_view->showCustomer(code);
     if (m_contactsRead && code == m_contactsOf && m_contacts->database() == set->database())
         return;
