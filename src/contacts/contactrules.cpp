@@ -26,6 +26,8 @@ TableRules ContactRules::linkmans()
                   {"CustID", "请选择输入客户名称！"}};
     r.references = {{"tblOperates", "LinkmanID", "对不起，业务资料有该联系人信息，不能删除！"}};
     r.deleteQuestion = QStringLiteral("您真的要删除该联系人资料吗？");
+    // Contacts are kept in the contact window and from the customer window.
+    r.rights = {QStringLiteral("302"), QStringLiteral("301")};
     // "保存" stamps a stored contact that never had a creator as well.
     r.saveChecks = {&stampCreator};
     // A new contact stored any other way (the customer window's dialog,
