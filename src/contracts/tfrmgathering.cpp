@@ -53,6 +53,19 @@ TfrmGathering::TfrmGathering(Kind kind, QWidget *parent)
                            {"sumRMB", in ? "已收账款" : "已付账款"},
                            {in ? "gathering" : "Payment", in ? "未收账款" : "未付账款"}},
                           objectName() + QStringLiteral(".List"), this);
+    // Eleven columns in the main window's fixed width: codes, dates and
+    // the currency need less than the default, so the sums show too.
+    m_grid->setDefaultColumnWidths({{"OperateID", 72},
+                                    {"OperateTitle", 100},
+                                    {"CustID", 60},
+                                    {"CustName", 72},
+                                    {"WriteDate", 76},
+                                    {"CurrID", 40},
+                                    {"CompactAmount", 80},
+                                    {"RMB", 80},
+                                    {"EndDate", 76},
+                                    {"sumRMB", 80},
+                                    {in ? "gathering" : "Payment", 80}});
     layout->addWidget(m_grid, 1);
 }
 

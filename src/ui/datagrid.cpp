@@ -371,6 +371,19 @@ void DataGrid::saveLayout() const
     s.setValue(m_name + QStringLiteral("/header"), m_view->header()->saveState());
 }
 
+void DataGrid::setDefaultColumnWidths(const QList<QPair<QString, int>> &widths)
+{
+    QHeaderView *header = m_view->header();
+    for (const auto &[field, width] : widths) {
+        const int column = m_model->sourceModel()->columnOf(field);
+        if (column >= 0)
+            header->resizeSection(column, width);
+    }
+    m_saveTimer->stop(); // not the user's own widths: nothing to keep
+    m_defaultState = header->saveState();
+    restoreLayout(); // widths the user set himself win
+}
+
 void DataGrid::restoreLayout()
 {
     QSettings s(settingsPath(), QSettings::IniFormat);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -47,6 +49,9 @@ public:
     // Every column takes an equal share of the width: for short lists of
     // a few columns. Kept when the user goes back to the default layout.
     void setStretchColumns(bool stretch);
+    // Widths of a wide list's columns, so that more of it shows at once;
+    // what the user set himself and "恢复默认列设置" still apply.
+    void setDefaultColumnWidths(const QList<QPair<QString, int>> &widths);
     // Draws the column of a field with a delegate of the owner's (a colour
     // swatch, ...); the grid's view takes it over.
     void setColumnDelegate(const QString &field, QAbstractItemDelegate *delegate);
