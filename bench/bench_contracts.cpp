@@ -28,6 +28,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -189,7 +190,9 @@ int main(int argc, char **argv)
     const QString pg = qEnvironmentVariable("BREVIA_TEST_PG");
     if (!pg.isEmpty()) {
         // A database of its own on the server, filled by the generator.
-        const QString location = pg.section(QLatin1Char('/'), 0, -2) + QStringLiteral("/bench_contracts");
+        QUrl url(pg);
+        url.setPath(QStringLiteral("/bench_contracts_%1").arg(QCoreApplication::applicationPid()));
+        const QString location = url.toString();
         std::vector<double> pgRec, pgList, pgSearch;
         if (const QString e = Generator::generate(location, o); !e.isEmpty()) {
             std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(e));

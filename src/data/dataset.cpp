@@ -412,6 +412,7 @@ bool Dataset::readKeys(QVector<Row> &out) const
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
                             .arg(keyCols.join(QStringLiteral(", ")), m_table->name(), where, orderClause());
     QSqlQuery q(m_db->sql());
+    q.setForwardOnly(true); // read once, front to back: no copy of every key in the driver's cache
     QString err;
     if (!m_db->prepareAndExec(q, sql, binds, &err)) {
         setError(err);
@@ -467,6 +468,7 @@ bool Dataset::loadRows(const QVector<int> &rows) const
         const QString where = single ? QStringLiteral("%1 IN (%2)").arg(m_db->dialect().ident(cols[0]), alts.join(QStringLiteral(", ")))
                                      : alts.join(QStringLiteral(" OR "));
         QSqlQuery q(m_db->sql());
+        q.setForwardOnly(true);
         if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), m_table->name(), where),
                                   binds, &m_loadError))
             return false;
@@ -514,6 +516,7 @@ bool Dataset::fetchQueryPage(bool rest)
     else
         sql += QStringLiteral(" LIMIT -1 OFFSET %1").arg(offset);
     QSqlQuery q(m_db->sql());
+    q.setForwardOnly(true);
     QString err;
     if (!m_db->prepareAndExec(q, sql, binds, &err)) {
         setError(err);
@@ -690,6 +693,7 @@ QVector<QVariant> Dataset::readColumn(int f) const
     QVariantList binds;
     const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
     QSqlQuery q(m_db->sql());
+    q.setForwardOnly(true);
     if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
                                      .arg(select.join(QStringLiteral(", ")), m_table->name(), where, orderClause()),
                               binds, &m_loadError))
@@ -1002,6 +1006,7 @@ QHash<QString, QVariant> Dataset::lookupMap(const QStringList &sourceKeys, const
                                     .arg(cols.join(QStringLiteral(", ")), m_table->name(),
                                          effectiveCondition().toSql(m_db->dialect(), binds));
             QSqlQuery q(m_db->sql());
+            q.setForwardOnly(true);
             if (m_db->prepareAndExec(q, sql, binds, &m_loadError)) {
                 while (q.next()) {
                     QVariantList k;

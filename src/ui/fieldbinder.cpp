@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -201,11 +202,46 @@ void FieldBinder::fillCombo(const Binding &b, bool openSource)
     const bool was = m_updating;
     m_updating = true;
     combo->clear();
+    m_stale.removeAll(combo);
+    if (!combo->isVisible() && (b.source->canFetchMore() || b.source->rowCount() > kDeferredRows)) {
+        // Out of sight, and long: filled when it is shown or needed.
+        m_stale.append(combo);
+        combo->installEventFilter(this);
+        m_updating = was;
+        m_filling = false;
+        return;
+    }
     b.source->fetchAll();
     for (int r = 0; r < b.source->rowCount(); ++r)
         combo->addItem(b.source->value(r, b.nameField).toString(), b.source->value(r, b.codeField));
     m_updating = was;
     m_filling = false;
+}
+
+void FieldBinder::ensureFilled(QWidget *combo)
+{
+    if (!m_stale.contains(combo))
+        return;
+    for (const Binding &b : std::as_const(m_bindings))
+        if (b.widget == combo && b.kind == Kind::Combo) {
+            m_stale.removeAll(combo);
+            b.source->fetchAll();
+            const bool was = m_updating;
+            m_updating = true;
+            auto *c = static_cast<QComboBox *>(combo);
+            for (int r = 0; r < b.source->rowCount(); ++r)
+                c->addItem(b.source->value(r, b.nameField).toString(), b.source->value(r, b.codeField));
+            m_updating = was;
+            show(b);
+            return;
+        }
+}
+
+bool FieldBinder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && m_stale.contains(watched))
+        ensureFilled(static_cast<QWidget *>(watched));
+    return QObject::eventFilter(watched, event);
 }
 
 void FieldBinder::show(const Binding &b)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class QEvent;
+
 class Dataset;
 class QCheckBox;
 class QComboBox;
@@ -39,6 +41,10 @@ public:
     void bind(PhotoBox *photo, const QString &field);
 
     QWidget *widgetFor(const QString &field) const;
+    // A long drop-down out of sight is filled when it comes into view (a
+    // list of every customer costs seconds to fill); this fills it now.
+    void ensureFilled(QWidget *combo);
+    static constexpr int kDeferredRows = 2000;
     Dataset *dataset() const { return m_dataset; }
     // Re-reads every widget from the current row.
     void refresh();
@@ -57,9 +63,11 @@ private:
     void store(const Binding &b, const QVariant &v);
     void fillCombo(const Binding &b, bool openSource);
     void onFieldChanged(const QString &field);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     QPointer<Dataset> m_dataset;
     QVector<Binding> m_bindings;
     bool m_updating = false;
     bool m_filling = false; // a drop-down's list is being filled
+    QVector<QObject *> m_stale; // long drop-downs waiting to be seen before they are filled
 };

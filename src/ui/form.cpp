@@ -205,8 +205,10 @@ bool Form::checkRequired(const QVector<RequiredField> &required, const std::func
     Dataset *set = m_binder->dataset();
     auto blank = [&](const QString &field) {
         bool empty = set->isBlank(field);
-        if (auto *combo = qobject_cast<QComboBox *>(widget(field)); combo && !combo->isEditable())
+        if (auto *combo = qobject_cast<QComboBox *>(widget(field)); combo && !combo->isEditable()) {
+            m_binder->ensureFilled(combo);
             empty = empty || combo->currentText().isEmpty();
+        }
         return empty;
     };
     auto refuse = [&](const RequiredField &r, const QString &message) {

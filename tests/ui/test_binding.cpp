@@ -1,5 +1,6 @@
 // Grids and edit boxes bound to a dataset.
 #include "data/datasetmodel.h"
+#include "data/bulkinsert.h"
 #include "data/dataset.h"
 #include "data/datasetpeers.h"
 #include "data/schema.h"
@@ -203,6 +204,38 @@ TEST(FieldBinder, DropDownsOpenTheirDictionaryAndFormsShowRowsStoredElsewhere)
     EXPECT_EQ(origin.count(), 0);
     EXPECT_FALSE(customers.lastError().isEmpty());
     EXPECT_EQ(customers.lastError(), origins.lastError());
+}
+
+// A drop-down of every customer costs seconds to fill: out of sight it waits
+// until it is shown or its value is checked, and then shows the row's name.
+TEST(FieldBinder, ALongDropDownIsFilledWhenItIsSeen)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    {
+        BulkInsert bulk(db, "tblCustomers", {"CustId", "CustName"});
+        for (int i = 0; i < FieldBinder::kDeferredRows + 10; ++i)
+            ASSERT_EQ(bulk.add({QString("C%1").arg(i, 5, 10, QChar('0')), QString("客户%1").arg(i)}), "");
+        ASSERT_EQ(bulk.flush(), "");
+    }
+    ASSERT_EQ(db.insertRow("tblLinkmans", {{"LinkmanID", "K1"}, {"Name", "张"}, {"CustID", "C00042"}}), "");
+    Dataset customers(&db, "tblCustomers", Schema::table("tblCustomers"));
+    Dataset contacts(&db, "tblLinkmans", Schema::table("tblLinkmans"));
+    ASSERT_TRUE(contacts.open());
+    QWidget page;
+    auto *combo = new QComboBox(&page);
+    FieldBinder b(&contacts);
+    b.bind(combo, "CustID", &customers, "CustId", "CustName");
+    EXPECT_EQ(combo->count(), 0);
+    page.show();
+    EXPECT_EQ(combo->count(), FieldBinder::kDeferredRows + 10);
+    EXPECT_EQ(combo->currentText(), "客户42");
+    // Hidden again and read afresh: filled when asked for.
+    page.hide();
+    ASSERT_TRUE(customers.refresh());
+    EXPECT_EQ(combo->count(), 0);
+    b.ensureFilled(combo);
+    EXPECT_EQ(combo->currentText(), "客户42");
 }
 
 // Text can reach a box without typing (an assistive tool sets it through the
