@@ -6,6 +6,7 @@
 #include "contacts/tfrmlinkmannew1.h"
 #include "contracts/tfrmoperatenew1.h"
 #include "contracts/tfrmoperatenewchild.h"
+#include "schedule/tfrmtoday.h"
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
@@ -84,6 +85,11 @@ int runBrevia(int argc, char **argv)
             return login.lockedOut() ? 1 : 0;
     }
 
+    {
+        // What falls due today, before the main window.
+        TfrmToday today;
+        today.exec();
+    }
     main.show();
     main.createToolsPanel();
     return app.exec();

@@ -83,13 +83,13 @@ QVector<MainAction> build()
         {"Act_OperaterSortAnalyse", Analysis, "工作人员绩效排行榜", none, "413", P::Analysis, "图表分析-业务员绩效排行榜", nullptr},
         {"Act_FinanceAnalyse",      Analysis, "资金分配分析", none, "414", P::Analysis, "图表分析-资金分配分析", nullptr},
         // 工具
-        {"Act_Board",      Tools, "公告板",   key(Qt::Key_F7), "501", P::None, "工具-公告板", nullptr},
+        {"Act_Board",      Tools, "公告板",   key(Qt::Key_F7), "501", P::None, "工具-公告板", &M::Act_BoardExecute},
         {"Act_Calculator", Tools, "计算器",   none,            "",    P::None, "工具-计算器", &M::Act_CalculatorExecute},
         {"Act_Calendar",   Tools, "日历",     none,            "",    P::None, "工具-日历", &M::Act_CalendarExecute},
         {"Act_SysInfo",    Tools, "系统信息", none,            "",    P::None, "工具-系统信息", &M::Act_SysInfoExecute},
         {"Act_Mail",       Tools, "邮件群发", key(Qt::Key_F8), "502", P::None, "工具-邮件群发", nullptr, true},
         {"Act_Envelop",    Tools, "信封标签", key(Qt::Key_F9), "503", P::None, "工具-信封标签", nullptr},
-        {"Act_Today",      Tools, "今日事",   none,            "",    P::None, "工具-今日事", nullptr},
+        {"Act_Today",      Tools, "今日事",   none,            "",    P::None, "工具-今日事", &M::Act_TodayExecute},
         // 窗口
         {"Act_Navigation", Window, "系统导航",         none, "", P::None, "窗口-系统导航", &M::Act_NavigationExecute, false, false, true},
         {"Act_Tools",      Window, "文件管理及工具栏", none, "", P::None, "窗口-文件管理及工具栏", &M::Act_ToolsExecute, false, false, true},

@@ -15,6 +15,7 @@
 #include "data/format.h"
 #include "data/session.h"
 #include "data/userrights.h"
+#include "schedule/tfrmplan.h"
 #include "tools/tfrmtools.h"
 #include "ui/folderfollow.h"
 #include "ui/logcommand.h"
@@ -228,6 +229,21 @@ void TfrmMain::setDataModule(TdmMain *dm)
     if (m_dm)
         disconnect(m_dm, nullptr, this, nullptr);
     m_dm = dm;
+    if (m_dm && !m_plan) {
+        // The schedule fills the work area's own pages.
+        m_plan = new TfrmPlan(m_host->scheduleArea());
+        auto *layout = new QVBoxLayout(m_host->scheduleArea());
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_plan);
+        connect(m_plan, &ModulePanel::folderChosen, this, [this](const QString &path) {
+            if (TfrmTools *tools = toolsPanel())
+                tools->setFolder(path);
+        });
+        connect(m_plan, &ModulePanel::detailOpened, this, [this] {
+            setNavigationVisible(false);
+            m_nav->setCurrentIndex(int(NavPage::Business));
+        });
+    }
     // A server change or a restore brings another tblUserRight, and the
     // schedule in the work area must show the new database's rows.
     if (m_dm)

@@ -16,6 +16,7 @@ class QLabel;
 class QTimer;
 class QToolBox;
 class TdmMain;
+class TfrmPlan;
 class TfrmTools;
 
 // The frame of the program once the login has succeeded: the menu, the
@@ -57,6 +58,7 @@ public:
     // until the action has run once.
     ModuleFrame *module(const QString &actionId) const;
     ModulePanel *panel(const QString &actionId) const { return m_modules.value(actionId); }
+    TfrmPlan *schedule() const { return m_plan; }
 
     // Enables every action with a right code exactly while the current user
     // holds it, from the rights in memory. Runs whenever the program is idle.
@@ -87,6 +89,8 @@ public:
     void Act_ServerExecute();
     void Act_ExitExecute();
     void Act_PlanExecute();
+    void Act_TodayExecute();
+    void Act_BoardExecute();
     void Act_CalculatorExecute();
     void Act_CalendarExecute();
     void Act_SysInfoExecute();
@@ -137,6 +141,7 @@ private:
     QHash<QString, ModulePanel *> m_modules; // by action id; children of the work area
     QToolBox *m_nav = nullptr;
     ModuleHost *m_host = nullptr;
+    TfrmPlan *m_plan = nullptr; // the schedule in the work area, made with the data module
     QPointer<QWidget> m_toolsPanel;
     bool m_toolsVisible = true;
     QLabel *m_panels[5] = {};

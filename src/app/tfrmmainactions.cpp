@@ -13,6 +13,9 @@
 #include "admin/tfrmuserinfo.h"
 #include "data/apppaths.h"
 #include "data/database.h"
+#include "schedule/tfrmboard.h"
+#include "schedule/tfrmplan.h"
+#include "schedule/tfrmtoday.h"
 
 #include <QAction>
 #include <QDir>
@@ -76,6 +79,20 @@ void TfrmMain::Act_PlanExecute()
     m_host->showSchedule();
     setToolsPanelVisible(true);
     action(QStringLiteral("Act_Tools"))->setChecked(true);
+    if (m_plan)
+        m_plan->open();
+}
+
+void TfrmMain::Act_TodayExecute()
+{
+    TfrmToday today(this);
+    today.exec();
+}
+
+void TfrmMain::Act_BoardExecute()
+{
+    TfrmBoard board(this);
+    board.exec();
 }
 
 void TfrmMain::Act_CalculatorExecute()

@@ -4,6 +4,7 @@
 #include "contracts/contractrules.h"
 #include "customers/customerrules.h"
 #include "data/dmmain.h"
+#include "schedule/schedulerules.h"
 #include "staff/staffrules.h"
 #include "workers/workerrules.h"
 
@@ -12,7 +13,8 @@ void installBusinessRules(TdmMain &dm)
     for (const TableRules &r : {CustomerRules::customers(), CustomerRules::history(),
                                 CustomerRules::additionalInformation(), ContactRules::linkmans(),
                                 ContractRules::operates(), ContractRules::moneyLines(),
-                                ContractRules::currencies(), StaffRules::operaters(), WorkerRules::yuangong()})
+                                ContractRules::currencies(), StaffRules::operaters(), WorkerRules::yuangong(),
+                                ScheduleRules::plans(), ScheduleRules::notices()})
         dm.installRules(r);
 }
 

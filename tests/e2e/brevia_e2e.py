@@ -18,6 +18,7 @@ from Xlib.ext import xtest
 TIMEOUT = 20.0
 LOGIN = 'Brevia2003(网络版)'
 MAIN = 'Brevia2003（网络版）'
+AGENDA = '今日事'
 
 
 class Failure(Exception):
@@ -278,6 +279,17 @@ def log_in(program, user, password):
     set_text(find(combo, pyatspi.ROLE_TEXT), user)
     set_text(find(dlg, pyatspi.ROLE_PASSWORD_TEXT), password)
     press(find(dlg, pyatspi.ROLE_PUSH_BUTTON, '确定'))
+    # A login that succeeds shows the day's agenda first; ">>下一步" closes it.
+    # A refused one shows a message instead, which the scenario answers.
+    def next_screen():
+        for title in (AGENDA, '系统提示', MAIN):
+            if program.showing_window(title):
+                return title
+        return None
+    if wait_for('the agenda, a message or the main window', next_screen) == AGENDA:
+        today = program.window(AGENDA)
+        press(find(today, pyatspi.ROLE_PUSH_BUTTON, '>>下一步'))
+        program.gone(AGENDA)
     return dlg
 
 

@@ -43,8 +43,10 @@ def showing(node, role, name):
     that fits the moment is enabled."""
     def probe():
         found = [n for n in deep(node) if n.getRole() == role and n.name == name]
-        on = [n for n in found if n.getState().contains(pyatspi.STATE_ENABLED)]
-        return (on or found or [None])[0]
+        # Hidden pages (the schedule's customer view) have fields of the same name.
+        seen = [n for n in found if n.getState().contains(pyatspi.STATE_SHOWING)] or found
+        on = [n for n in seen if n.getState().contains(pyatspi.STATE_ENABLED)]
+        return (on or seen or [None])[0]
     return wait_for('%s "%s"' % (pyatspi.Role(role), name), probe)
 
 

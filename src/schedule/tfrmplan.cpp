@@ -1,0 +1,180 @@
+#include "schedule/tfrmplan.h"
+
+#include "customers/customerpicker.h"
+#include "customers/customerscope.h"
+#include "customers/customerview.h"
+#include "customers/tfrmcuststatenew.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "schedule/planperiod.h"
+#include "schedule/tfrmplanquery.h"
+#include "tools/documentfolders.h"
+#include "ui/fieldbinder.h"
+#include "ui/prompts.h"
+#include "ui/recorddialogs.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+const QString kCustID = QStringLiteral("CustID");
+}
+
+ModuleDesc TfrmPlan::description()
+{
+    ModuleDesc d;
+    d.className = QStringLiteral("TfrmPlan");
+    d.caption = QStringLiteral("日程安排");
+    d.listPage = QStringLiteral("日程安排列表");
+    d.detailPage = QStringLiteral("日程详细安排");
+    d.dataset = QStringLiteral("qryPlan");
+    d.keyField = QStringLiteral("PlanID");
+    d.rightCode = QStringLiteral("305");
+    d.logPrefix = QStringLiteral("客户业务管理-日程安排");
+    d.orderBy = {QStringLiteral("PlanID")};
+    d.columns = {{"PlanID", "序号"},     {"PlanDate", "日期"},  {"PlanTime", "时间"},
+                 {"Address", "地址"},    {"CustName", "客户"},  {"Linkman", "联系人"},
+                 {"OperateId", "业务内容"}, {"AttendMan", "参加人员"}, {"Memo", "备注"}};
+    using namespace Field;
+    d.form = {
+        {"PlanID", "序    号：", line()},
+        {"PlanDate", "日    期：", date()},
+        {"PlanTime", "时    间：", Field::mask(QStringLiteral("99:99:99;_"))},
+        {"Address", "地    点：", line()},
+        {"AttendMan", "参加人员：", line()},
+        {"CustID", "客    户：", dictionary("tblCustomers2", "CustId", "CustName"),
+         opts().withButton("BtnCustQuery", "查询...")},
+        {"Linkman", "联 系 人：", line()},
+        {"OperateId", "业务项目：", line()},
+        {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(50)},
+    };
+    d.subPages = {
+        SubPageDesc::grid(QStringLiteral("业务资料"), QStringLiteral("tblOperates"),
+                          {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
+                           {"CreateDate", "建档时间"}, {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"},
+                           {"LinkmanName", "联系人"}, {"OperaterName", "业务员"}})
+            .ordered({QStringLiteral("OperateID")})
+            .withDialog(QStringLiteral("显示业务资料"), QStringLiteral("tblOperates")),
+        SubPageDesc::grid(QStringLiteral("客户接触"), QStringLiteral("tblCustomerState"),
+                          {{"LinkDate", "联系日期"}, {"LinkTime", "联系时间"}, {"Linkman", "联系人"},
+                           {"Duty", "职务"}, {"LinkType", "联系方式"}, {"LinkContent", "联系内容"},
+                           {"Charge", "费用开销"}, {"Address", "地点"}, {"Memo", "备注"}})
+            .ordered({QStringLiteral("LinkDate"), QStringLiteral("LinkTime")})
+            .withDialog(QStringLiteral("查看客户接触信息"), QStringLiteral("tblCustomerState")),
+    };
+    d.listReport = QStringLiteral("frPlan");
+    d.detailReport = QStringLiteral("frPlanDetail");
+    d.detailQuery = true;
+    return d;
+}
+
+TfrmPlan::TfrmPlan(QWidget *parent) : ModuleFrame(description(), parent)
+{
+    if (!RecordDialogs::has(QStringLiteral("tblCustomerState")))
+        RecordDialogs::install(QStringLiteral("tblCustomerState"), [](QWidget *parent) {
+            TfrmCustStateNew dlg(parent);
+            dlg.exec();
+        });
+    if (auto *no = qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("PlanID"))))
+        no->setReadOnly(true); // numbered by the database
+    connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this, &TfrmPlan::BtnCustQueryClick);
+    m_view = new CustomerView(dataset()->database(), this);
+    subPages()->insertTab(0, m_view, QStringLiteral("客户资料"));
+    subPages()->setCurrentIndex(0);
+
+    Dataset *set = dataset();
+    auto follow = [this] { followCustomer(); };
+    connect(set, &Dataset::currentRowChanged, this, follow);
+    connect(set, &Dataset::rowsReset, this, follow);
+    connect(set, &Dataset::fieldChanged, this, [this](const QString &field) {
+        if (field.compare(kCustID, Qt::CaseInsensitive) == 0)
+            followCustomer();
+    });
+    connect(pages(), &QTabWidget::currentChanged, this, follow);
+}
+
+void TfrmPlan::followCustomer()
+{
+    Dataset *set = dataset();
+    if (!showingDetail() || !set->isActive()) {
+        if (!set->isActive())
+            m_view->showCustomer({});
+        return;
+    }
+    const QString code = set->currentRow() >= 0 ? set->value(kCustID).toString() : QString();
+    m_view->showCustomer(code);
+    // The contracts and the contact history below are those of the plan's
+    // customer, where the customer list holds it.
+    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+    if (!code.isEmpty() && customers->isActive() && customers->value(QStringLiteral("CustId")).toString() != code
+        && !customers->isEditing())
+        customers->locate(QStringLiteral("CustId"), code);
+}
+
+void TfrmPlan::open()
+{
+    if (dataset()->isEditing() && !storeRow()) {
+        updateCommands();
+        return;
+    }
+    TdmMain *dm = TdmMain::instance();
+    for (const char *name : {"tblCustomers", "tblOperates", "tblCustomerState"}) {
+        Dataset *s = dm->dataset(QString::fromLatin1(name));
+        if (!s->isActive() && !s->open())
+            Prompts::instance().warn(s->lastError());
+    }
+    Dataset *customers2 = dm->dataset(QStringLiteral("tblCustomers2"));
+    if (!refilter(customers2, ownCustomersCondition(dataset()->database())))
+        Prompts::instance().warn(customers2->lastError());
+    // Every plan; the agenda's "today" stays until a period query lifts it.
+    if (!PlanPeriod::showAll(dataset(), false))
+        Prompts::instance().warn(dataset()->lastError());
+    m_view->forget();
+    showList();
+    emit folderChosen(DocumentFolders::plans());
+    updateCommands();
+}
+
+void TfrmPlan::prepareEditing()
+{
+    TdmMain *dm = TdmMain::instance();
+    for (const char *name : {"tblCustomers2", "tblCustomers", "tblOperates", "tblCustomerState"}) {
+        Dataset *s = dm->dataset(QString::fromLatin1(name));
+        if (!s->isActive() && !s->open())
+            Prompts::instance().warn(s->lastError());
+    }
+    m_view->forget();
+    followCustomer();
+    emit folderChosen(DocumentFolders::plans());
+}
+
+void TfrmPlan::afterNew() { prepareEditing(); }
+void TfrmPlan::afterModify() { prepareEditing(); }
+void TfrmPlan::rowChosen() { emit folderChosen(DocumentFolders::plans()); }
+void TfrmPlan::beforeStore() { emit folderChosen(DocumentFolders::plans()); }
+
+void TfrmPlan::afterRefresh()
+{
+    // Every plan again, a filter left on the set staying.
+    if (!PlanPeriod::showAll(dataset(), false))
+        Prompts::instance().warn(dataset()->lastError());
+    m_view->forget();
+    followCustomer();
+}
+
+void TfrmPlan::openQuery()
+{
+    TfrmPlanQuery dlg(dataset(), this);
+    dlg.exec();
+    m_view->forget();
+    updateCommands();
+}
+
+void TfrmPlan::BtnCustQueryClick()
+{
+    TfrmCustomerQuery2 picker(dataset(), kCustID, this);
+    picker.exec();
+    binder()->refresh();
+    followCustomer();
+}

@@ -1,0 +1,242 @@
+#include "schedule/tfrmtoday.h"
+
+#include "customers/customerscope.h"
+#include "data/clock.h"
+#include "data/condition.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/schema.h"
+#include "schedule/planperiod.h"
+#include "ui/datagrid.h"
+#include "ui/fieldbinder.h"
+#include "ui/form.h"
+#include "ui/prompts.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+Dataset *shared(const char *name) { return TdmMain::instance()->dataset(QString::fromLatin1(name)); }
+
+// Everything shown but the fields the agenda lets the user change.
+void readOnlyExcept(Form *f, const QStringList &editable)
+{
+    for (const FormRow &row : f->rows()) {
+        if (editable.contains(row.field))
+            continue;
+        QWidget *w = f->widget(row.field);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setReadOnly(true); // a date field is a line edit too
+        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->setReadOnly(true);
+        else if (w)
+            w->setEnabled(false);
+    }
+}
+} // namespace
+
+TfrmToday::TfrmToday(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmToday"));
+    setWindowTitle(QStringLiteral("今日事"));
+    auto *layout = new QVBoxLayout(this);
+    m_pages = new QTabWidget(this);
+    m_pages->addTab(contractPage(), QStringLiteral("今日到期业务资料"));
+    m_pages->addTab(planPage(), QStringLiteral("今日日程安排"));
+    m_pages->addTab(noticePage(), QStringLiteral("今日公告版信息"));
+    layout->addWidget(m_pages, 1);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    auto *next = new QPushButton(QStringLiteral(">>下一步"), this);
+    next->setObjectName(QStringLiteral("BtnNext"));
+    next->setDefault(true);
+    connect(next, &QPushButton::clicked, this, &QDialog::accept);
+    row->addWidget(next);
+    layout->addLayout(row);
+    resize(760, 540);
+}
+
+QWidget *TfrmToday::contractPage()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    Dataset *contracts = shared("tblOperates2");
+    m_contracts = new DataGrid(contracts,
+                               {{"OperateID", "业务代码"}, {"OperateTitle", "业务标题"}, {"CustName", "客户名称"},
+                                {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"}, {"CurrName", "币别"},
+                                {"InOrOut", "收支类型"}, {"WriteDate", "签约日期"}, {"OperateStateName", "业务状态"},
+                                {"CreateDate", "建档日期"}},
+                               QStringLiteral("TfrmToday.Contracts"), page);
+    m_contracts->setGroupPanelVisible(false);
+    layout->addWidget(m_contracts, 1);
+
+    // Contracts ending within the next seven days, from a set of the
+    // window's own: the filters the agenda leaves behind stay as they are.
+    m_soon = new Dataset(contracts->database(), QStringLiteral("TfrmToday.Soon"),
+                         Schema::table(QStringLiteral("tblOperates")), this);
+    m_soon->addLookup(QStringLiteral("CustName"), {QStringLiteral("CustID")}, shared("tblCustomers2"),
+                      {QStringLiteral("CustId")}, QStringLiteral("CustName"));
+    m_soon->setOrderBy({QStringLiteral("EndDate"), QStringLiteral("OperateID")});
+    m_soonGrid = new DataGrid(m_soon,
+                              {{"OperateID", "业务代码"}, {"OperateTitle", "业务标题"}, {"CustName", "客户名称"},
+                               {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"}, {"InOrOut", "收支类型"}},
+                              QStringLiteral("TfrmToday.Soon"), page);
+    m_soonGrid->setGroupPanelVisible(false);
+    m_soonGrid->hide();
+    layout->addWidget(m_soonGrid, 1);
+
+    m_contractFields = new QWidget(page);
+    auto *binder = new FieldBinder(contracts, m_contractFields);
+    using namespace Field;
+    m_contractForm = new Form({{"OperateID", "业务编码：", line(), opts().withNote("（唯一业务编码标识）")},
+                               {"OperateTitle", "业务标题：", line()},
+                               {"CustID", "相关客户：", dictionary("tblCustomers2", "CustId", "CustName")},
+                               {"CreateDate", "建档时间：", date()},
+                               {"WriteDate", "签约日期：", date()},
+                               {"CompactAmount", "合同金额：", line()},
+                               {"Profit", "预计利润：", line()},
+                               {"Rate", "利润率：", line()},
+                               {"InOrOut", "收付类型：", fixedList({QStringLiteral("收款"), QStringLiteral("付款")})},
+                               {"EndDate", "截止日期：", date()},
+                               {"OperateStateID", "业务状态：",
+                                dictionary("tblOperateState", "OperateStateID", "OperateStateName")},
+                               {"CurrID", "币别名称：", dictionary("tblCurrencyRate", "CurrID", "CurrName")},
+                               {"RMB", "折人民币：", line()},
+                               {"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
+                              binder, m_contractFields, 3);
+    readOnlyExcept(m_contractForm, {QStringLiteral("OperateStateID")});
+    layout->addWidget(m_contractFields);
+
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    m_soonButton = new QPushButton(QStringLiteral("即将到期"), page);
+    m_soonButton->setObjectName(QStringLiteral("BtnSoon"));
+    m_soonButton->setCheckable(true);
+    m_soonButton->setAutoDefault(false);
+    m_soonButton->setToolTip(QStringLiteral("今后7天内到期的业务"));
+    connect(m_soonButton, &QPushButton::toggled, this, &TfrmToday::showSoon);
+    row->addWidget(m_soonButton);
+    layout->addLayout(row);
+    return page;
+}
+
+QWidget *TfrmToday::planPage()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    Dataset *plans = shared("qryPlan");
+    m_plans = new DataGrid(plans,
+                           {{"PlanID", "序号"}, {"PlanDate", "日期"}, {"PlanTime", "时间"}, {"Address", "地址"},
+                            {"CustName", "客户"}, {"Linkman", "联系人"}, {"OperateId", "业务内容"},
+                            {"AttendMan", "参加人员"}, {"Memo", "备注"}},
+                           QStringLiteral("TfrmToday.Plans"), page);
+    m_plans->setGroupPanelVisible(false);
+    layout->addWidget(m_plans, 1);
+    auto *fields = new QWidget(page);
+    auto *binder = new FieldBinder(plans, fields);
+    using namespace Field;
+    m_planForm = new Form({{"PlanID", "序    号：", line()},
+                           {"PlanDate", "日    期：", date()},
+                           {"PlanTime", "时    间：", Field::mask(QStringLiteral("99:99:99;_"))},
+                           {"Address", "地    点：", line()},
+                           {"AttendMan", "参加人员：", line()},
+                           {"CustID", "客    户：", dictionary("tblCustomers2", "CustId", "CustName")},
+                           {"Linkman", "联 系 人：", line()},
+                           {"OperateId", "业务项目：", line()},
+                           {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
+                          binder, fields, 3);
+    readOnlyExcept(m_planForm, {QStringLiteral("CustID")});
+    layout->addWidget(fields);
+    return page;
+}
+
+QWidget *TfrmToday::noticePage()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    Dataset *notices = shared("tblBoard");
+    m_notices = new DataGrid(notices, {{"BTitle", "主题"}, {"BDate", "公告日期"}, {"Man", "公告人"}, {"Memo", "事项描述"}},
+                             QStringLiteral("TfrmToday.Notices"), page);
+    m_notices->setGroupPanelVisible(false);
+    m_notices->setStretchColumns(true);
+    layout->addWidget(m_notices, 1);
+    auto *fields = new QWidget(page);
+    auto *binder = new FieldBinder(notices, fields);
+    using namespace Field;
+    m_noticeForm = new Form({{"BTitle", "主    题：", line()},
+                             {"BDate", "公告日期：", date()},
+                             {"Man", "公 告 人：", line()},
+                             {"Memo", "事项描述：", memo(), opts().maxHeight(60)}},
+                            binder, fields, 1);
+    layout->addWidget(fields);
+    return page;
+}
+
+void TfrmToday::prepare()
+{
+    m_prepared = true;
+    Dataset *customers2 = shared("tblCustomers2");
+    Database *db = customers2->database();
+    if (!db)
+        return;
+    const QDate today = Clock::instance().today();
+    const Condition own = ownCustomersCondition(db);
+    const Condition dueToday = Condition::dateRange(QStringLiteral("EndDate"), today, today);
+    auto warn = [](Dataset *d) { Prompts::instance().warn(d->lastError()); };
+    if (!refilter(customers2, own))
+        warn(customers2);
+    for (const char *name : {"tblOperateState", "tblCurrencyRate"})
+        if (Dataset *d = shared(name); !d->isActive() && !d->open())
+            warn(d);
+    Dataset *contracts = shared("tblOperates2");
+    contracts->close();
+    contracts->setFilter(own.isNull() ? dueToday : own && dueToday);
+    if (!contracts->open())
+        warn(contracts);
+    Dataset *notices = shared("tblBoard");
+    notices->close();
+    notices->setFilter(Condition::dateRange(QStringLiteral("BDate"), today, today));
+    if (!notices->open())
+        warn(notices);
+    if (!PlanPeriod::showDay(shared("qryPlan"), today))
+        warn(shared("qryPlan"));
+    m_soon->setDatabase(db);
+    const Condition soon = Condition::dateRange(QStringLiteral("EndDate"), today.addDays(1), today.addDays(7));
+    m_soon->setFilter(own.isNull() ? soon : own && soon);
+    if (m_soonButton->isChecked() && !m_soon->open())
+        warn(m_soon);
+}
+
+void TfrmToday::showSoon(bool on)
+{
+    if (on && !m_soon->isActive() && m_soon->database() && !m_soon->open())
+        Prompts::instance().warn(m_soon->lastError());
+    m_soonGrid->setVisible(on);
+    m_contracts->setVisible(!on);
+    m_contractFields->setVisible(!on);
+}
+
+void TfrmToday::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_prepared)
+        prepare();
+}
+
+void TfrmToday::done(int result)
+{
+    // A state or a customer picked here is stored as moving on would store it;
+    // a refusal is shown and the agenda stays.
+    for (const char *name : {"tblOperates2", "qryPlan", "tblBoard"}) {
+        Dataset *d = shared(name);
+        if (d->isEditing() && !d->post()) {
+            Prompts::instance().warn(d->lastError());
+            return;
+        }
+    }
+    QDialog::done(result);
+}
