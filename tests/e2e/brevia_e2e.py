@@ -273,7 +273,7 @@ def enabled(node):
     return node.getState().contains(pyatspi.STATE_ENABLED)
 
 
-def log_in(program, user, password):
+def log_in(program, user, password, keep_agenda=False):
     dlg = program.window(LOGIN)
     combo = find(dlg, pyatspi.ROLE_COMBO_BOX)
     set_text(find(combo, pyatspi.ROLE_TEXT), user)
@@ -286,7 +286,7 @@ def log_in(program, user, password):
             if program.showing_window(title):
                 return title
         return None
-    if wait_for('the agenda, a message or the main window', next_screen) == AGENDA:
+    if wait_for('the agenda, a message or the main window', next_screen) == AGENDA and not keep_agenda:
         today = program.window(AGENDA)
         press(find(today, pyatspi.ROLE_PUSH_BUTTON, '>>下一步'))
         program.gone(AGENDA)

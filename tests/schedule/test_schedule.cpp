@@ -1,0 +1,246 @@
+// The schedule in the main window, its period query, the daily agenda and
+// the bulletin board, on both engines. Days are compared as days, whatever
+// time of day a row holds.
+#include "data/clock.h"
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/session.h"
+#include "data/userrights.h"
+#include "schedule/tfrmboard.h"
+#include "schedule/tfrmplan.h"
+#include "schedule/tfrmplanquery.h"
+#include "schedule/tfrmtoday.h"
+#include "testlib/apphome.h"
+#include "testlib/fakeprompts.h"
+#include "testlib/tempdatabase.h"
+#include "ui/dateedit.h"
+#include "ui/datagrid.h"
+#include "ui/fieldbinder.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QDate kToday(2026, 12, 10);
+
+class ScheduleTest : public ::testing::TestWithParam<Engine>
+{
+protected:
+    void SetUp() override
+    {
+        t = std::make_unique<TempDatabase>(GetParam());
+        Database &db = t->db();
+        ASSERT_EQ(db.insertRow("tblUser", {{"UserID", "zhang"}, {"UserName", "zhang"}, {"Sys", false}}), "");
+        for (const char *right : {"301", "304", "305", "501"})
+            ASSERT_EQ(db.insertRow("tblUserRight", {{"UserID", "zhang"}, {"RightID", right}, {"Insert", true},
+                                                    {"Modify", true}, {"Delete", true}, {"Query", true},
+                                                    {"Print", true}}),
+                      "");
+        for (const auto &[id, name, user] : {std::tuple{"C1", "张家", "zhang"}, std::tuple{"C2", "王家", "Admin"}})
+            ASSERT_EQ(db.insertRow("tblCustomers", {{"CustId", id}, {"CustName", name}, {"SUser", user}}), "");
+        // Plans at different times of their days, around today.
+        const std::tuple<int, const char *, const char *> plans[] = {
+            {-8, "08:00:00", "C1"}, {-7, "23:59:59", "C1"}, {0, "00:00:00", "C1"}, {0, "18:30:00", "C2"},
+            {7, "09:00:00", "C2"}, {8, "09:00:00", "C2"}};
+        for (const auto &[days, time, cust] : plans)
+            ASSERT_EQ(db.insertRow("tblPlan", {{"PlanDate", QDateTime(kToday.addDays(days), QTime::fromString(time, "HH:mm:ss"))},
+                                               {"PlanTime", time}, {"Address", "海淀"}, {"CustID", cust},
+                                               {"Linkman", "张三"}}),
+                      "");
+        // Contracts ending today, tomorrow, in a week and in eight days.
+        const std::tuple<const char *, int, const char *> contracts[] = {
+            {"T1", 0, "zhang"}, {"T2", 0, "Admin"}, {"S1", 1, "zhang"}, {"S7", 7, "zhang"}, {"S8", 8, "zhang"}};
+        for (const auto &[id, days, user] : contracts)
+            ASSERT_EQ(db.insertRow("tblOperates", {{"OperateID", id}, {"CustID", "C1"}, {"SUser", user},
+                                                   {"EndDate", QDateTime(kToday.addDays(days), QTime(17, 0))}}),
+                      "");
+        for (const auto &[title, days] : {std::pair{"今天的公告", 0}, std::pair{"昨天的公告", -1}})
+            ASSERT_EQ(db.insertRow("tblBoard", {{"BTitle", title}, {"BDate", kToday.addDays(days)}, {"Man", "李"},
+                                                {"Memo", "内容"}}),
+                      "");
+        ASSERT_EQ(dm.connectTo(t->openAnother()), "");
+    }
+    void TearDown() override
+    {
+        w.reset();
+        UserRights::current().clear();
+        Session::current().reset();
+    }
+    void logIn(const QString &user, bool sys)
+    {
+        Session::current().reset();
+        Session::current().logIn(user, sys);
+        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+    }
+    void openSchedule()
+    {
+        w = std::make_unique<TfrmPlan>();
+        w->resize(792, 500);
+        w->show();
+        w->open();
+    }
+    QStringList listed(Dataset *d, const char *field)
+    {
+        QStringList v;
+        for (int r = 0; r < d->rowCount(); ++r)
+            v << d->value(r, QString::fromLatin1(field)).toString();
+        return v;
+    }
+    QStringList planDays()
+    {
+        Dataset *plans = dm.dataset("qryPlan");
+        QStringList v;
+        for (int r = 0; r < plans->rowCount(); ++r)
+            v << QString::number(kToday.daysTo(plans->value(r, "PlanDate").toDateTime().date()));
+        return v;
+    }
+    void type(QWidget *w, const QString &text)
+    {
+        auto *e = qobject_cast<QLineEdit *>(w);
+        ASSERT_TRUE(e);
+        e->setText(text);
+        emit e->textEdited(text);
+    }
+
+    AppHome home;
+    FakePrompts prompts;
+    FixedClock clock{QDateTime(kToday, QTime(9, 0))};
+    TdmMain dm;
+    std::unique_ptr<TempDatabase> t;
+    std::unique_ptr<TfrmPlan> w;
+};
+
+TEST_P(ScheduleTest, SaveNamesWhatIsMissingOrHalfTyped)
+{
+    logIn("Admin", true);
+    openSchedule();
+    EXPECT_EQ(planDays(), (QStringList{"-8", "-7", "0", "0", "7", "8"})); // every user sees every plan
+    struct Step {
+        const char *field, *text, *message;
+    };
+    const Step steps[] = {
+        {nullptr, nullptr, "请输入日程安排日期！"},
+        {"PlanDate", "2026-12-11", "请输入日程安排时间！"},
+        {"PlanTime", "09:3", "请完整输入日程安排时间！"},
+        {"PlanTime", "25:30:00", "请完整输入日程安排时间！"}, // no such time of day
+        {"PlanTime", "09:30:00", "请输入日程安排的地点！"},
+        {"Address", "朝阳", "请选择输入客户名称！"},
+    };
+    w->listNew();
+    for (const Step &s : steps) {
+        if (s.field) {
+            QWidget *f = w->form()->widget(s.field);
+            if (auto *d = qobject_cast<DateEdit *>(f))
+                QTest::keyClicks(d, s.text);
+            else
+                type(f, s.text);
+        }
+        prompts.clear();
+        w->detailSave();
+        EXPECT_EQ(prompts.last(), QString::fromUtf8(s.message)) << (s.field ? s.field : "-");
+    }
+    auto *customer = qobject_cast<QComboBox *>(w->form()->widget("CustID"));
+    customer->setCurrentIndex(customer->findText("张家"));
+    emit customer->activated(customer->currentIndex());
+    prompts.clear();
+    w->detailSave();
+    EXPECT_EQ(prompts.last(), "请输入客户联系人名称！");
+    type(w->form()->widget("Linkman"), "张三");
+    prompts.clear();
+    w->detailSave();
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    QSqlQuery q(t->db().sql());
+    ASSERT_TRUE(q.exec("SELECT PlanTime, Address FROM tblPlan WHERE Address = '朝阳'") && q.next());
+    EXPECT_EQ(q.value(0).toString(), "09:30:00");
+}
+
+TEST_P(ScheduleTest, ThePeriodQueryCountsBothDaysAndAllLiftsTheAgendasFilter)
+{
+    logIn("Admin", true);
+    {
+        TfrmToday today;
+        today.prepare();
+    }
+    openSchedule();
+    Dataset *plans = dm.dataset("qryPlan");
+    EXPECT_EQ(planDays(), (QStringList{"0", "0"})); // the agenda's today stays
+    w->listRefresh();
+    EXPECT_EQ(planDays(), (QStringList{"0", "0"}));
+
+    TfrmPlanQuery dlg(plans);
+    EXPECT_EQ(dlg.startDate()->date(), kToday.addDays(-7));
+    EXPECT_EQ(dlg.endDate()->date(), kToday.addDays(7));
+    dlg.BtnOkClick();
+    EXPECT_EQ(planDays(), (QStringList{"-7", "0", "0", "7"}));
+    TfrmPlanQuery swapped(plans);
+    swapped.startDate()->setDate(kToday);
+    swapped.endDate()->setDate(kToday.addDays(-8));
+    swapped.BtnOkClick();
+    EXPECT_EQ(planDays(), (QStringList{"-8", "-7", "0", "0"}));
+    TfrmPlanQuery all(plans);
+    all.BtnAllClick();
+    EXPECT_EQ(planDays(), (QStringList{"-8", "-7", "0", "0", "7", "8"}));
+}
+
+TEST_P(ScheduleTest, TheAgendaShowsTodayForTheUserAndLeavesItsFilters)
+{
+    struct Case {
+        const char *user;
+        bool sys;
+        QStringList contracts;
+    };
+    for (const Case &c : {Case{"Admin", true, {"T1", "T2"}}, Case{"zhang", false, {"T1"}}}) {
+        logIn(c.user, c.sys);
+        TfrmToday today;
+        today.prepare();
+        EXPECT_EQ(listed(dm.dataset("tblOperates2"), "OperateID"), c.contracts) << c.user;
+        EXPECT_EQ(planDays(), (QStringList{"0", "0"}));
+        EXPECT_EQ(listed(dm.dataset("tblBoard"), "BTitle"), QStringList{"今天的公告"});
+        // Within the next seven days, without touching the filters above.
+        today.soonButton()->setChecked(true);
+        EXPECT_EQ(listed(today.soon(), "OperateID"), (QStringList{"S1", "S7"}));
+        EXPECT_EQ(listed(dm.dataset("tblOperates2"), "OperateID"), c.contracts);
+        EXPECT_TRUE(today.soonGrid()->isVisibleTo(&today));
+        EXPECT_FALSE(today.contractGrid()->isVisibleTo(&today));
+    }
+}
+
+TEST_P(ScheduleTest, TheBoardAsksForEachFieldAndListsTodaysNoticesAfterTheAgenda)
+{
+    logIn("zhang", false);
+    {
+        TfrmToday today;
+        today.prepare();
+    }
+    TfrmBoard board;
+    board.show();
+    Dataset *notices = board.dataset();
+    EXPECT_EQ(listed(notices, "BTitle"), QStringList{"今天的公告"});
+    board.BtnNewClick();
+    const std::pair<const char *, const char *> steps[] = {
+        {nullptr, "请输入公告主题！"}, {"BTitle", "请输入公告日期！"}, {"BDate", "请输入公告人！"}, {"Man", "请输入公告事项描述内容！"}};
+    for (const auto &[field, message] : steps) {
+        if (field && QString(field) == "BDate")
+            QTest::keyClicks(board.form()->widget(field), "2026-12-11");
+        else if (field)
+            type(board.form()->widget(field), "新");
+        prompts.clear();
+        board.BtnSaveClick();
+        EXPECT_EQ(prompts.last(), QString::fromUtf8(message));
+    }
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Engines, ScheduleTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });
