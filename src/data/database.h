@@ -20,6 +20,8 @@ using FieldValues = QList<QPair<QString, QVariant>>;
 class Database
 {
 public:
+    // What a store refused because another workstation held the database says.
+    static const QString kBusyText;
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
