@@ -6,6 +6,7 @@
 #include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/tablerules.h"
 #include "schedule/planperiod.h"
 #include "schedule/tfrmplanquery.h"
 #include "tools/documentfolders.h"
@@ -13,9 +14,13 @@
 #include "ui/prompts.h"
 #include "ui/recorddialogs.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QToolBar>
+
+const QString TfrmPlan::kCloseQuestion = QStringLiteral("日程安排尚未保存，保存吗？");
 
 namespace {
 const QString kCustID = QStringLiteral("CustID");
@@ -82,6 +87,12 @@ TfrmPlan::TfrmPlan(QWidget *parent) : ModuleFrame(description(), parent)
     m_view = new CustomerView(dataset()->database(), this);
     subPages()->insertTab(0, m_view, QStringLiteral("客户资料"));
     subPages()->setCurrentIndex(0);
+
+    // The editor's own "关闭" ends the toolbar of the detail page.
+    if (auto *bar = detailPage()->findChild<QToolBar *>()) {
+        m_close = bar->addAction(QStringLiteral("关闭"), this, &TfrmPlan::BtnCloseClick);
+        m_close->setObjectName(QStringLiteral("DetailClose"));
+    }
 
     Dataset *set = dataset();
     auto follow = [this] { followCustomer(); };
@@ -177,4 +188,28 @@ void TfrmPlan::BtnCustQueryClick()
     picker.exec();
     binder()->refresh();
     followCustomer();
+}
+
+void TfrmPlan::BtnCloseClick()
+{
+    Dataset *set = dataset();
+    if (set->isEditing()) {
+        if (!Prompts::instance().askYesNo(kCloseQuestion)) {
+            detailCancel();
+        } else {
+            // The checks of "保存" but the contact person, then the store.
+            QVector<RequiredField> required;
+            if (const TableRules *r = rules())
+                for (const RequiredField &f : r->required)
+                    if (f.field.compare(QLatin1String("Linkman"), Qt::CaseInsensitive) != 0)
+                        required << f;
+            if (!form()->checkRequired(required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
+                return;
+            emit folderChosen(DocumentFolders::plans());
+            if (!storeRow())
+                return;
+        }
+    }
+    showList();
+    updateCommands();
 }

@@ -3,6 +3,7 @@
 #include "ui/moduleframe.h"
 
 class CustomerView;
+class QAction;
 
 // The schedule ("日程安排") in the main window's own work area: the list
 // "日程安排列表" and the editor "日程详细安排" over the shared schedule set
@@ -25,6 +26,11 @@ public:
 
     CustomerView *customerView() const { return m_view; }
     void BtnCustQueryClick(); // "查询..." beside the customer
+    // "关闭" of the editor: a plan in hand is offered for saving first (the
+    // contact person may stay empty on that path), then back to the list.
+    void BtnCloseClick();
+    QAction *closeCommand() const { return m_close; }
+    static const QString kCloseQuestion; // "日程安排尚未保存，保存吗？"
 
 protected:
     void afterNew() override;
@@ -39,4 +45,5 @@ private:
     void prepareEditing();
 
     CustomerView *m_view = nullptr;
+    QAction *m_close = nullptr;
 };

@@ -164,6 +164,41 @@ TEST_P(ScheduleTest, SaveNamesWhatIsMissingOrHalfTyped)
     EXPECT_EQ(q.value(0).toString(), "09:30:00");
 }
 
+// "关闭" offers a plan in hand for saving; its Yes does without the contact
+// person, its No gives the plan up; either way the list shows again.
+TEST_P(ScheduleTest, ClosingTheEditorAsksAndSavesWithoutTheContactPerson)
+{
+    logIn("Admin", true);
+    openSchedule();
+    Dataset *plans = w->dataset();
+    const int before = plans->rowCount();
+    auto fill = [&](const char *place) {
+        w->listNew();
+        QTest::keyClicks(w->form()->widget("PlanDate"), "2026-12-12");
+        type(w->form()->widget("PlanTime"), "10:00:00");
+        type(w->form()->widget("Address"), QString::fromUtf8(place));
+        auto *customer = qobject_cast<QComboBox *>(w->form()->widget("CustID"));
+        customer->setCurrentIndex(customer->findText("王家"));
+        emit customer->activated(customer->currentIndex());
+    };
+    ASSERT_TRUE(w->closeCommand());
+    fill("不存");
+    prompts.answers = {false};
+    w->closeCommand()->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{TfrmPlan::kCloseQuestion});
+    EXPECT_FALSE(w->showingDetail());
+    EXPECT_EQ(plans->rowCount(), before);
+    fill("要存");
+    prompts.clear();
+    prompts.answers = {true};
+    w->closeCommand()->trigger();
+    EXPECT_EQ(prompts.texts(), QStringList{TfrmPlan::kCloseQuestion}); // no word about the contact person
+    EXPECT_FALSE(w->showingDetail());
+    QSqlQuery q(t->db().sql());
+    ASSERT_TRUE(q.exec("SELECT count(*) FROM tblPlan WHERE Address = '要存' AND Linkman IS NULL") && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+}
+
 TEST_P(ScheduleTest, ThePeriodQueryCountsBothDaysAndAllLiftsTheAgendasFilter)
 {
     logIn("Admin", true);
