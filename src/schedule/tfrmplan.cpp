@@ -92,6 +92,37 @@ TfrmPlan::TfrmPlan(QWidget *parent) : ModuleFrame(description(), parent)
     if (auto *bar = detailPage()->findChild<QToolBar *>()) {
         m_close = bar->addAction(QStringLiteral("关闭"), this, &TfrmPlan::BtnCloseClick);
         m_close->setObjectName(QStringLiteral("DetailClose"));
+        // The record navigator: moving stores a plan in hand as any move does.
+        bar->addSeparator();
+        enum class Move { First, Prior, Next, Last };
+        const std::tuple<const char *, const char *, const char *, Move> moves[] = {
+            {"NavFirst", "|◀", "第一条", Move::First},
+            {"NavPrior", "◀", "上一条", Move::Prior},
+            {"NavNext", "▶", "下一条", Move::Next},
+            {"NavLast", "▶|", "最后一条", Move::Last}};
+        for (const auto &[name, text, tip, move] : moves) {
+            QAction *a = bar->addAction(QString::fromUtf8(text));
+            a->setObjectName(QString::fromLatin1(name));
+            a->setToolTip(QString::fromUtf8(tip));
+            connect(a, &QAction::triggered, this, [this, move = move] {
+                Dataset *set = dataset();
+                if (!set->isActive() || set->isEmpty())
+                    return;
+                const int row = set->currentRow();
+                bool ok = true;
+                if (move == Move::Last)
+                    ok = set->last();
+                else if (move == Move::First)
+                    ok = row == 0 || set->first();
+                else if (move == Move::Prior)
+                    ok = row <= 0 || set->prior();
+                else if (row + 1 < set->rowCount() || set->canFetchMore())
+                    ok = set->next();
+                if (!ok)
+                    Prompts::instance().warn(set->lastError());
+                emit folderChosen(DocumentFolders::plans());
+            });
+        }
     }
 
     Dataset *set = dataset();
