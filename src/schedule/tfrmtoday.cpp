@@ -108,7 +108,10 @@ QWidget *TfrmToday::contractPage()
                                {"RMB", "折人民币：", line()},
                                {"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
                               binder, m_contractFields, 3);
-    readOnlyExcept(m_contractForm, {QStringLiteral("OperateStateID")});
+    // The state is the one field changed here, for a user who may change contracts.
+    readOnlyExcept(m_contractForm, Form::userMayChange(contracts, QStringLiteral("304"))
+                                       ? QStringList{QStringLiteral("OperateStateID")}
+                                       : QStringList());
     layout->addWidget(m_contractFields);
 
     auto *row = new QHBoxLayout;
@@ -149,7 +152,8 @@ QWidget *TfrmToday::planPage()
                            {"OperateId", "业务项目：", line()},
                            {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
                           binder, fields, 3);
-    readOnlyExcept(m_planForm, {QStringLiteral("CustID")});
+    readOnlyExcept(m_planForm, Form::userMayChange(plans, QStringLiteral("305")) ? QStringList{QStringLiteral("CustID")}
+                                                                                 : QStringList());
     layout->addWidget(fields);
     return page;
 }
@@ -229,13 +233,15 @@ void TfrmToday::showEvent(QShowEvent *event)
 
 void TfrmToday::done(int result)
 {
-    // A state or a customer picked here is stored as moving on would store it;
-    // a refusal is shown and the agenda stays.
+    // A state or a customer picked here is stored as moving on would store
+    // it. One the database or the user's rights refuse is said and given up:
+    // the agenda stands between the login and the main window and must not
+    // hold the user there.
     for (const char *name : {"tblOperates2", "qryPlan", "tblBoard"}) {
         Dataset *d = shared(name);
         if (d->isEditing() && !d->post()) {
             Prompts::instance().warn(d->lastError());
-            return;
+            d->cancel();
         }
     }
     QDialog::done(result);

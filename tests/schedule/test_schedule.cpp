@@ -16,6 +16,7 @@
 #include "ui/dateedit.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
+#include "ui/form.h"
 
 #include <gtest/gtest.h>
 
@@ -247,7 +248,16 @@ TEST_P(ScheduleTest, TheAgendaShowsTodayForTheUserAndLeavesItsFilters)
         EXPECT_EQ(listed(dm.dataset("tblOperates2"), "OperateID"), c.contracts);
         EXPECT_TRUE(today.soonGrid()->isVisibleTo(&today));
         EXPECT_FALSE(today.contractGrid()->isVisibleTo(&today));
+        EXPECT_TRUE(today.contractForm()->widget("OperateStateID")->isEnabled());
     }
+    // Without the Modify flag of the contract right the state is shown, not offered.
+    Database &db = t->db();
+    ASSERT_TRUE(QSqlQuery(db.sql()).exec("UPDATE tblUserRight SET Modify = " + db.dialect().boolLiteral(false)
+                                         + " WHERE UserID = 'zhang' AND RightID = '304'"));
+    logIn("zhang", false);
+    TfrmToday today;
+    EXPECT_FALSE(today.contractForm()->widget("OperateStateID")->isEnabled());
+    EXPECT_TRUE(today.planForm()->widget("CustID")->isEnabled());
 }
 
 TEST_P(ScheduleTest, TheBoardAsksForEachFieldAndListsTodaysNoticesAfterTheAgenda)
