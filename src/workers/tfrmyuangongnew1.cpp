@@ -16,6 +16,7 @@
 #include "workers/workerfields.h"
 
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -56,6 +57,11 @@ TfrmYuangongNew1::TfrmYuangongNew1(QWidget *parent) : RecordDialog(workerDialog(
         QStringLiteral("QLineEdit { color: #0645ad; text-decoration: underline; }"));
     connect(form()->button(QStringLiteral("BtnMail")), &QPushButton::clicked, this, &TfrmYuangongNew1::BtnMailClick);
     m_warnings = WorkerFields::watchNumbers(form(), dataset(), this);
+    // Both columns of fields share the width, so that codes, addresses
+    // and the e-mail address show whole.
+    form()->grid()->setColumnStretch(1, 1);
+    form()->grid()->setColumnStretch(3, 1);
+    setMinimumWidth(820);
 
     // The photo and "放大" stand between the fields and the buttons.
     auto *side = new QVBoxLayout;
