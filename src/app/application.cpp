@@ -7,6 +7,8 @@
 #include "contracts/tfrmoperatenew1.h"
 #include "contracts/tfrmoperatenewchild.h"
 #include "schedule/tfrmtoday.h"
+#include "workers/tfrmshusongyj.h"
+#include "workers/tfrmyuangongnew1.h"
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
@@ -51,6 +53,8 @@ int runBrevia(int argc, char **argv)
     TfrmLinkmanNew1::install();
     TfrmOperateNew1::install();
     TfrmOperateNewChild::install();
+    TfrmYuangongNew1::install();
+    TfrmShusongYJ::install();
     // "新增" Ctrl+A, "关闭" Ctrl+X and the like work while a field has the focus.
     installCommandShortcuts(&app);
 

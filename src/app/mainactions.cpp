@@ -6,6 +6,8 @@
 #include "contracts/tfrmoperates.h"
 #include "customers/tfrmcustomers.h"
 #include "staff/tfrmoperaters.h"
+#include "workers/tfrmshusong.h"
+#include "workers/tfrmyuangong.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ QVector<MainAction> build()
         {"Act_Gongzhong",  Internal, "工种设置",     none, "602", P::Internal, "内部管理-工种设置", &M::Act_GongzhongExecute},
         {"Act_Jineng",     Internal, "技能级别",     none, "604", P::Internal, "内部管理-技能级别设置", &M::Act_JinengExecute},
         {"Act_Tijian",     Internal, "体检设定",     none, "605", P::Internal, "内部管理-体检设定", &M::Act_TijianExecute},
-        {"Act_Shusong",    Internal, "输送单位",     none, "603", P::Internal, "内部管理-输送单位", nullptr},
-        {"Act_Yuangong",   Internal, "员工档案",     none, "601", P::Internal, "内部管理-员工档案", nullptr},
+        {"Act_Shusong",    Internal, "输送单位",     none, "603", P::Internal, "内部管理-输送单位", moduleWindow<TfrmShusong>},
+        {"Act_Yuangong",   Internal, "员工档案",     none, "601", P::Internal, "内部管理-员工档案", moduleWindow<TfrmYuangong>},
         {"Act_Operaters",  Internal, "工作人员资料", none, "303", P::Internal, "内部管理-业务员资料", moduleWindow<TfrmOperaters>},
         // 基础资料
         {"Act_Region",        Basic, "所在区设置",   none, "202", P::Basic, "基础资料-地区设置", &M::Act_RegionExecute},

@@ -162,7 +162,10 @@ void TdmMain::build()
         lookup(set, "Department", "DepartmentID", "tblDepartment", "DepartmentID", "DepartmentName");
         lookup(set, "GongzhongName", "GongzhongID", "tblGongzhong", "GongzhongID", "GongzhongName");
         lookup(set, "ShusongName", "ShusongID", "tblShusong1", "ShusongID", "ShusongName");
-        lookup(set, "CustName", "CustID", "tblCustomers", "CustId", "CustName");
+        // Through the pickers' set, as every other record names its customer:
+        // the customer window's own set follows that window's searches, and a
+        // worker list printed after one lost the names of the others.
+        lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
         lookup(set, "LevelName", "LevelID", "tblJineng", "LevelID", "LevelName");
         lookup(set, "TJMS", "TJID", "tblTijian", "TJID", "TJMS");
     }

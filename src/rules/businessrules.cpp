@@ -14,6 +14,7 @@ void installBusinessRules(TdmMain &dm)
                                 CustomerRules::additionalInformation(), ContactRules::linkmans(),
                                 ContractRules::operates(), ContractRules::moneyLines(),
                                 ContractRules::currencies(), StaffRules::operaters(), WorkerRules::yuangong(),
+                                WorkerRules::shusong(), WorkerRules::shusongYJ(),
                                 ScheduleRules::plans(), ScheduleRules::notices()})
         dm.installRules(r);
 }

@@ -372,7 +372,8 @@ void ModuleFrame::detailCancel()
 
 void ModuleFrame::detailSave()
 {
-    if (!log(QStringLiteral("保存")))
+    const QString &prefix = m_desc.saveLogPrefix.isEmpty() ? m_desc.logPrefix : m_desc.saveLogPrefix;
+    if (!logCommand(prefix + QStringLiteral("-保存")))
         return;
     if (!runSaveChecks())
         return;

@@ -38,6 +38,7 @@ struct ModuleDesc {
     QString keyField;   // the record code: OperaterID
     QString rightCode;  // "303"
     QString logPrefix;  // commands write logPrefix + "-新增", "-保存", ...
+    QString saveLogPrefix; // "保存" writes this one instead when set (old log texts differ)
     QStringList orderBy; // the list's order
     QVector<DatasetModel::Column> columns;
     FormSpec form;      // the detail page's fields, in screen and Enter order

@@ -60,7 +60,8 @@ SubPage::SubPage(const SubPageDesc &desc, Dataset *master, const QString &gridPr
             add(bar, QStringLiteral("修改"), QStringLiteral("Modify"), &SubPage::runModify);
             add(bar, QStringLiteral("删除"), QStringLiteral("Delete"), &SubPage::runDelete);
             add(bar, QStringLiteral("刷新"), QStringLiteral("Refresh"), &SubPage::runRefresh);
-            add(bar, QStringLiteral("打印"), QStringLiteral("Print"), &SubPage::runPrint);
+            // A page without a report of its own offers no "打印".
+            add(bar, QStringLiteral("打印"), QStringLiteral("Print"), &SubPage::runPrint)->setVisible(!desc.report.isEmpty());
         }
         layout->addWidget(bar);
     }
@@ -191,6 +192,8 @@ void SubPage::runRefresh()
 
 void SubPage::runPrint()
 {
+    if (m_desc.report.isEmpty())
+        return;
     if (!logCommand(m_logPrefix + QLatin1Char('-') + m_desc.printLog))
         return;
     ModuleFrame::print(m_set, m_desc.report, this);

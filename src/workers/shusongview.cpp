@@ -1,0 +1,79 @@
+#include "workers/shusongview.h"
+
+#include "data/dataset.h"
+#include "data/dmmain.h"
+#include "data/schema.h"
+#include "ui/fieldbinder.h"
+#include "ui/form.h"
+#include "ui/links.h"
+#include "ui/prompts.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ShusongView::ShusongView(Database *db, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ShusongPage"));
+    m_set = new Dataset(db, QStringLiteral("ShusongView"), Schema::table(QStringLiteral("tblShusong")), this);
+    auto *layout = new QVBoxLayout(this);
+    auto *fields = new QWidget(this);
+    auto *binder = new FieldBinder(m_set, this);
+    using namespace Field;
+    m_form = new Form({{"ShusongID", "单位编号：", line()},
+                       {"ShusongName", "单位名称：", line()},
+                       {"Manager", "负 责 人：", line()},
+                       {"Duty", "职　　务：", line()},
+                       {"ID", "身份证号：", line()},
+                       {"Telephone", "电　　话：", line()},
+                       {"Fax", "传　　真：", line()},
+                       {"Mobile", "手　　机：", line()},
+                       {"Email", "Email：", line(), opts().withButton("BtnUnitMail", "发送邮件")},
+                       {"Homepage", "主页：", line(), opts().withButton("BtnUnitOpen", "打开...")},
+                       {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(50)}},
+                      binder, fields);
+    for (const FormRow &row : m_form->rows()) {
+        QWidget *w = m_form->widget(row.field);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setReadOnly(true);
+        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->setReadOnly(true);
+    }
+    QPushButton *mail = m_form->button(QStringLiteral("BtnUnitMail"));
+    QPushButton *web = m_form->button(QStringLiteral("BtnUnitOpen"));
+    for (QPushButton *b : {mail, web})
+        b->setFocusPolicy(Qt::NoFocus);
+    connect(mail, &QPushButton::clicked, this, &ShusongView::BtnMailClick);
+    connect(web, &QPushButton::clicked, this, &ShusongView::BtnOpenClick);
+    layout->addWidget(fields);
+    layout->addStretch(1);
+    setMinimumHeight(sizeHint().height());
+}
+
+void ShusongView::showUnit(const QString &code)
+{
+    if (m_read && code == m_code)
+        return;
+    m_code = code;
+    m_read = true;
+    m_set->close();
+    if (code.isEmpty())
+        return;
+    // The data module's connection of today: a server change replaces it.
+    if (TdmMain *dm = TdmMain::instance())
+        m_set->setDatabase(dm->dataset(QStringLiteral("tblShusong1"))->database());
+    m_set->setFilter(Condition::equals(QStringLiteral("ShusongID"), code));
+    if (!m_set->open())
+        Prompts::instance().warn(m_set->lastError());
+}
+
+void ShusongView::BtnMailClick()
+{
+    openMailTo(qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("Email")))->text());
+}
+
+void ShusongView::BtnOpenClick()
+{
+    openWebAddress(qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("Homepage")))->text());
+}
