@@ -112,10 +112,12 @@ TEST(StartupConnection, AFirstStartMakesTheDefaultDatabase)
         AppHome home;
         if (c.defaultDb)
             makeDatabase(home.path("Data/HKP30.hdb"));
-        if (!c.server.isEmpty())
+        if (!c.server.isEmpty()) {
             ASSERT_TRUE(home.write("Server.txt", c.server));
-        if (c.dataIsAFile)
+        }
+        if (c.dataIsAFile) {
             ASSERT_TRUE(home.write("Data", "not a folder"));
+        }
         const QDateTime before = QFileInfo(home.path("Data/HKP30.hdb")).lastModified();
         const QString message = StartupConnection::makeDefaultDatabaseOnFirstStart();
         EXPECT_TRUE(message.startsWith(c.messageStart)) << message.toStdString();
