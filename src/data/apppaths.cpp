@@ -87,7 +87,9 @@ QString findData(const QString &relative)
     const QString own = path(relative);
     if (QFileInfo::exists(own))
         return own;
-    return shippedPath(relative);
+    const QString shipped = shippedPath(relative);
+    // Missing from both: the agency's own place is where to put it.
+    return QFileInfo::exists(shipped) ? shipped : own;
 }
 
 QString helperProgram(const QString &name)

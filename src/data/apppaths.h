@@ -21,7 +21,8 @@ QString documentRoot();        // Files/
 QString shippedDirectory(); // absolute, with a trailing '/'
 QString shippedPath(const QString &relative);
 // The application directory's copy of a shipped file when it has one (an
-// agency's own edited report template), else the shipped file.
+// agency's own edited report template), else the shipped file; when neither
+// exists, the application directory's path (where the agency would put it).
 QString findData(const QString &relative);
 // A helper program that the programs run: beside them in a build, under
 // <prefix>/libexec/brevia when installed.

@@ -51,4 +51,5 @@ TEST(AppPaths, AnAgencysOwnCopyWinsOverTheShippedFile)
     ASSERT_TRUE(home.write("Data/Report/frCustomers.frf", "<report version=\"1\"/>"));
     EXPECT_EQ(AppPaths::findData("Data/Report/frCustomers.frf"), home.path("Data/Report/frCustomers.frf"));
     EXPECT_EQ(AppPaths::findData("Data/Report/frOperates.frf"), shipped + "Data/Report/frOperates.frf");
+    EXPECT_EQ(AppPaths::findData("Data/Report/frNothing.frf"), home.path("Data/Report/frNothing.frf"));
 }
