@@ -6,14 +6,15 @@
 #include "contacts/tfrmlinkmannew1.h"
 #include "contracts/tfrmoperatenew1.h"
 #include "contracts/tfrmoperatenewchild.h"
-#include "schedule/tfrmtoday.h"
 #include "workers/tfrmshusongyj.h"
 #include "workers/tfrmyuangongnew1.h"
+#include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dmmain.h"
 #include "data/startupconnection.h"
 #include "printing/printreport.h"
 #include "rules/businessrules.h"
+#include "schedule/tfrmtoday.h"
 #include "ui/commandshortcuts.h"
 #include "ui/moduleframe.h"
 #include "ui/prompts.h"
@@ -33,7 +34,9 @@ void installChinese(QApplication &app)
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     // Qt's own buttons and dialogs (是/否, 确定, the file dialog) in Chinese.
     auto *qtTr = new QTranslator(&app);
-    if (qtTr->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // The program ships its copy; Qt's own folder serves a build without it.
+    if (qtTr->load(QStringLiteral("qtbase_zh_CN"), AppPaths::shippedPath(QStringLiteral("translations")))
+        || qtTr->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qtTr);
     // Named explicitly: without a CJK font Qt draws boxes and says nothing.
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
@@ -44,6 +47,8 @@ void installChinese(QApplication &app)
 int runBrevia(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Desktops match the window to its menu entry and icon by this name.
+    QApplication::setDesktopFileName(QStringLiteral("org.brevia.Brevia"));
     QApplication::setApplicationName(QStringLiteral("Brevia"));
     installChinese(app);
     // Module windows print through the one print call.
@@ -68,8 +73,8 @@ int runBrevia(int argc, char **argv)
     // The data module takes the connection and opens its shared sets.
     TdmMain dm;
     installBusinessRules(dm);
-    QString message;
-    std::unique_ptr<Database> db = StartupConnection::open(&message);
+    QString message = StartupConnection::makeDefaultDatabaseOnFirstStart();
+    std::unique_ptr<Database> db = message.isEmpty() ? StartupConnection::open(&message) : nullptr;
     if (db) {
         const QString location = db->location();
         const QString error = dm.connectTo(std::move(db));

@@ -15,7 +15,7 @@ QUrl mailTo(const QString &to, const QString &subject, const QString &body)
 
 QUrl helpFile()
 {
-    return QUrl::fromLocalFile(AppPaths::path(QStringLiteral("Help/BreviaHelp.html")));
+    return QUrl::fromLocalFile(AppPaths::findData(QStringLiteral("Help/BreviaHelp.html")));
 }
 
 void open(const QUrl &url)

@@ -2,17 +2,63 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+QString withSlash(QString dir)
+{
+    dir = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+QString programDir() { return QCoreApplication::applicationDirPath(); }
+
+// Where an installed program's shipped files are, seen from its bin folder.
+QString installedShippedDir() { return QDir(programDir()).filePath(QStringLiteral(BREVIA_SHIPPED_FROM_BIN)); }
+
+bool isInstalled()
+{
+    const QString shipped = QDir::cleanPath(installedShippedDir());
+    return shipped != QDir::cleanPath(programDir()) && QFileInfo(shipped).isDir();
+}
+
+} // namespace
 
 namespace AppPaths {
 
+QString chooseApplicationDirectory(const Situation &s)
+{
+    if (!s.breviaHome.isEmpty())
+        return withSlash(s.breviaHome);
+    // Root may write into /usr/bin; that still is no place for an agency's data.
+    if (s.programDirWritable && !s.installed)
+        return withSlash(s.programDir);
+    return withSlash(s.userDataDir + QStringLiteral("/Brevia"));
+}
+
 QString applicationDirectory()
 {
-    QString dir = qEnvironmentVariable("BREVIA_HOME");
-    if (dir.isEmpty())
-        dir = QCoreApplication::applicationDirPath();
-    dir = QDir(dir).absolutePath();
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
+    Situation s;
+    s.breviaHome = qEnvironmentVariable("BREVIA_HOME");
+    s.programDir = programDir();
+    if (s.breviaHome.isEmpty()) {
+        s.programDirWritable = ::access(QFile::encodeName(s.programDir).constData(), W_OK) == 0;
+        s.installed = isInstalled();
+        s.userDataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        if (s.userDataDir.isEmpty())
+            s.userDataDir = QDir::homePath() + QStringLiteral("/.local/share");
+    }
+    const QString dir = chooseApplicationDirectory(s);
+    // The user's own folder is made on first use: Server.txt is written
+    // into it before anything else has made it.
+    if (s.breviaHome.isEmpty() && dir.startsWith(withSlash(s.userDataDir)))
+        QDir().mkpath(dir);
     return dir;
 }
 
@@ -25,5 +71,33 @@ QString serverFile() { return path(QStringLiteral("Server.txt")); }
 QString defaultDatabasePath() { return path(QStringLiteral("Data/HKP30.hdb")); }
 QString reportDirectory() { return path(QStringLiteral("Data/Report/")); }
 QString documentRoot() { return path(QStringLiteral("Files/")); }
+
+QString shippedDirectory()
+{
+    return withSlash(isInstalled() ? installedShippedDir() : programDir());
+}
+
+QString shippedPath(const QString &relative)
+{
+    return shippedDirectory() + relative;
+}
+
+QString findData(const QString &relative)
+{
+    const QString own = path(relative);
+    if (QFileInfo::exists(own))
+        return own;
+    const QString shipped = shippedPath(relative);
+    // Missing from both: the agency's own place is where to put it.
+    return QFileInfo::exists(shipped) ? shipped : own;
+}
+
+QString helperProgram(const QString &name)
+{
+    const QString beside = QDir(programDir()).filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(QDir(programDir()).filePath(QStringLiteral(BREVIA_LIBEXEC_FROM_BIN) + QLatin1Char('/') + name));
+}
 
 } // namespace AppPaths

@@ -70,6 +70,17 @@ std::unique_ptr<Database> open(QString *message)
     return nullptr;
 }
 
+QString makeDefaultDatabaseOnFirstStart()
+{
+    const QString location = AppPaths::defaultDatabasePath();
+    if (QFile::exists(AppPaths::serverFile()) || QFile::exists(location))
+        return {};
+    QString error;
+    if (DbSetup::create(location, &error))
+        return {};
+    return QStringLiteral("对不起，无法新建数据库：") + location + QLatin1Char('\n') + error;
+}
+
 QString giveUp(const QString &location, const QString &reason)
 {
     keepBackup(currentLine());

@@ -18,6 +18,12 @@ namespace StartupConnection {
 // lost, and Server.txt goes back to the default for the next start.
 std::unique_ptr<Database> open(QString *message);
 
+// A program started for the first time in its application directory (no
+// Server.txt and no default database there, as after installing the package)
+// makes the default database, as `brevia-admin init` does. Returns the text
+// for the user when that fails, else empty.
+QString makeDefaultDatabaseOnFirstStart();
+
 // The fall-back when the connection cannot be used after all (the data
 // module's after-connect step failed): the same backup, reset and message.
 QString giveUp(const QString &location, const QString &reason);

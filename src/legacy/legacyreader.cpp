@@ -1,8 +1,8 @@
 #include "legacy/legacyreader.h"
 
+#include "data/apppaths.h"
 #include "legacy/legacyframe.h"
 
-#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QProcess>
@@ -147,7 +147,7 @@ void takeFrames(QDataStream &in, Progress &p)
 } // namespace
 
 LegacyReader::LegacyReader()
-    : m_program(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("brevia-legacy-reader")))
+    : m_program(AppPaths::helperProgram(QStringLiteral("brevia-legacy-reader")))
 {
 }
 

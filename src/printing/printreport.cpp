@@ -14,7 +14,8 @@ QString reportTemplatePath(const QString &templateName)
     QString file = templateName;
     if (!file.endsWith(QLatin1String(".frf"), Qt::CaseInsensitive))
         file += QStringLiteral(".frf");
-    return QDir(AppPaths::reportDirectory()).filePath(file);
+    // An agency's own edited template wins over the shipped one.
+    return AppPaths::findData(QStringLiteral("Data/Report/") + file);
 }
 
 DatasetResolver dataModuleResolver()

@@ -1,5 +1,7 @@
 #include "printing/reportrenderer.h"
 
+#include "printing/reportfonts.h"
+
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
@@ -15,7 +17,7 @@ namespace ReportRenderer {
 
 QFont font(const ReportFont &f)
 {
-    QFont result(f.family);
+    QFont result(ReportFonts::family(f.family));
     result.setPointSizeF(f.size);
     result.setBold(f.bold);
     result.setItalic(f.italic);

@@ -106,7 +106,7 @@ void TfrmReport::BtnHelpClick()
     // The preview's own help file where an installation ships one, else the
     // HTML manual that the main window's help opens as well.
     const QString chm = AppPaths::path(QStringLiteral("HKPHelp.chm"));
-    const QString html = AppPaths::path(QStringLiteral("Help/BreviaHelp.html"));
+    const QString html = AppPaths::findData(QStringLiteral("Help/BreviaHelp.html"));
     const QString help = QFileInfo::exists(chm) ? chm : html;
     if (!QFileInfo::exists(help)) {
         Prompts::instance().warn(QStringLiteral("对不起，帮助文件不存在：") + QDir::toNativeSeparators(chm));

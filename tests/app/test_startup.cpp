@@ -90,6 +90,51 @@ TEST(StartupConnection, ServerFileCases)
     }
 }
 
+TEST(StartupConnection, AFirstStartMakesTheDefaultDatabase)
+{
+    struct Case {
+        const char *what;
+        QByteArray server;    // empty: no Server.txt
+        bool defaultDb;       // Data/HKP30.hdb made beforehand
+        bool dataIsAFile;     // nothing can be made under Data/
+        bool makes;
+        QString messageStart; // empty: no message
+    };
+    const QString sorry = "对不起，无法新建数据库：";
+    const Case cases[] = {
+        {"a new installation", {}, false, false, true, {}},
+        {"Server.txt names another place", "/nowhere/share/HKP30.hdb\n", false, false, false, {}},
+        {"the database is there", {}, true, false, false, {}},
+        {"it cannot be made", {}, false, true, false, sorry},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        AppHome home;
+        if (c.defaultDb)
+            makeDatabase(home.path("Data/HKP30.hdb"));
+        if (!c.server.isEmpty()) {
+            ASSERT_TRUE(home.write("Server.txt", c.server));
+        }
+        if (c.dataIsAFile) {
+            ASSERT_TRUE(home.write("Data", "not a folder"));
+        }
+        const QDateTime before = QFileInfo(home.path("Data/HKP30.hdb")).lastModified();
+        const QString message = StartupConnection::makeDefaultDatabaseOnFirstStart();
+        EXPECT_TRUE(message.startsWith(c.messageStart)) << message.toStdString();
+        EXPECT_EQ(message.isEmpty(), c.messageStart.isEmpty()) << message.toStdString();
+        if (c.makes) {
+            QString error;
+            auto db = StartupConnection::open(&error);
+            ASSERT_TRUE(db) << error.toStdString();
+            EXPECT_EQ(db->location(), home.path("Data/HKP30.hdb"));
+        } else if (c.defaultDb) {
+            EXPECT_EQ(QFileInfo(home.path("Data/HKP30.hdb")).lastModified(), before) << "left alone";
+        } else if (!c.dataIsAFile) {
+            EXPECT_FALSE(QFileInfo::exists(home.path("Data/HKP30.hdb")));
+        }
+    }
+}
+
 TEST(StartupConnection, ADatabaseThatIsNotOursOrTooNewIsRefused)
 {
     AppHome home;
