@@ -336,3 +336,72 @@ def run(scenarios):
         finally:
             program.stop()
     sys.exit(1 if failed else 0)
+
+
+# ---- helpers of the module scenarios -------------------------------------
+
+def deep(node):
+    """Every node below node: a module's widgets sit deeper inside the main
+    window than a dialog's."""
+    return walk(node, -8)
+
+
+def on_screen(node, role, name):
+    """The first node of role and name that shows, an enabled one where
+    several have the same caption (the list and the detail page each have a
+    "新增")."""
+    def probe():
+        found = [n for n in deep(node) if n.getRole() == role and n.name == name
+                 and n.getState().contains(pyatspi.STATE_SHOWING)]
+        on = [n for n in found if n.getState().contains(pyatspi.STATE_ENABLED)]
+        return (on or found or [None])[0]
+    return wait_for('%s "%s"' % (pyatspi.Role(role), name), probe)
+
+
+def cells(node, showing_only=True):
+    """The texts of the table cells below node; with showing_only False also
+    those of columns scrolled out of sight."""
+    return {n.name for n in deep(node) if n.getRole() == pyatspi.ROLE_TABLE_CELL
+            and (not showing_only or n.getState().contains(pyatspi.STATE_SHOWING))}
+
+
+def choose_entry(program, combo, item):
+    """Opens a drop-down through its action (the field may lie below the
+    fold of a scrolled form) and clicks its entry as a user does."""
+    trigger(combo)
+
+    def entry():
+        for n in walk(combo):
+            if n.getRole() == pyatspi.ROLE_LIST_ITEM and n.name == item \
+                    and n.getState().contains(pyatspi.STATE_SHOWING):
+                return n
+        return None
+    program.click(wait_for('entry "%s" in the open list' % item, entry))
+    time.sleep(0.5)  # the list folds away before the next click
+
+
+def type_into(program, field, keys, shown):
+    """A click into the field, Home (a masked field puts the cursor where it
+    was clicked), key presses, and the text the field then shows."""
+    program.click(field)
+    wait_for('the field focused', lambda: field.getState().contains(pyatspi.STATE_FOCUSED))
+    program.key('Home')
+    program.type_keys(keys)
+    wait_for('"%s" shown' % shown, lambda: field.queryText().getText(0, -1) == shown)
+
+
+def check_layout(main, captions=()):
+    """The largest grid on screen fills a usable part of the window, and the
+    commands named lie inside it."""
+    window = extents(main)
+    grids = [n for n in deep(main) if n.getRole() in (pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE)
+             and n.getState().contains(pyatspi.STATE_SHOWING)]
+    if not grids:
+        raise Failure('no grid showing')
+    grid = max(grids, key=lambda n: extents(n)[2] * extents(n)[3])
+    if not inside(extents(grid), window) or extents(grid)[2] < 400 or extents(grid)[3] < 200:
+        raise Failure('grid at %s in the window at %s' % (extents(grid), window))
+    for caption in captions:
+        b = on_screen(main, pyatspi.ROLE_PUSH_BUTTON, caption)
+        if not inside(extents(b), window):
+            raise Failure('"%s" at %s outside the window at %s' % (caption, extents(b), window))

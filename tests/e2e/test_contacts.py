@@ -5,8 +5,8 @@ import sqlite3
 
 import pyatspi
 
-from brevia_e2e import (MAIN, Failure, exit_program, log_in, menu_item, press, run, set_text, trigger, wait_for,
-                        walk)
+from brevia_e2e import (MAIN, Failure, cells, check_layout, exit_program, log_in, menu_item, on_screen, press, run,
+                        set_text, trigger, wait_for)
 
 PASSWORD = '583920'
 
@@ -27,54 +27,34 @@ def agency(home):
     db.close()
 
 
-def deep(node):
-    return walk(node, -8)
 
 
-def showing(node, role, name):
-    """The first enabled node of role and name (several pages have a "新增")."""
-    def probe():
-        found = [n for n in deep(node) if n.getRole() == role and n.name == name
-                 and n.getState().contains(pyatspi.STATE_SHOWING)]
-        on = [n for n in found if n.getState().contains(pyatspi.STATE_ENABLED)]
-        return (on or found or [None])[0]
-    return wait_for('%s "%s"' % (pyatspi.Role(role), name), probe)
 
 
-def cells(main):
-    return {n.name for n in deep(main) if n.getRole() == pyatspi.ROLE_TABLE_CELL
-            and n.getState().contains(pyatspi.STATE_SHOWING)}
 
 
-def extents(node):
-    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return e.x, e.y, e.width, e.height
 
 
-def inside(outer, inner):
-    ox, oy, ow, oh = outer
-    x, y, w, h = inner
-    return x >= ox and y >= oy and x + w <= ox + ow and y + h <= oy + oh
 
 
 def open_contacts(program, main):
     trigger(menu_item(main, '客户业务管理', '联系人资料'))
-    showing(main, pyatspi.ROLE_PAGE_TAB, '联系人资料列表')
+    on_screen(main, pyatspi.ROLE_PAGE_TAB, '联系人资料列表')
 
 
 def a_contact_belongs_to_its_creator(program):
     log_in(program, 'wang', PASSWORD)
     main = program.window(MAIN)
     trigger(menu_item(main, '客户业务管理', '客户资料'))
-    showing(main, pyatspi.ROLE_PAGE_TAB, '客户资料列表')
+    on_screen(main, pyatspi.ROLE_PAGE_TAB, '客户资料列表')
     wait_for('W001 listed', lambda: 'W001' in cells(main))
-    press(showing(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
-    press(showing(main, pyatspi.ROLE_PAGE_TAB, '联系人资料'))
-    trigger(showing(main, pyatspi.ROLE_PUSH_BUTTON, '新增联系人'))
+    press(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
+    press(on_screen(main, pyatspi.ROLE_PAGE_TAB, '联系人资料'))
+    trigger(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '新增联系人'))
     dlg = program.window('联系人')
-    set_text(showing(dlg, pyatspi.ROLE_TEXT, '联系人代码：'), 'E2E1')
-    set_text(showing(dlg, pyatspi.ROLE_TEXT, '联系人姓名：'), '王小二')
-    press(showing(dlg, pyatspi.ROLE_PUSH_BUTTON, '保存'))
+    set_text(on_screen(dlg, pyatspi.ROLE_TEXT, '联系人代码：'), 'E2E1')
+    set_text(on_screen(dlg, pyatspi.ROLE_TEXT, '联系人姓名：'), '王小二')
+    press(on_screen(dlg, pyatspi.ROLE_PUSH_BUTTON, '保存'))
 
     def stored():
         db = sqlite3.connect(program.database())
@@ -83,23 +63,12 @@ def a_contact_belongs_to_its_creator(program):
         finally:
             db.close()
     wait_for('the contact stored for wang', lambda: stored() == [('W001', 'wang')])
-    press(showing(dlg, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
+    press(on_screen(dlg, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
     program.gone('联系人')
 
     open_contacts(program, main)
     wait_for('E2E1 in wang\'s contact list', lambda: 'E2E1' in cells(main))
-    window = extents(main)
-    grids = [n for n in deep(main) if n.getRole() in (pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE)
-             and n.getState().contains(pyatspi.STATE_SHOWING)]
-    if not grids:
-        raise Failure('no grid showing')
-    grid = max(grids, key=lambda n: extents(n)[2] * extents(n)[3])
-    if not inside(window, extents(grid)) or extents(grid)[2] < 400 or extents(grid)[3] < 200:
-        raise Failure('grid at %s in the window at %s' % (extents(grid), window))
-    for caption in ('新增', '修改', '删除', '刷新', '查询', '打印', 'Email地址导出'):
-        b = showing(main, pyatspi.ROLE_PUSH_BUTTON, caption)
-        if not inside(window, extents(b)):
-            raise Failure('"%s" at %s outside the window at %s' % (caption, extents(b), window))
+    check_layout(main, ('新增', '修改', '删除', '刷新', '查询', '打印', 'Email地址导出'))
     exit_program(program, main)
 
     program.start()

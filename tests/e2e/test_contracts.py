@@ -4,12 +4,11 @@ receivables with what has come in and what is still owed, to the fen; and
 a stored contract of an ordinary user's is listed for him with its grid
 inside the main window."""
 import sqlite3
-import time
 
 import pyatspi
 
-from brevia_e2e import (MAIN, Failure, answer, exit_program, log_in, menu_item, press, run, set_text, trigger,
-                        wait_for, walk)
+from brevia_e2e import (MAIN, cells, check_layout, choose_entry, exit_program, log_in, menu_item, on_screen, press,
+                        run, set_text, trigger, type_into, wait_for)
 
 PASSWORD = '583920'
 
@@ -41,51 +40,15 @@ def agency(home):
     db.close()
 
 
-def deep(node):
-    return walk(node, -8)
-
-
-def cells(main):
-    return {n.name for n in deep(main) if n.getRole() == pyatspi.ROLE_TABLE_CELL
-            and n.getState().contains(pyatspi.STATE_SHOWING)}
-
-
-def every_cell(main):
-    """Also the cells of columns scrolled out of sight."""
-    return {n.name for n in deep(main) if n.getRole() == pyatspi.ROLE_TABLE_CELL}
-
-
-def extents(node):
-    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return e.x, e.y, e.width, e.height
-
-
-def inside(outer, inner):
-    ox, oy, ow, oh = outer
-    x, y, w, h = inner
-    return x >= ox and y >= oy and x + w <= ox + ow and y + h <= oy + oh
-
-
-def grid_fills_the_window(main):
-    window = extents(main)
-    grids = [n for n in deep(main) if n.getRole() in (pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE)
-             and n.getState().contains(pyatspi.STATE_SHOWING)]
-    if not grids:
-        raise Failure('no grid showing')
-    grid = max(grids, key=lambda n: extents(n)[2] * extents(n)[3])
-    if not inside(window, extents(grid)) or extents(grid)[2] < 400 or extents(grid)[3] < 200:
-        raise Failure('grid at %s in the window at %s' % (extents(grid), window))
-
-
 def contracts_and_receivables(program):
     log_in(program, 'wang', PASSWORD)
     main = program.window(MAIN)
     trigger(menu_item(main, '客户业务管理', '业务资料'))
     wait_for('HT-1 listed', lambda: {'HT-1', '王家', '美元'} <= cells(main))
-    grid_fills_the_window(main)
+    check_layout(main)
     trigger(menu_item(main, '客户业务管理', '应收账款'))
-    wait_for('receivables of HT-1', lambda: {'HT-1', '¥827.00', '¥500.10', '¥326.90'} <= every_cell(main))
-    grid_fills_the_window(main)
+    wait_for('receivables of HT-1', lambda: {'HT-1', '¥827.00', '¥500.10', '¥326.90'} <= cells(main, showing_only=False))
+    check_layout(main)
     exit_program(program, main)
 
 
@@ -98,36 +61,6 @@ def admin_agency(home):
     dictionaries(db)
     db.commit()
     db.close()
-
-
-def showing(node, role, name):
-    """The first enabled node of role and name that shows."""
-    def probe():
-        found = [n for n in deep(node) if n.getRole() == role and n.name == name
-                 and n.getState().contains(pyatspi.STATE_SHOWING)]
-        on = [n for n in found if n.getState().contains(pyatspi.STATE_ENABLED)]
-        return (on or found or [None])[0]
-    return wait_for('%s "%s"' % (pyatspi.Role(role), name), probe)
-
-
-def choose(program, combo, item):
-    trigger(combo)
-
-    def entry():
-        for n in walk(combo):
-            if n.getRole() == pyatspi.ROLE_LIST_ITEM and n.name == item \
-                    and n.getState().contains(pyatspi.STATE_SHOWING):
-                return n
-        return None
-    program.click(wait_for('entry "%s" in the open list' % item, entry))
-    time.sleep(0.5)
-
-
-def type_date(program, field, text):
-    program.click(field)
-    wait_for('the date field focused', lambda: field.getState().contains(pyatspi.STATE_FOCUSED))
-    program.type_keys(text)
-    wait_for('the typed date shown', lambda: field.queryText().getText(0, -1) == text)
 
 
 def rows(program, sql):
@@ -143,52 +76,50 @@ def a_contract_entered_from_the_customer_window(program):
     main = program.window(MAIN)
     trigger(menu_item(main, '客户业务管理', '客户资料'))
     wait_for('A001 listed', lambda: 'A001' in cells(main))
-    press(showing(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
-    press(showing(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）资料'))
-    trigger(showing(main, pyatspi.ROLE_PUSH_BUTTON, '新增业务'))
+    press(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
+    press(on_screen(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）资料'))
+    trigger(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '新增业务'))
     dlg = program.window('业务（合同）资料')
-    set_text(showing(dlg, pyatspi.ROLE_TEXT, '业务编码：'), 'HT-9')
-    set_text(showing(dlg, pyatspi.ROLE_TEXT, '业务标题：'), '月嫂一个月')
+    set_text(on_screen(dlg, pyatspi.ROLE_TEXT, '业务编码：'), 'HT-9')
+    set_text(on_screen(dlg, pyatspi.ROLE_TEXT, '业务标题：'), '月嫂一个月')
     for label, text in (('建档时间：', '2026-12-1'), ('签约日期：', '2026-12-2'), ('截止日期：', '2027-1-2')):
-        type_date(program, showing(dlg, pyatspi.ROLE_TEXT, label), text)
+        type_into(program, on_screen(dlg, pyatspi.ROLE_TEXT, label), text, text)
     for label, item in (('业务来源：', '客户来电'), ('业务类型：', '月嫂服务'), ('收付类型：', '收款'),
                         ('业务状态：', '服务中')):
-        choose(program, showing(dlg, pyatspi.ROLE_COMBO_BOX, label), item)
-    amount = showing(dlg, pyatspi.ROLE_TEXT, '合同金额：')
-    program.click(amount)
-    program.type_keys('100')
-    choose(program, showing(dlg, pyatspi.ROLE_COMBO_BOX, '币别名称：'), '美元')
-    wait_for('827 yuan shown', lambda: showing(dlg, pyatspi.ROLE_TEXT, '折人民币：').queryText().getText(0, -1) == '827')
-    press(showing(dlg, pyatspi.ROLE_PUSH_BUTTON, '保存'))
+        choose_entry(program, on_screen(dlg, pyatspi.ROLE_COMBO_BOX, label), item)
+    type_into(program, on_screen(dlg, pyatspi.ROLE_TEXT, '合同金额：'), '100', '100')
+    choose_entry(program, on_screen(dlg, pyatspi.ROLE_COMBO_BOX, '币别名称：'), '美元')
+    wait_for('827 yuan shown', lambda: on_screen(dlg, pyatspi.ROLE_TEXT, '折人民币：').queryText().getText(0, -1) == '827')
+    press(on_screen(dlg, pyatspi.ROLE_PUSH_BUTTON, '保存'))
     wait_for('the contract stored', lambda: rows(program, "SELECT CustID, SUser, RMB FROM tblOperates "
                                                          "WHERE OperateID = 'HT-9'") == [('A001', 'Admin', 8270000)])
-    press(showing(dlg, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
+    press(on_screen(dlg, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
     program.gone('业务（合同）资料')
 
     # Its money lines, in the contract window.
     trigger(menu_item(main, '客户业务管理', '业务资料'))
     wait_for('HT-9 listed', lambda: 'HT-9' in cells(main))
-    press(showing(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
-    press(showing(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）过程跟踪'))
+    press(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '修改'))
+    press(on_screen(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）过程跟踪'))
     for no, title, price, qty in (('1', '首付', '300.1', '1'), ('2', '月中', '100', '2')):
-        trigger(showing(main, pyatspi.ROLE_PUSH_BUTTON, '新增业务子项'))
+        trigger(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '新增业务子项'))
         line = program.window('业务子项')
-        set_text(showing(line, pyatspi.ROLE_TEXT, '子项编号：'), no)
-        type_date(program, showing(line, pyatspi.ROLE_TEXT, '发生日期：'), '2026-12-5')
-        set_text(showing(line, pyatspi.ROLE_TEXT, '子项主题：'), title)
-        choose(program, showing(line, pyatspi.ROLE_COMBO_BOX, '收支描述：'), '收入')
-        choose(program, showing(line, pyatspi.ROLE_COMBO_BOX, '币    别：'), '人民币')
-        set_text(showing(line, pyatspi.ROLE_TEXT, '单    价：'), price)
-        set_text(showing(line, pyatspi.ROLE_TEXT, '数    量：'), qty)
-        press(showing(line, pyatspi.ROLE_PUSH_BUTTON, '保存'))
+        set_text(on_screen(line, pyatspi.ROLE_TEXT, '子项编号：'), no)
+        type_into(program, on_screen(line, pyatspi.ROLE_TEXT, '发生日期：'), '2026-12-5', '2026-12-5')
+        set_text(on_screen(line, pyatspi.ROLE_TEXT, '子项主题：'), title)
+        choose_entry(program, on_screen(line, pyatspi.ROLE_COMBO_BOX, '收支描述：'), '收入')
+        choose_entry(program, on_screen(line, pyatspi.ROLE_COMBO_BOX, '币    别：'), '人民币')
+        set_text(on_screen(line, pyatspi.ROLE_TEXT, '单    价：'), price)
+        set_text(on_screen(line, pyatspi.ROLE_TEXT, '数    量：'), qty)
+        press(on_screen(line, pyatspi.ROLE_PUSH_BUTTON, '保存'))
         wait_for('line %s stored' % no, lambda: rows(program, "SELECT count(*) FROM tblOperateDetail WHERE "
                                                               "OperateID = 'HT-9' AND DetailNo = %s" % no) == [(1,)])
-        press(showing(line, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
+        press(on_screen(line, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
         program.gone('业务子项')
 
     trigger(menu_item(main, '客户业务管理', '应收账款'))
-    wait_for('receivables of HT-9', lambda: {'HT-9', '安家', '¥827.00', '¥500.10', '¥326.90'} <= every_cell(main))
-    grid_fills_the_window(main)
+    wait_for('receivables of HT-9', lambda: {'HT-9', '安家', '¥827.00', '¥500.10', '¥326.90'} <= cells(main, showing_only=False))
+    check_layout(main)
     exit_program(program, main)
 
 

@@ -8,7 +8,7 @@ import time
 
 import pyatspi
 
-from brevia_e2e import MAIN, Failure, exit_program, log_in, menu_item, run, trigger, wait_for, walk
+from brevia_e2e import MAIN, Failure, exit_program, log_in, menu_item, on_screen, run, trigger
 
 PASSWORD = '583920'
 
@@ -25,19 +25,6 @@ def agency(home):
     db.close()
 
 
-def deep(node):
-    return walk(node, -8)
-
-
-def node(main, role, name):
-    def probe():
-        for n in deep(main):
-            if n.getRole() == role and n.name == name and n.getState().contains(pyatspi.STATE_SHOWING):
-                return n
-        return None
-    return wait_for('%s "%s"' % (pyatspi.Role(role), name), probe)
-
-
 def names(program):
     db = sqlite3.connect(program.database())
     try:
@@ -51,9 +38,9 @@ def a_query_only_clerk_changes_nothing(program):
     log_in(program, 'zhao', PASSWORD)
     main = program.window(MAIN)
     trigger(menu_item(main, '客户业务管理', '客户资料'))
-    program.click(node(main, pyatspi.ROLE_TABLE_CELL, 'Z001'))
-    program.click(node(main, pyatspi.ROLE_PAGE_TAB, '客户详细资料'))
-    field = node(main, pyatspi.ROLE_TEXT, '客户名称：')
+    program.click(on_screen(main, pyatspi.ROLE_TABLE_CELL, 'Z001'))
+    program.click(on_screen(main, pyatspi.ROLE_PAGE_TAB, '客户详细资料'))
+    field = on_screen(main, pyatspi.ROLE_TEXT, '客户名称：')
     if field.getState().contains(pyatspi.STATE_ENABLED):
         raise Failure('the name field takes typing without the Modify flag')
     program.click(field)
@@ -62,8 +49,8 @@ def a_query_only_clerk_changes_nothing(program):
     time.sleep(0.5)
     if 'xyz' in field.queryText().getText(0, -1):
         raise Failure('typing reached the name field')
-    program.click(node(main, pyatspi.ROLE_PAGE_TAB, '客户资料列表'))
-    program.click(node(main, pyatspi.ROLE_TABLE_CELL, 'Z002'))
+    program.click(on_screen(main, pyatspi.ROLE_PAGE_TAB, '客户资料列表'))
+    program.click(on_screen(main, pyatspi.ROLE_TABLE_CELL, 'Z002'))
     time.sleep(0.5)
     if names(program) != before:
         raise Failure('stored: %s' % names(program))
