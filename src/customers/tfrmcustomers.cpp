@@ -8,7 +8,6 @@
 #include "data/dmmain.h"
 #include "tools/documentfolders.h"
 #include "ui/prompts.h"
-#include "ui/recorddialogs.h"
 
 ModuleDesc TfrmCustomers::description()
 {
@@ -78,11 +77,7 @@ TfrmCustomers::TfrmCustomers(QWidget *parent) : ModuleFrame(description(), paren
 {
     // The contact-history dialog lives beside this window; the contact,
     // contract and worker dialogs come with their own modules.
-    if (!RecordDialogs::has(QStringLiteral("tblCustomerState")))
-        RecordDialogs::install(QStringLiteral("tblCustomerState"), [](QWidget *parent) {
-            TfrmCustStateNew dlg(parent);
-            dlg.exec();
-        });
+    TfrmCustStateNew::installIfMissing();
     m_fields = new CustomerFields(form(), dataset(), CustomerFields::Place::DetailPage);
 }
 

@@ -3,6 +3,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "ui/dateedit.h"
+#include "ui/recorddialogs.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -69,4 +70,13 @@ bool TfrmCustStateNew::canStartNew()
     Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
     return customers && customers->isActive() && customers->currentRow() >= 0
         && !customers->isBlank(QStringLiteral("CustId"));
+}
+
+void TfrmCustStateNew::installIfMissing()
+{
+    if (!RecordDialogs::has(QStringLiteral("tblCustomerState")))
+        RecordDialogs::install(QStringLiteral("tblCustomerState"), [](QWidget *parent) {
+            TfrmCustStateNew dlg(parent);
+            dlg.exec();
+        });
 }

@@ -22,6 +22,9 @@ class TfrmCustStateNew : public RecordDialog
     Q_OBJECT
 public:
     explicit TfrmCustStateNew(QWidget *parent = nullptr);
+    // Makes this the record dialog of tblCustomerState unless one is
+    // installed already (the customer window and the schedule both use it).
+    static void installIfMissing();
 
     static const QStringList &linkTypes(); // the suggestions of "联系方式："
 

@@ -12,7 +12,6 @@
 #include "tools/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
-#include "ui/recorddialogs.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -76,11 +75,7 @@ ModuleDesc TfrmPlan::description()
 
 TfrmPlan::TfrmPlan(QWidget *parent) : ModuleFrame(description(), parent)
 {
-    if (!RecordDialogs::has(QStringLiteral("tblCustomerState")))
-        RecordDialogs::install(QStringLiteral("tblCustomerState"), [](QWidget *parent) {
-            TfrmCustStateNew dlg(parent);
-            dlg.exec();
-        });
+    TfrmCustStateNew::installIfMissing();
     if (auto *no = qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("PlanID"))))
         no->setReadOnly(true); // numbered by the database
     connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this, &TfrmPlan::BtnCustQueryClick);
