@@ -113,7 +113,7 @@ int main(int argc, char **argv)
 
     const QString select = QStringLiteral(
         "SELECT l.LNo, l.LinkmanID, l.Name, l.NickName, c.CustName, l.Duty, l.Mobile, l.Telephone, l.Main "
-        "FROM tblLinkmans l LEFT JOIN tblCustomers c ON c.CustId = l.CustID %1 ORDER BY l.LNo LIMIT 100");
+        "FROM tblLinkmans l LEFT JOIN tblCustomers c ON c.CustId = l.CustID %1 ORDER BY l.LNo");
     struct Run {
         QString who;
         bool sys;
@@ -121,14 +121,18 @@ int main(int argc, char **argv)
     };
     for (const Run &r : {Run{QStringLiteral("Admin"), true, QString()},
                          Run{user, false, QStringLiteral("WHERE l.SUser = '%1' AND c.SUser = '%1'").arg(user)}}) {
-        std::vector<double> ours, shell;
+        // The shell runs the list's query whole, as the module asks for it,
+        // and cut to one screen (a stricter reference: no key list at all).
+        std::vector<double> ours, shell, screen;
         int rows = 0;
         for (int i = 0; i < kRounds; ++i) {
             ours.push_back(firstScreen(file, r.who, r.sys, &rows));
             shell.push_back(shellQuery(file, select.arg(r.where)));
+            screen.push_back(shellQuery(file, select.arg(r.where) + QStringLiteral(" LIMIT 100")));
         }
-        std::printf("%-10s 首屏 %8.1f ms  sqlite3 %8.1f ms  比值 %.2f  (%d 行已读)\n", qPrintable(r.who),
-                    median(ours), median(shell), median(ours) / median(shell), rows);
+        std::printf("%-10s 首屏 %8.1f ms  sqlite3 列表查询 %8.1f ms  比值 %.2f  LIMIT 100 %8.1f ms  比值 %.2f  (%d 行已读)\n",
+                    qPrintable(r.who), median(ours), median(shell), median(ours) / median(shell), median(screen),
+                    median(ours) / median(screen), rows);
     }
 
     // Sorting, grouping and a search in the system user's list.
