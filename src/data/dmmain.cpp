@@ -169,6 +169,8 @@ void TdmMain::build()
     lookup("tblShusongYJ", "ShusongName", "ShusongID", "tblShusong1", "ShusongID", "ShusongName");
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+    // The staff member responsible for the customer, not who wrote the contact down.
+    lookup("tblOperaterTrack", "Operater", "CustID", "tblCustomers2", "CustId", "Operater");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
 
     // In catalogue order, so that every run tells the sets in the same order.
