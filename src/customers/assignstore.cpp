@@ -1,6 +1,5 @@
 #include "customers/assignstore.h"
 
-#include "admin/userstore.h"
 #include "data/database.h"
 
 #include <QSqlQuery>
@@ -10,7 +9,8 @@ namespace AssignStore {
 QStringList allUsers(Database &db, QString *error)
 {
     QSqlQuery q(db.sql());
-    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID FROM tblUser"), {}, error))
+    // By code, so that both engines offer the same order.
+    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser ORDER BY UserID"), {}, error))
         return {};
     QStringList users;
     while (q.next())
@@ -20,7 +20,15 @@ QStringList allUsers(Database &db, QString *error)
 
 QStringList targetUsers(Database &db, QString *error)
 {
-    return UserStore::loginUsers(db, error);
+    QSqlQuery q(db.sql());
+    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser ORDER BY UserID"), {}, error))
+        return {};
+    // A user without a State can still be given records; a disabled one not.
+    QStringList users;
+    while (q.next())
+        if (q.value(1).toString() != QLatin1String("No"))
+            users << q.value(0).toString();
+    return users;
 }
 
 QString assign(Database &db, Kind kind, const QStringList &codes, const QString &target)

@@ -14,9 +14,10 @@ enum class Kind {
     Contracts,
 };
 
-// Every user code, as the user table holds them.
+// Every user code, in the order of the codes.
 QStringList allUsers(Database &db, QString *error);
-// The users records may be handed to: all but the disabled ones (State "No").
+// The users records may be handed to: all but the disabled ones (State "No"),
+// in the order of the codes.
 QStringList targetUsers(Database &db, QString *error);
 
 // Gives every record with one of the codes to target, all of them or, on

@@ -103,7 +103,11 @@ void TdmMain::build()
     addQuery("qryGathering", {});
     addQuery("qryPayment", {});
     addTable("tblOperaters", "tblOperaters");
-    addTable("tblOperaterTrack", "tblCustomerState");
+    // Staff tracking annotates the contacts that are there; a row it would
+    // add could only be an empty contact.
+    addTable("tblOperaterTrack", "tblCustomerState")->addBeforePost([](Dataset &d) {
+        return d.state() == Dataset::State::Insert ? HookResult::drop() : HookResult::proceed();
+    });
     addQuery("qryOperaterTrack", "select * from tblCustomerState", "tblCustomerState");
     addQuery("qryPlan", "select * from tblPlan", "tblPlan");
     addTable("tblYuangong", "tblYuangong");
