@@ -104,6 +104,11 @@ public:
     void Act_NewFileExecute();
     void Act_CutFileExecute();
     void Act_CopyFileExecute();
+    // Backup and restore, the hand-over of records and staff tracking.
+    void Act_BackupExecute();
+    void Act_RestoreExecute();
+    void Act_AssignExecute();
+    void Act_OperaterTrackExecute();
     // The reference-data windows: dictionaries, currencies, worker classifications.
     void Act_DepartmentExecute();
     void Act_GongzhongExecute();

@@ -266,6 +266,8 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         {"user management, system user", true, "Act_User", "系统设置-用户管理", false},
         {"work assignment, ordinary user", false, "Act_Assign", "客户业务管理-客户业务工作分配", true},
         {"staff tracking, ordinary user", false, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", true},
+        {"work assignment, system user", true, "Act_Assign", "客户业务管理-客户业务工作分配", false},
+        {"staff tracking, system user", true, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", false},
         {"password change is for everyone", false, "Act_Password", "系统设置-口令设置", false},
         {"agency details are for everyone", false, "Act_UserInfo", "系统设置-用户信息", false},
     };
