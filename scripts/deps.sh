@@ -11,7 +11,7 @@ run_pkgs=(build-essential cmake pkg-config ninja-build
   libqt6opengl6-dev libgl-dev libegl-dev libvulkan-dev fonts-noto-cjk xdg-utils libx11-dev)
 test_pkgs=(googletest libgtest-dev xvfb xauth dbus dbus-x11 at-spi2-core
   python3 python3-pyatspi python3-xlib python3-aiosmtpd python3-gi postgresql postgresql-client
-  poppler-utils sqlite3)
+  poppler-utils sqlite3 openssl)
 
 pkgs=("${run_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
