@@ -19,6 +19,8 @@
 #include <QStringDecoder>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 const QString kTextFilter = QStringLiteral("文本文件(*.txt)");
@@ -195,10 +197,22 @@ void TfrmMailMemo::BtnOkClick()
         m_body->setFocus();
         return;
     }
+    // A copy address the server cannot take would fail every message of
+    // the mailing, each with its own box: said once, here.
+    const QList<MailAddress> cc = MailAddress::parseList(m_cc->text().trimmed());
+    const QList<MailAddress> bcc = MailAddress::parseList(m_bcc->text().trimmed());
+    for (const auto &[list, field, text] : {std::tuple{&cc, m_cc, "对不起，抄送地址不合法："},
+                                            std::tuple{&bcc, m_bcc, "对不起，暗送地址不合法："}})
+        for (const MailAddress &a : *list)
+            if (!a.isUsable()) {
+                Prompts::instance().warn(QString::fromUtf8(text) + a.address);
+                field->setFocus();
+                return;
+            }
     m_message->subject = m_subject->text();
     m_message->body = m_body->toPlainText();
-    m_message->cc = MailAddress::parseList(m_cc->text().trimmed());
-    m_message->bcc = MailAddress::parseList(m_bcc->text().trimmed());
+    m_message->cc = cc;
+    m_message->bcc = bcc;
     m_message->attachments.clear();
     for (int i = 0; i < m_attachments->count(); ++i)
         if (!m_attachments->item(i)->text().trimmed().isEmpty())

@@ -251,15 +251,20 @@ TEST_P(MailWindowTest, TheContentDialogShowsAndSetsExactlyWhatGoesOut)
     EXPECT_EQ(w->message().attachments, QStringList({b}));
 
     struct Check {
-        const char *subject, *body, *said, *focus;
+        const char *subject, *body, *cc, *bcc, *said, *focus;
     };
-    for (const Check &c : {Check{"", "正文", "请输入邮件主题！", "Edit_Subject"},
-                           Check{"主题", "", "请输入邮件正文！", "Memo_Body"}}) {
+    for (const Check &c : {Check{"", "正文", "", "", "请输入邮件主题！", "Edit_Subject"},
+                           Check{"主题", "", "", "", "请输入邮件正文！", "Memo_Body"},
+                           Check{"主题", "正文", "li@example.cn, wang@", "", "对不起，抄送地址不合法：wang@", "Edit_CC"},
+                           Check{"主题", "正文", "", "老板 <boss example.cn>", "对不起，暗送地址不合法：boss example.cn",
+                                 "Edit_BCC"}}) {
         TfrmMailMemo dlg(&w->message(), w.get());
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         dlg.subject()->setText(QString::fromUtf8(c.subject));
         dlg.body()->setPlainText(QString::fromUtf8(c.body));
+        dlg.cc()->setText(QString::fromUtf8(c.cc));
+        dlg.bcc()->setText(QString::fromUtf8(c.bcc));
         prompts.clear();
         dlg.BtnOkClick();
         EXPECT_EQ(prompts.texts(), QStringList({QString::fromUtf8(c.said)}));
@@ -267,6 +272,7 @@ TEST_P(MailWindowTest, TheContentDialogShowsAndSetsExactlyWhatGoesOut)
         EXPECT_EQ(dlg.result(), 0);
     }
     EXPECT_EQ(w->message().subject, "通知");
+    EXPECT_EQ(w->message().bcc, QList<MailAddress>({{"", "boss@example.cn"}}));
 }
 
 TEST_P(MailWindowTest, SavingTheBodyAddsTheSuffixOnceAndAsksBeforeReplacing)
