@@ -89,8 +89,8 @@ QVector<MainAction> build()
         {"Act_Calculator", Tools, "计算器",   none,            "",    P::None, "工具-计算器", &M::Act_CalculatorExecute},
         {"Act_Calendar",   Tools, "日历",     none,            "",    P::None, "工具-日历", &M::Act_CalendarExecute},
         {"Act_SysInfo",    Tools, "系统信息", none,            "",    P::None, "工具-系统信息", &M::Act_SysInfoExecute},
-        {"Act_Mail",       Tools, "邮件群发", key(Qt::Key_F8), "502", P::None, "工具-邮件群发", nullptr, true},
-        {"Act_Envelop",    Tools, "信封标签", key(Qt::Key_F9), "503", P::None, "工具-信封标签", nullptr},
+        {"Act_Mail",       Tools, "邮件群发", key(Qt::Key_F8), "502", P::None, "工具-邮件群发", &M::Act_MailExecute, true},
+        {"Act_Envelop",    Tools, "信封标签", key(Qt::Key_F9), "503", P::None, "工具-信封标签", &M::Act_EnvelopExecute},
         {"Act_Today",      Tools, "今日事",   none,            "",    P::None, "工具-今日事", &M::Act_TodayExecute},
         // 窗口
         {"Act_Navigation", Window, "系统导航",         none, "", P::None, "窗口-系统导航", &M::Act_NavigationExecute, false, false, true},

@@ -90,6 +90,8 @@ public:
     void Act_ExitExecute();
     void Act_PlanExecute();
     void Act_TodayExecute();
+    void Act_MailExecute();
+    void Act_EnvelopExecute();
     void Act_BoardExecute();
     void Act_CalculatorExecute();
     void Act_CalendarExecute();
