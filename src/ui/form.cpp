@@ -131,7 +131,7 @@ Form::Form(const FormSpec &rows, FieldBinder *binder, QWidget *area, int pairsPe
             // The field keeps a usable width beside its buttons.
             // (Measured on digits: a CJK font's average character is as wide
             // as a Chinese one and made the form wider than the window.)
-            editor->setMinimumWidth(editor->fontMetrics().horizontalAdvance(QString(12, QLatin1Char('0'))) + 12);
+            editor->setMinimumWidth(editor->fontMetrics().horizontalAdvance(QString(8, QLatin1Char('0'))) + 12);
             cell->addWidget(editor, 1);
             for (const QString &b : row.opt.buttons) {
                 const QString name = b.section(QLatin1Char('='), 0, 0);

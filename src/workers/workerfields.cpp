@@ -43,7 +43,7 @@ FormSpec WorkerFields::form(Place place)
         {"Mobile", "手　　机：", line()},
         {"HTelephone", "家庭电话：", line()},
         {"Jieshao", "介 绍 人：", line()},
-        {"JTelephone", "介绍人电话：", line()},
+        {"JTelephone", "介绍电话：", line()},
         {"ShusongID", "输送单位：", dictionary("tblShusong1", "ShusongID", "ShusongName"), opts().onNewLine()},
         {"LevelID", "技能级别：", dictionary("tblJineng", "LevelID", "LevelName")},
         {"CustID", "受聘客户：", window ? dictionary("tblCustomers2", "CustId", "CustId") : line(), customer},

@@ -49,6 +49,8 @@
 #include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <functional>
 #include <optional>
@@ -644,6 +646,28 @@ TEST_P(MainWindowTest, ModuleWindowsAreMadeOnceAndOpenRecordsOnTheirOwnPage)
     EXPECT_EQ(main->workArea()->findChildren<TfrmOperaters *>().size(), 1);
     EXPECT_EQ(main->workArea()->findChildren<TfrmCustomers *>().size(), 1);
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+}
+
+// A detail page wider than the work area hides the fields or the photo at
+// its right edge behind a scroll bar nobody thinks of moving.
+TEST_P(MainWindowTest, EveryDetailPageFitsTheWorkAreaBesideTheNavigation)
+{
+    logIn("Boss", true, {"301", "302", "303", "304", "601", "603"});
+    main->show();
+    for (const char *action : {"Act_Customers", "Act_Linkman", "Act_Operates", "Act_Operaters", "Act_Yuangong",
+                               "Act_Shusong"}) {
+        SCOPED_TRACE(action);
+        act(action)->trigger();
+        ModuleFrame *w = main->module(action);
+        ASSERT_NE(w, nullptr);
+        main->setNavigationVisible(true);
+        w->pages()->setCurrentIndex(1);
+        QApplication::processEvents();
+        auto *scroll = w->pages()->widget(1)->findChild<QScrollArea *>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0)
+            << "page " << scroll->width() << " px, form " << scroll->widget()->minimumSizeHint().width() << " px";
+    }
 }
 
 TEST_P(MainWindowTest, NavigationAndToolsToggles)
