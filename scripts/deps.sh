@@ -12,7 +12,7 @@ run_pkgs=(build-essential cmake pkg-config ninja-build
   python3-fonttools file)
 test_pkgs=(googletest libgtest-dev xvfb xauth dbus dbus-x11 at-spi2-core
   python3 python3-pyatspi python3-xlib python3-aiosmtpd python3-gi postgresql postgresql-client
-  poppler-utils sqlite3 appstream desktop-file-utils lintian)
+  poppler-utils sqlite3 openssl appstream desktop-file-utils lintian)
 
 pkgs=("${run_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")

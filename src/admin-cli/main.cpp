@@ -1,4 +1,5 @@
 // brevia-admin: database chores from a shell or cron.
+#include "admin-cli/backupcommand.h"
 #include "admin-cli/generator.h"
 #include "admin-cli/reportcommand.h"
 #include "data/apppaths.h"
@@ -35,7 +36,11 @@ int usage()
              "  brevia-admin generate 路径|postgresql://... --customers N [--seed S]\n"
              "                                               新建数据库并填入模拟的家政公司数据\n"
              "  brevia-admin report 模板名 --pdf 输出.pdf [--db 路径|postgresql://...]\n"
-             "                                               按模板把全部数据打印成PDF（默认 Server.txt 的数据库）\n";
+             "                                               按模板把全部数据打印成PDF（默认 Server.txt 的数据库）\n"
+             "  brevia-admin backup [备份文件] [--db 路径|postgresql://...]\n"
+             "                                               备份数据库（默认 Backup/HKP30.hdb，Server.txt 的数据库）\n"
+             "  brevia-admin restore 备份文件 [--db 路径|postgresql://...]\n"
+             "                                               用备份文件恢复数据库，恢复前的数据先存入当天的备份文件夹\n";
     err().flush();
     return 2;
 }
@@ -168,6 +173,10 @@ int main(int argc, char **argv)
         rc = import(args);
     else if (cmd == QLatin1String("generate"))
         rc = generate(args);
+    else if (cmd == QLatin1String("backup"))
+        rc = backupCommand(args);
+    else if (cmd == QLatin1String("restore"))
+        rc = restoreCommand(args);
     else
         rc = usage();
     out().flush();

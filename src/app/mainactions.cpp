@@ -27,8 +27,8 @@ QVector<MainAction> build()
         // 系统设置
         {"Act_Password",   System, "口令设置",       ctrl(Qt::Key_K), "101", P::System, "系统设置-口令设置", &M::Act_PasswordExecute},
         {"Act_User",       System, "用户管理",       ctrl(Qt::Key_U), "102", P::System, "系统设置-用户管理", &M::Act_UserExecute, false, true},
-        {"Act_Backup",     System, "数据备份",       ctrl(Qt::Key_B), "103", P::System, "系统设置-数据备份", nullptr},
-        {"Act_Restore",    System, "数据恢复",       ctrl(Qt::Key_R), "104", P::System, "系统设置-数据恢复", nullptr},
+        {"Act_Backup",     System, "数据备份",       ctrl(Qt::Key_B), "103", P::System, "系统设置-数据备份", &M::Act_BackupExecute},
+        {"Act_Restore",    System, "数据恢复",       ctrl(Qt::Key_R), "104", P::System, "系统设置-数据恢复", &M::Act_RestoreExecute},
         {"Act_SysLog",     System, "系统日志",       ctrl(Qt::Key_L), "105", P::System, "系统设置-系统日志", &M::Act_SysLogExecute, false, true},
         {"Act_UserInfo",   System, "用户信息",       ctrl(Qt::Key_I), "106", P::System, "系统设置-用户信息", &M::Act_UserInfoExecute},
         {"Act_Server",     System, "服务器设置...",  none,            "107", P::System, "系统设置-服务器设置", &M::Act_ServerExecute},
@@ -62,9 +62,9 @@ QVector<MainAction> build()
         {"Act_Plan",       Business, "日程安排",  key(Qt::Key_F6),     "305", P::Business, "客户业务管理-日程安排", &M::Act_PlanExecute},
         {"Act_Gathering",  Business, "应收账款",  ctrlAlt(Qt::Key_M),  "306", P::Business, "客户业务管理-应收账款", moduleWindow<TfrmGathering>},
         {"Act_Payment",    Business, "应付账款",  ctrlAlt(Qt::Key_N),  "307", P::Business, "客户业务管理-应付账款", moduleWindow<TfrmPayment>},
-        {"Act_Assign",     Business, "客户业务工作分配", none, "", P::None, "客户业务管理-客户业务工作分配", nullptr, false, true},
+        {"Act_Assign",     Business, "客户业务工作分配", none, "", P::None, "客户业务管理-客户业务工作分配", &M::Act_AssignExecute, false, true},
         // The doubled 员 is the log text every workstation has always written.
-        {"Act_OperaterTrack", Business, "工作人员跟踪管理", none, "", P::None, "客户业务管理-工作人员员跟踪管理", nullptr, false, true},
+        {"Act_OperaterTrack", Business, "工作人员跟踪管理", none, "", P::None, "客户业务管理-工作人员员跟踪管理", &M::Act_OperaterTrackExecute, false, true},
         // 文件管理: they act on the tools panel's current folder.
         {"Act_NewFile",    Files, "新建文件", none, "", P::None, "文件管理-新建文件", &M::Act_NewFileExecute},
         {"Act_CutFile",    Files, "剪切文件", none, "", P::None, "文件管理-剪切文件", &M::Act_CutFileExecute},
@@ -89,8 +89,8 @@ QVector<MainAction> build()
         {"Act_Calculator", Tools, "计算器",   none,            "",    P::None, "工具-计算器", &M::Act_CalculatorExecute},
         {"Act_Calendar",   Tools, "日历",     none,            "",    P::None, "工具-日历", &M::Act_CalendarExecute},
         {"Act_SysInfo",    Tools, "系统信息", none,            "",    P::None, "工具-系统信息", &M::Act_SysInfoExecute},
-        {"Act_Mail",       Tools, "邮件群发", key(Qt::Key_F8), "502", P::None, "工具-邮件群发", nullptr, true},
-        {"Act_Envelop",    Tools, "信封标签", key(Qt::Key_F9), "503", P::None, "工具-信封标签", nullptr},
+        {"Act_Mail",       Tools, "邮件群发", key(Qt::Key_F8), "502", P::None, "工具-邮件群发", &M::Act_MailExecute, true},
+        {"Act_Envelop",    Tools, "信封标签", key(Qt::Key_F9), "503", P::None, "工具-信封标签", &M::Act_EnvelopExecute},
         {"Act_Today",      Tools, "今日事",   none,            "",    P::None, "工具-今日事", &M::Act_TodayExecute},
         // 窗口
         {"Act_Navigation", Window, "系统导航",         none, "", P::None, "窗口-系统导航", &M::Act_NavigationExecute, false, false, true},

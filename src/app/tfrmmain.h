@@ -90,6 +90,8 @@ public:
     void Act_ExitExecute();
     void Act_PlanExecute();
     void Act_TodayExecute();
+    void Act_MailExecute();
+    void Act_EnvelopExecute();
     void Act_BoardExecute();
     void Act_CalculatorExecute();
     void Act_CalendarExecute();
@@ -104,6 +106,11 @@ public:
     void Act_NewFileExecute();
     void Act_CutFileExecute();
     void Act_CopyFileExecute();
+    // Backup and restore, the hand-over of records and staff tracking.
+    void Act_BackupExecute();
+    void Act_RestoreExecute();
+    void Act_AssignExecute();
+    void Act_OperaterTrackExecute();
     // The reference-data windows: dictionaries, currencies, worker classifications.
     void Act_DepartmentExecute();
     void Act_GongzhongExecute();

@@ -2,6 +2,7 @@
 // which act on the panel's current folder.
 #include "app/tfrmmain.h"
 #include "app/modulehost.h"
+#include "mail/tfrmenvelop.h"
 #include "tools/tfrmtools.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@ void TfrmMain::createToolsPanel()
         if (QAction *a = action(QStringLiteral("Act_Tools")))
             a->setChecked(visible);
     });
+    // The envelope icon has checked the right and written its log line.
+    connect(tools, &TfrmTools::envelopeLabelsRequested, this, [this] { TfrmEnvelop::run(this); });
     setToolsPanel(tools);
 }
 

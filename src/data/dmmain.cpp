@@ -103,7 +103,11 @@ void TdmMain::build()
     addQuery("qryGathering", {});
     addQuery("qryPayment", {});
     addTable("tblOperaters", "tblOperaters");
-    addTable("tblOperaterTrack", "tblCustomerState");
+    // Staff tracking annotates the contacts that are there; a row it would
+    // add could only be an empty contact.
+    addTable("tblOperaterTrack", "tblCustomerState")->addBeforePost([](Dataset &d) {
+        return d.state() == Dataset::State::Insert ? HookResult::drop() : HookResult::proceed();
+    });
     addQuery("qryOperaterTrack", "select * from tblCustomerState", "tblCustomerState");
     addQuery("qryPlan", "select * from tblPlan", "tblPlan");
     addTable("tblYuangong", "tblYuangong");
@@ -172,6 +176,8 @@ void TdmMain::build()
     lookup("tblShusongYJ", "ShusongName", "ShusongID", "tblShusong1", "ShusongID", "ShusongName");
     lookup("qryPlan", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
     lookup("tblOperaterTrack", "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
+    // The staff member responsible for the customer, not who wrote the contact down.
+    lookup("tblOperaterTrack", "Operater", "CustID", "tblCustomers2", "CustId", "Operater");
     lookup("tblUser", "DeptName", "DeptID", "tblDepartment", "DepartmentID", "DepartmentName");
 
     // In catalogue order, so that every run tells the sets in the same order.

@@ -10,6 +10,8 @@
 #include "app/modulehost.h"
 #include "app/tfrmmain.h"
 #include "customers/tfrmcustomers.h"
+#include "mail/tfrmenvelop.h"
+#include "mail/tfrmmail.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
@@ -17,6 +19,7 @@
 #include "data/userrights.h"
 #include "rules/businessrules.h"
 #include "staff/tfrmoperaters.h"
+#include "tools/tfrmtools.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
@@ -32,6 +35,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -268,6 +272,8 @@ TEST_P(MainWindowTest, SystemUserFunctionsRefuseOthersAfterTheirLogLine)
         {"user management, system user", true, "Act_User", "系统设置-用户管理", false},
         {"work assignment, ordinary user", false, "Act_Assign", "客户业务管理-客户业务工作分配", true},
         {"staff tracking, ordinary user", false, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", true},
+        {"work assignment, system user", true, "Act_Assign", "客户业务管理-客户业务工作分配", false},
+        {"staff tracking, system user", true, "Act_OperaterTrack", "客户业务管理-工作人员员跟踪管理", false},
         {"password change is for everyone", false, "Act_Password", "系统设置-口令设置", false},
         {"agency details are for everyone", false, "Act_UserInfo", "系统设置-用户信息", false},
     };
@@ -545,6 +551,48 @@ TEST_P(MainWindowTest, TheWorkAreaShowsTheScheduleOrOneModule)
     EXPECT_TRUE(tools.isVisible());
     EXPECT_TRUE(act("Act_Tools")->isChecked());
     EXPECT_EQ(log(), QStringList{"客户业务管理-日程安排"});
+}
+
+TEST_P(MainWindowTest, MassMailHasTheWorkAreaAndItsCloseGivesTheNavigationBack)
+{
+    logIn("clerk", false, {"502"});
+    main->show();
+    main->navigation()->setCurrentIndex(int(NavPage::System));
+    act("Act_Mail")->trigger();
+    auto *mail = qobject_cast<TfrmMail *>(main->panel("Act_Mail"));
+    ASSERT_NE(mail, nullptr);
+    EXPECT_EQ(main->workArea()->currentPanel(), mail);
+    EXPECT_FALSE(main->navigation()->isVisible());
+    EXPECT_FALSE(act("Act_Navigation")->isChecked());
+    // It fills the work area, and its lists are seen at a usable size.
+    EXPECT_EQ(mail->size(), main->workArea()->size());
+    for (QWidget *w : {static_cast<QWidget *>(mail->grid()), static_cast<QWidget *>(mail->pending())}) {
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_GE(w->width(), 200);
+        EXPECT_GE(w->height(), 100);
+    }
+    mail->BtnCloseClick();
+    EXPECT_TRUE(main->navigation()->isVisible());
+    EXPECT_TRUE(act("Act_Navigation")->isChecked());
+    EXPECT_EQ(page(), int(NavPage::Business));
+    EXPECT_EQ(main->workArea()->currentPanel(), nullptr);
+    act("Act_Mail")->trigger();
+    EXPECT_EQ(main->panel("Act_Mail"), mail) << "made once";
+    EXPECT_EQ(log(), QStringList({"工具-邮件群发", "工具-邮件群发"}));
+}
+
+TEST_P(MainWindowTest, EnvelopeLabelsOpenFromTheMenuAndTheToolsPanel)
+{
+    logIn("clerk", false, {"503"});
+    main->createToolsPanel();
+    ModalCatcher modal;
+    bool maximised = false;
+    modal.inspect = [&](QWidget *w) { maximised = w->windowState() & Qt::WindowMaximized; };
+    act("Act_Envelop")->trigger();
+    EXPECT_TRUE(maximised);
+    main->toolsPanel()->runEnvelopeLabels();
+    EXPECT_EQ(modal.seen, QStringList({"TfrmEnvelop", "TfrmEnvelop"}));
+    EXPECT_EQ(log(), QStringList({"工具-信封标签", "工具-信封标签"}));
 }
 
 TEST_P(MainWindowTest, ModuleWindowsAreMadeOnceAndOpenRecordsOnTheirOwnPage)
