@@ -16,6 +16,7 @@
 #include "data/session.h"
 #include "data/userrights.h"
 #include "schedule/tfrmplan.h"
+#include "schedule/tfrmplannew.h"
 #include "tools/tfrmtools.h"
 #include "ui/folderfollow.h"
 #include "ui/logcommand.h"
@@ -235,13 +236,30 @@ void TfrmMain::setDataModule(TdmMain *dm)
         auto *layout = new QVBoxLayout(m_host->scheduleArea());
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_plan);
-        connect(m_plan, &ModulePanel::folderChosen, this, [this](const QString &path) {
-            if (TfrmTools *tools = toolsPanel())
-                tools->setFolder(path);
-        });
-        connect(m_plan, &ModulePanel::detailOpened, this, [this] {
-            setNavigationVisible(false);
+        // The list window and the editor window stand as panels beside it.
+        m_planList = new TfrmPlan(TfrmPlan::Place::ListWindow, m_host);
+        m_planNew = new TfrmPlanNew(m_host);
+        m_planList->hide();
+        m_planNew->hide();
+        for (TfrmPlan *plan : {m_plan, m_planList, static_cast<TfrmPlan *>(m_planNew)}) {
+            connect(plan, &ModulePanel::folderChosen, this, [this](const QString &path) {
+                if (TfrmTools *tools = toolsPanel())
+                    tools->setFolder(path);
+            });
+            connect(plan, &ModulePanel::detailOpened, this, [this] {
+                setNavigationVisible(false);
+                m_nav->setCurrentIndex(int(NavPage::Business));
+            });
+            connect(plan, &TfrmPlan::editorWanted, this, [this] {
+                m_nav->setCurrentIndex(int(NavPage::Business));
+                m_host->switchToModule(m_planNew);
+                // After the command that asked has done its own focusing.
+                QTimer::singleShot(0, m_planNew, [this] { m_planNew->focusField(QStringLiteral("PlanDate")); });
+            });
+        }
+        connect(m_planNew, &TfrmPlan::listWanted, this, [this] {
             m_nav->setCurrentIndex(int(NavPage::Business));
+            m_host->switchToModule(m_planList);
         });
     }
     // A server change or a restore brings another tblUserRight, and the

@@ -17,6 +17,7 @@ class QTimer;
 class QToolBox;
 class TdmMain;
 class TfrmPlan;
+class TfrmPlanNew;
 class TfrmTools;
 
 // The frame of the program once the login has succeeded: the menu, the
@@ -59,6 +60,8 @@ public:
     ModuleFrame *module(const QString &actionId) const;
     ModulePanel *panel(const QString &actionId) const { return m_modules.value(actionId); }
     TfrmPlan *schedule() const { return m_plan; }
+    TfrmPlan *scheduleList() const { return m_planList; }     // the list window
+    TfrmPlanNew *scheduleEditor() const { return m_planNew; } // the editor window
 
     // Enables every action with a right code exactly while the current user
     // holds it, from the rights in memory. Runs whenever the program is idle.
@@ -149,6 +152,8 @@ private:
     QToolBox *m_nav = nullptr;
     ModuleHost *m_host = nullptr;
     TfrmPlan *m_plan = nullptr; // the schedule in the work area, made with the data module
+    TfrmPlan *m_planList = nullptr;   // its list window and editor window, made with it
+    TfrmPlanNew *m_planNew = nullptr;
     QPointer<QWidget> m_toolsPanel;
     bool m_toolsVisible = true;
     QLabel *m_panels[5] = {};

@@ -11,11 +11,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <tuple>
 
-CustomerView::CustomerView(Database *db, QWidget *parent) : QWidget(parent)
+CustomerView::CustomerView(Database *db, QWidget *parent, Style style) : QWidget(parent)
 {
     setObjectName(QStringLiteral("CustomerPage"));
     TdmMain *dm = TdmMain::instance();
@@ -32,19 +33,39 @@ CustomerView::CustomerView(Database *db, QWidget *parent) : QWidget(parent)
                          {QString::fromLatin1(sourceKey)}, QString::fromLatin1(result));
 
     auto *layout = new QVBoxLayout(this);
+    const bool window = style == Style::PlanWindow;
+    if (window) {
+        // The contracts and the contact history beside this page follow the
+        // customer list; this opens it when nothing has yet.
+        auto *show = new QPushButton(QStringLiteral("显示客户资料"), this);
+        show->setObjectName(QStringLiteral("BtnShowCustomers"));
+        show->setFocusPolicy(Qt::NoFocus);
+        connect(show, &QPushButton::clicked, this, [] {
+            Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+            if (!customers->isActive() && !customers->open())
+                Prompts::instance().warn(customers->lastError());
+        });
+        auto *row = new QHBoxLayout;
+        row->addWidget(show);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
     auto *fields = new QWidget(this);
     auto *binder = new FieldBinder(m_set, this);
     using namespace Field;
+    FieldOptions homePage = opts();
+    if (window)
+        homePage.withButton(QStringLiteral("BtnCustOpen"), QStringLiteral("打开..."));
     m_form = new Form({{"CustId", "客户代码：", line(), opts().withNote("（唯一代码标识）")},
-                       {"HomePage", "主要成员：", line()},
+                       {"HomePage", window ? "主　　页：" : "主要成员：", line(), homePage},
                        {"CustName", "客户名称：", line()},
-                       {"VocationName", "客户类型：", line()},
+                       {"VocationName", window ? "行业类别：" : "客户类型：", line()},
                        {"OriginName", "客户来源：", line()},
-                       {"CountryName", "国　 籍：", line()},
-                       {"DistName", "所 在 区：", line()},
+                       {"CountryName", window ? "国　　家：" : "国　 籍：", line()},
+                       {"DistName", window ? "地　　区：" : "所 在 区：", line()},
                        {"LevelName", "客户级别：", line()},
                        {"StateName", "客户状态：", line()},
-                       {"City", "受聘人数：", line()},
+                       {"City", window ? "城　　市：" : "受聘人数：", line()},
                        {"PostCode", "邮政编码：", line()},
                        {"CreateDate", "建档日期：", date()},
                        {"Telephone", "联系电话：", line()},
@@ -65,6 +86,12 @@ CustomerView::CustomerView(Database *db, QWidget *parent) : QWidget(parent)
     connect(mail, &QPushButton::clicked, this, [this] {
         openMailTo(qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("Email")))->text());
     });
+    if (QPushButton *open = m_form->button(QStringLiteral("BtnCustOpen"))) {
+        open->setFocusPolicy(Qt::NoFocus);
+        connect(open, &QPushButton::clicked, this, [this] {
+            openWebAddress(qobject_cast<QLineEdit *>(m_form->widget(QStringLiteral("HomePage")))->text());
+        });
+    }
     layout->addWidget(fields);
     layout->addStretch(1);
     // The detail page scrolls instead: squeezed, the fields overlap.

@@ -16,7 +16,10 @@ class CustomerView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CustomerView(Database *db, QWidget *parent = nullptr);
+    // The schedule's editor window names five fields otherwise, opens the
+    // home page and can open the customer list its other pages follow.
+    enum class Style { Standard, PlanWindow };
+    explicit CustomerView(Database *db, QWidget *parent = nullptr, Style style = Style::Standard);
 
     Form *form() const { return m_form; }
     Dataset *dataset() const { return m_set; }

@@ -14,6 +14,8 @@
 #include "ui/prompts.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QTabBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -25,10 +27,12 @@ namespace {
 const QString kCustID = QStringLiteral("CustID");
 }
 
-ModuleDesc TfrmPlan::description()
+ModuleDesc TfrmPlan::description(Place place)
 {
     ModuleDesc d;
-    d.className = QStringLiteral("TfrmPlan");
+    d.className = place == Place::EditorWindow ? QStringLiteral("TfrmPlanNew")
+        : place == Place::ListWindow           ? QStringLiteral("TfrmPlanList")
+                                               : QStringLiteral("TfrmPlan");
     d.caption = QStringLiteral("日程安排");
     d.listPage = QStringLiteral("日程安排列表");
     d.detailPage = QStringLiteral("日程详细安排");
@@ -39,7 +43,8 @@ ModuleDesc TfrmPlan::description()
     d.orderBy = {QStringLiteral("PlanID")};
     d.columns = {{"PlanID", "序号"},     {"PlanDate", "日期"},  {"PlanTime", "时间"},
                  {"Address", "地址"},    {"CustName", "客户"},  {"Linkman", "联系人"},
-                 {"OperateId", "业务内容"}, {"AttendMan", "参加人员"}, {"Memo", "备注"}};
+                 {"OperateId", place == Place::ListWindow ? "业务项" : "业务内容"},
+                 {"AttendMan", "参加人员"}, {"Memo", "备注"}};
     using namespace Field;
     d.form = {
         {"PlanID", "序    号：", line()},
@@ -69,24 +74,45 @@ ModuleDesc TfrmPlan::description()
     };
     d.listReport = QStringLiteral("frPlan");
     d.detailReport = QStringLiteral("frPlanDetail");
-    d.detailQuery = true;
     return d;
 }
 
-TfrmPlan::TfrmPlan(QWidget *parent) : ModuleFrame(description(), parent)
+TfrmPlan::TfrmPlan(Place place, QWidget *parent) : ModuleFrame(description(place), parent), m_place(place)
 {
     TfrmCustStateNew::installIfMissing();
     if (auto *no = qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("PlanID"))))
         no->setReadOnly(true); // numbered by the database
     connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this, &TfrmPlan::BtnCustQueryClick);
-    m_view = new CustomerView(dataset()->database(), this);
+    m_view = new CustomerView(dataset()->database(), this,
+                              place == Place::EditorWindow ? CustomerView::Style::PlanWindow
+                                                           : CustomerView::Style::Standard);
     subPages()->insertTab(0, m_view, QStringLiteral("客户资料"));
     subPages()->setCurrentIndex(0);
 
-    // The editor's own "关闭" ends the toolbar of the detail page.
+    // Each window shows one page of the two; the main window's own area both.
+    if (place != Place::Pages) {
+        const int own = place == Place::EditorWindow ? 1 : 0;
+        pages()->tabBar()->hide();
+        pages()->setCurrentIndex(own);
+        connect(pages(), &QTabWidget::currentChanged, this, [this, own](int index) {
+            if (index != own)
+                pages()->setCurrentIndex(own);
+        });
+    }
+    if (place == Place::EditorWindow) {
+        // Entering the customer offers every customer, not only the user's own.
+        if (QWidget *customer = form()->widget(kCustID))
+            customer->installEventFilter(this);
+    }
+
     if (auto *bar = detailPage()->findChild<QToolBar *>()) {
-        m_close = bar->addAction(QStringLiteral("关闭"), this, &TfrmPlan::BtnCloseClick);
-        m_close->setObjectName(QStringLiteral("DetailClose"));
+        // The editor window closes where the main window's page gives up.
+        if (place == Place::EditorWindow) {
+            if (QAction *cancel = command(QStringLiteral("DetailCancel")))
+                cancel->setVisible(false);
+            m_close = bar->addAction(QStringLiteral("关闭"), this, &TfrmPlan::BtnCloseClick);
+            m_close->setObjectName(QStringLiteral("DetailClose"));
+        }
         // The record navigator: moving stores a plan in hand as any move does.
         bar->addSeparator();
         enum class Move { First, Prior, Next, Last };
@@ -186,8 +212,29 @@ void TfrmPlan::prepareEditing()
     emit folderChosen(DocumentFolders::plans());
 }
 
-void TfrmPlan::afterNew() { prepareEditing(); }
-void TfrmPlan::afterModify() { prepareEditing(); }
+void TfrmPlan::afterNew()
+{
+    prepareEditing();
+    if (m_place != Place::EditorWindow)
+        emit editorWanted();
+}
+
+void TfrmPlan::afterModify()
+{
+    prepareEditing();
+    if (m_place != Place::EditorWindow)
+        emit editorWanted();
+}
+
+bool TfrmPlan::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && m_place == Place::EditorWindow) {
+        Dataset *customers2 = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+        if (!customers2->filter().isNull() && !refilter(customers2, Condition()))
+            Prompts::instance().warn(customers2->lastError());
+    }
+    return ModuleFrame::eventFilter(watched, event);
+}
 void TfrmPlan::rowChosen() { emit folderChosen(DocumentFolders::plans()); }
 void TfrmPlan::beforeStore() { emit folderChosen(DocumentFolders::plans()); }
 
@@ -236,6 +283,6 @@ void TfrmPlan::BtnCloseClick()
                 return;
         }
     }
-    showList();
     updateCommands();
+    emit listWanted();
 }

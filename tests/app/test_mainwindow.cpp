@@ -18,6 +18,8 @@
 #include "data/session.h"
 #include "data/userrights.h"
 #include "rules/businessrules.h"
+#include "schedule/tfrmplan.h"
+#include "schedule/tfrmplannew.h"
 #include "staff/tfrmoperaters.h"
 #include "tools/tfrmtools.h"
 #include "testlib/apphome.h"
@@ -646,6 +648,34 @@ TEST_P(MainWindowTest, ModuleWindowsAreMadeOnceAndOpenRecordsOnTheirOwnPage)
     EXPECT_EQ(main->workArea()->findChildren<TfrmOperaters *>().size(), 1);
     EXPECT_EQ(main->workArea()->findChildren<TfrmCustomers *>().size(), 1);
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+}
+
+// New and changed plans go to the editor window's panel; its 关闭 shows the
+// list window's; the schedule action shows the main window's own pages.
+TEST_P(MainWindowTest, ThePlanEditorAndListWindowsTakeTheWorkAreaInTurn)
+{
+    logIn("Boss", true, {"305"});
+    main->show();
+    act("Act_Plan")->trigger();
+    TfrmPlan *pages = main->schedule();
+    ASSERT_TRUE(pages && main->scheduleList() && main->scheduleEditor());
+    EXPECT_EQ(main->workArea()->currentPanel(), nullptr);
+    EXPECT_TRUE(pages->isVisible());
+    pages->listNew();
+    EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleEditor());
+    EXPECT_FALSE(pages->isVisible());
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), main->scheduleEditor()->form()->widget("PlanDate"));
+    prompts.answers = {false};
+    main->scheduleEditor()->closeCommand()->trigger();
+    EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleList());
+    EXPECT_EQ(page(), int(NavPage::Business));
+    main->scheduleList()->listNew();
+    EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleEditor());
+    main->scheduleEditor()->detailCancel();
+    act("Act_Plan")->trigger();
+    EXPECT_EQ(main->workArea()->currentPanel(), nullptr);
+    EXPECT_TRUE(pages->isVisible());
 }
 
 // A detail page wider than the work area hides the fields or the photo at

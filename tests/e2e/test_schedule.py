@@ -44,6 +44,10 @@ def an_appointment_today_is_in_the_next_agenda(program):
     press(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '保存'))
     wait_for('the appointment stored',
              lambda: plans(program) == [(today.isoformat(), '09:30:00', '海淀区中关村', 'A001', '安先生')])
+    # The editor window closes onto the list window, laid out like the pages.
+    press(on_screen(main, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
+    wait_for('the plan in the list window', lambda: '海淀区中关村' in cells(main))
+    check_layout(main, ('新增', '修改', '删除', '刷新', '查询', '打印'))
     exit_program(program, main)
 
     program.start()

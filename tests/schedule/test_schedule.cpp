@@ -8,13 +8,16 @@
 #include "data/userrights.h"
 #include "schedule/tfrmboard.h"
 #include "schedule/tfrmplan.h"
+#include "schedule/tfrmplannew.h"
 #include "schedule/tfrmplanquery.h"
 #include "schedule/tfrmtoday.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
 #include "ui/dateedit.h"
+#include "customers/customerview.h"
 #include "ui/datagrid.h"
+#include "ui/gridmodel.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 
@@ -25,6 +28,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -165,39 +169,123 @@ TEST_P(ScheduleTest, SaveNamesWhatIsMissingOrHalfTyped)
     EXPECT_EQ(q.value(0).toString(), "09:30:00");
 }
 
-// "关闭" offers a plan in hand for saving; its Yes does without the contact
-// person, its No gives the plan up; either way the list shows again.
+// "关闭" of the editor window offers a plan in hand for saving; its Yes
+// does without the contact person, its No gives the plan up; either way the
+// list window is asked for.
 TEST_P(ScheduleTest, ClosingTheEditorAsksAndSavesWithoutTheContactPerson)
 {
     logIn("Admin", true);
     openSchedule();
+    TfrmPlanNew editor;
+    editor.resize(792, 500);
+    editor.show();
+    QSignalSpy listWanted(&editor, &TfrmPlan::listWanted);
     Dataset *plans = w->dataset();
     const int before = plans->rowCount();
     auto fill = [&](const char *place) {
-        w->listNew();
-        QTest::keyClicks(w->form()->widget("PlanDate"), "2026-12-12");
-        type(w->form()->widget("PlanTime"), "10:00:00");
-        type(w->form()->widget("Address"), QString::fromUtf8(place));
-        auto *customer = qobject_cast<QComboBox *>(w->form()->widget("CustID"));
+        editor.detailNew();
+        QTest::keyClicks(editor.form()->widget("PlanDate"), "2026-12-12");
+        type(editor.form()->widget("PlanTime"), "10:00:00");
+        type(editor.form()->widget("Address"), QString::fromUtf8(place));
+        auto *customer = qobject_cast<QComboBox *>(editor.form()->widget("CustID"));
         customer->setCurrentIndex(customer->findText("王家"));
         emit customer->activated(customer->currentIndex());
     };
-    ASSERT_TRUE(w->closeCommand());
+    EXPECT_FALSE(w->closeCommand()); // the main window's own page gives up with "放弃" instead
+    ASSERT_TRUE(editor.closeCommand());
     fill("不存");
     prompts.answers = {false};
-    w->closeCommand()->trigger();
+    editor.closeCommand()->trigger();
     EXPECT_EQ(prompts.texts(), QStringList{TfrmPlan::kCloseQuestion});
-    EXPECT_FALSE(w->showingDetail());
+    EXPECT_EQ(listWanted.size(), 1);
     EXPECT_EQ(plans->rowCount(), before);
     fill("要存");
     prompts.clear();
     prompts.answers = {true};
-    w->closeCommand()->trigger();
+    editor.closeCommand()->trigger();
     EXPECT_EQ(prompts.texts(), QStringList{TfrmPlan::kCloseQuestion}); // no word about the contact person
-    EXPECT_FALSE(w->showingDetail());
+    EXPECT_EQ(listWanted.size(), 2);
     QSqlQuery q(t->db().sql());
     ASSERT_TRUE(q.exec("SELECT count(*) FROM tblPlan WHERE Address = '要存' AND Linkman IS NULL") && q.next());
     EXPECT_EQ(q.value(0).toInt(), 1);
+}
+
+// The schedule's three places: the main window's pages and the list window
+// hand a new or changed plan to the editor window, which shows one page,
+// its own customer labels, and offers every customer once its customer
+// field is entered.
+TEST_P(ScheduleTest, ListsHandPlansToTheEditorWindow)
+{
+    logIn("zhang", false);
+    openSchedule();
+    TfrmPlan list(TfrmPlan::Place::ListWindow, nullptr);
+    TfrmPlanNew editor;
+    for (TfrmPlan *p : {&list, static_cast<TfrmPlan *>(&editor)}) {
+        p->resize(792, 500);
+        p->show();
+    }
+    EXPECT_EQ(list.grid()->model()->headerData(6, Qt::Horizontal).toString(), "业务项");
+    EXPECT_EQ(w->grid()->model()->headerData(6, Qt::Horizontal).toString(), "业务内容");
+
+    struct Case {
+        const char *what;
+        TfrmPlan *from;
+        void (ModuleFrame::*run)();
+    };
+    for (const Case &c : {Case{"main list 新增", w.get(), &ModuleFrame::listNew},
+                          Case{"main list 修改", w.get(), &ModuleFrame::listModify},
+                          Case{"main editor 新增", w.get(), &ModuleFrame::detailNew},
+                          Case{"list window 新增", &list, &ModuleFrame::listNew},
+                          Case{"list window 修改", &list, &ModuleFrame::listModify}}) {
+        SCOPED_TRACE(c.what);
+        QSignalSpy wanted(c.from, &TfrmPlan::editorWanted);
+        (c.from->*c.run)();
+        EXPECT_EQ(wanted.size(), 1);
+        EXPECT_TRUE(w->dataset()->isEditing());
+        EXPECT_FALSE(list.showingDetail()); // the list window shows only its list
+        EXPECT_TRUE(editor.showingDetail());
+        w->detailCancel();
+    }
+    QSignalSpy none(&editor, &TfrmPlan::editorWanted);
+    editor.detailNew();
+    EXPECT_TRUE(none.isEmpty());
+    editor.detailCancel();
+
+    // Labels of the editor window's customer page, and its 打开... button.
+    auto label = [](TfrmPlan &p, const char *field) {
+        QWidget *f = p.customerView()->form()->widget(QString::fromLatin1(field));
+        return f ? f->accessibleName() : QString();
+    };
+    const std::tuple<const char *, const char *, const char *> labels[] = {
+        {"HomePage", "主要成员：", "主　　页："},   {"VocationName", "客户类型：", "行业类别："},
+        {"City", "受聘人数：", "城　　市："},       {"DistName", "所 在 区：", "地　　区："},
+        {"CountryName", "国　 籍：", "国　　家："}, {"CustName", "客户名称：", "客户名称："}};
+    for (const auto &[field, main, window] : labels) {
+        EXPECT_EQ(label(*w, field), QString::fromUtf8(main)) << field;
+        EXPECT_EQ(label(editor, field), QString::fromUtf8(window)) << field;
+    }
+    EXPECT_FALSE(w->customerView()->form()->button("BtnCustOpen"));
+    EXPECT_TRUE(editor.customerView()->form()->button("BtnCustOpen"));
+    EXPECT_TRUE(editor.customerView()->findChild<QPushButton *>("BtnShowCustomers"));
+
+    // An ordinary user is offered his own customers, in the editor window
+    // every customer once he enters the field.
+    auto offered = [](TfrmPlan &p) {
+        auto *c = qobject_cast<QComboBox *>(p.form()->widget("CustID"));
+        QStringList v;
+        for (int i = 0; i < c->count(); ++i)
+            if (!c->itemText(i).isEmpty())
+                v << c->itemText(i);
+        return v;
+    };
+    w->showDetail();
+    EXPECT_EQ(offered(*w), QStringList{"张家"});
+    EXPECT_EQ(offered(editor), QStringList{"张家"});
+    QApplication::setActiveWindow(&editor);
+    editor.form()->widget("CustID")->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(offered(editor), (QStringList{"张家", "王家"}));
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
 }
 
 TEST_P(ScheduleTest, ThePeriodQueryCountsBothDaysAndAllLiftsTheAgendasFilter)

@@ -1,0 +1,3 @@
+#include "schedule/tfrmplannew.h"
+
+TfrmPlanNew::TfrmPlanNew(QWidget *parent) : TfrmPlan(Place::EditorWindow, parent) {}
