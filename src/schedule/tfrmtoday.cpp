@@ -137,6 +137,8 @@ QWidget *TfrmToday::planPage()
                             {"CustName", "客户"}, {"Linkman", "联系人"}, {"OperateId", "业务内容"},
                             {"AttendMan", "参加人员"}, {"Memo", "备注"}},
                            QStringLiteral("TfrmToday.Plans"), page);
+    // The date with its time of day shows whole.
+    m_plans->setDefaultColumnWidths({{"PlanID", 50}, {"PlanDate", 140}, {"PlanTime", 70}});
     m_plans->setGroupPanelVisible(false);
     layout->addWidget(m_plans, 1);
     auto *fields = new QWidget(page);
