@@ -156,10 +156,10 @@ QString Condition::toSql(const Dialect &d, QVariantList &values) const
     }
     case Kind::Contains:
         values << m_values.first().toString();
-        return d.containsLike(col);
+        return d.containsLike(col, values.last().toString());
     case Kind::Like:
         values << m_values.first().toString();
-        return d.like(col);
+        return d.like(col, values.last().toString());
     case Kind::Empty:
         return emptyTest(col);
     case Kind::DateRange: {

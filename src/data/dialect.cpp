@@ -96,15 +96,19 @@ QStringList Dialect::createStatements(const TableDef &t) const
     return out;
 }
 
-QString Dialect::containsLike(const QString &expr) const
+QString Dialect::containsLike(const QString &expr, const QString &text) const
 {
-    return isPostgres() ? QStringLiteral("%1 ILIKE '%' || ? || '%' ESCAPE ''").arg(expr)
-                        : QStringLiteral("%1 LIKE '%' || ? || '%'").arg(expr);
+    if (!isPostgres())
+        return QStringLiteral("%1 LIKE '%' || ? || '%'").arg(expr);
+    return QStringLiteral("%1 %2 '%' || ? || '%' ESCAPE ''")
+        .arg(expr, hasCase(text) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
 }
 
-QString Dialect::like(const QString &expr) const
+QString Dialect::like(const QString &expr, const QString &pattern) const
 {
-    return isPostgres() ? QStringLiteral("%1 ILIKE ? ESCAPE ''").arg(expr) : QStringLiteral("%1 LIKE ?").arg(expr);
+    if (!isPostgres())
+        return QStringLiteral("%1 LIKE ?").arg(expr);
+    return QStringLiteral("%1 %2 ? ESCAPE ''").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
 }
 
 QString Dialect::year(const QString &expr) const

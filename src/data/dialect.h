@@ -28,9 +28,13 @@ public:
 
     // "expr LIKE '%' || ? || '%'": case-insensitive on both engines; the
     // user's own % and _ keep their wildcard meaning and nothing escapes.
-    QString containsLike(const QString &expr) const;
+    // A text without letters of two cases (Chinese, digits) needs no case
+    // folding: PostgreSQL then matches with LIKE, which scans a large table
+    // about twice as fast as ILIKE.
+    QString containsLike(const QString &expr, const QString &text = QStringLiteral("A")) const;
     // LIKE with a whole pattern bound as one value.
-    QString like(const QString &expr) const;
+    QString like(const QString &expr, const QString &pattern = QStringLiteral("A")) const;
+    static bool hasCase(const QString &text) { return text.toLower() != text.toUpper(); }
     QString year(const QString &expr) const;
     QString month(const QString &expr) const;
     QString boolLiteral(bool v) const;

@@ -17,7 +17,8 @@ protected:
         t = std::make_unique<TempDatabase>(GetParam());
         const QList<QPair<QString, QString>> rows{
             {"K1", "Patrick O'Neill"}, {"K2", "100% 满意"},  {"K3", "1005 满意"}, {"K4", "a_b"},
-            {"K5", "axb"},             {"K6", "ALPHA beta"}, {"K7", "back\\slash"}, {"K8", ""}};
+            {"K5", "axb"},             {"K6", "ALPHA beta"}, {"K7", "back\\slash"}, {"K8", ""},
+                                           {"K11", "王Wang家政"}};
         for (const auto &[id, name] : rows)
             ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", id}, {"CustName", name}, {"SUser", id == "K1" ? "o'brien" : "admin"}}), "");
         ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", "K9"}, {"CreateDate", QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59))}}), "");
@@ -59,6 +60,9 @@ TEST_P(ConditionTest, UserTextIsAlwaysAValue)
         {"backslash is ordinary", Condition::contains("CustName", "k\\s"), {"K7"}},
         {"case-insensitive", Condition::contains("CustName", "alpha BETA"), {"K6"}},
         {"Chinese", Condition::contains("CustName", "满意"), {"K2", "K3"}},
+        {"Chinese with letters in the other case", Condition::contains("CustName", "王wANG"), {"K11"}},
+        {"a whole pattern without letters", Condition::like("CustName", "%家政"), {"K11"}},
+        {"a whole pattern with letters in the other case", Condition::like("CustName", "王w%"), {"K11"}},
         {"field names in any case", Condition::contains("custname", "满意"), {"K2", "K3"}},
         {"empty matches NULL and ''", Condition::isEmpty("CustName"), {"K8", "K9", "K10"}},
         {"AND binds in order", Condition::contains("CustName", "满意") && Condition::equals("CustId", "K3"), {"K3"}},
