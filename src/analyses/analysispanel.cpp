@@ -39,7 +39,7 @@ AnalysisPanel::AnalysisPanel(const Options &options, QWidget *parent) : ModulePa
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::StyledPanel);
     m_chart = new ChartView;
-    m_chart->setAccessibleName(options.caption);
+    m_chart->setAccessibleName(options.caption + QStringLiteral("图表"));
     m_scroll->setWidget(m_chart);
     body->addWidget(m_scroll, 1);
     if (options.listPanel) {
