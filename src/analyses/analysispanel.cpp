@@ -46,7 +46,7 @@ AnalysisPanel::AnalysisPanel(const Options &options, QWidget *parent) : ModulePa
         m_list = new QListWidget(this);
         m_list->setObjectName(QStringLiteral("ListPanel"));
         m_list->setAccessibleName(QStringLiteral("列表"));
-        m_list->setFixedWidth(210);
+        m_list->setFixedWidth(228);
         m_list->setSelectionMode(QAbstractItemView::NoSelection);
         m_list->setFocusPolicy(Qt::NoFocus);
         body->addWidget(m_list);

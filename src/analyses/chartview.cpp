@@ -90,6 +90,8 @@ void ChartView::setChart(AnalysisResult::Chart kind, const QString &title, const
     m_kind = kind;
     m_title = title;
     m_points = points;
+    // Bars that do not fit stay readable: the chart grows and its area scrolls.
+    setMinimumWidth(std::max(200, neededWidth()));
     updateGeometry();
     update();
 }
@@ -138,7 +140,12 @@ void ChartView::paint(QPainter &p, const QRectF &rect) const
         p.setFont(f);
         p.setPen(QColor(0, 0, 255));
         const double h = QFontMetricsF(f).height();
-        p.drawText(QRectF(area.left(), area.top(), area.width(), h), Qt::AlignHCenter | Qt::AlignVCenter, m_title);
+        // A chart wider than its window (many bars) keeps its title over
+        // the part shown first.
+        double width = area.width();
+        if (parentWidget() && parentWidget()->width() > 100)
+            width = std::min(width, double(parentWidget()->width()) - 16);
+        p.drawText(QRectF(area.left(), area.top(), width, h), Qt::AlignHCenter | Qt::AlignVCenter, m_title);
         area.setTop(area.top() + h + 6);
         p.setFont(font());
     }
@@ -172,10 +179,11 @@ void ChartView::paintPie(QPainter &p, const QRectF &area) const
     double labelWidth = 0;
     const double maxLabel = area.width() * kLabelWidth;
     for (const ChartPoint &pt : m_points) {
-        const QString t = fm.elidedText(pt.label, Qt::ElideRight, maxLabel * 0.7) + QLatin1Char(' ')
-            + AnalysisFormat::percent(pt.empty ? 0 : pt.value / total);
+        // The share is always shown whole; a long name gives way.
+        const QString share = QLatin1Char(' ') + AnalysisFormat::percent(pt.empty ? 0 : pt.value / total);
+        const QString t = fm.elidedText(pt.label, Qt::ElideRight, maxLabel - fm.horizontalAdvance(share)) + share;
         texts << t;
-        labelWidth = std::max(labelWidth, std::min(maxLabel, fm.horizontalAdvance(t)));
+        labelWidth = std::max(labelWidth, fm.horizontalAdvance(t));
     }
     // The pie takes what the labels at either side leave.
     const double rxByWidth = (area.width() - 2 * (labelWidth + 22)) / (2 * (1 + kExplode));
@@ -265,8 +273,8 @@ void ChartView::paintPie(QPainter &p, const QRectF &area) const
         p.setPen(QPen(QColor(90, 90, 90), 0.8));
         p.drawLine(l.anchor, joint);
         p.setPen(Qt::black);
-        p.drawText(box, (l.right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
-                   fm.elidedText(texts[l.slice], Qt::ElideRight, labelWidth));
+        p.drawText(box, (l.right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter | Qt::TextDontClip,
+                   texts[l.slice]);
     }
 }
 
@@ -308,7 +316,10 @@ void ChartView::paintBars(QPainter &p, const QRectF &area) const
     const double maxUpright = std::min(110.0, area.height() * 0.25);
     const double bottomSpace = labelsUpright ? std::min(maxUpright, labelWidth) + 6 : fm.height() + 4;
     const double topSpace = (valuesUpright ? std::min(maxUpright, valueWidth) : fm.height()) + depth + 4;
-    const QRectF plot(left, area.top() + topSpace, area.right() - 14 - left, area.height() - topSpace - bottomSpace);
+    // Bars below zero carry their marks under them.
+    const double belowSpace = lo < 0 ? topSpace - depth : 0;
+    const QRectF plot(left, area.top() + topSpace, area.right() - 14 - left,
+                      area.height() - topSpace - bottomSpace - belowSpace);
     if (plot.height() < 20)
         return;
     const auto yOf = [&](double v) { return plot.bottom() - (v - axisLo) / (axisHi - axisLo) * plot.height(); };
@@ -348,18 +359,22 @@ void ChartView::paintBars(QPainter &p, const QRectF &area) const
         p.setPen(Qt::black);
         const double centreX = x + barWidth / 2 + depth / 2;
         const QString &value = values[i];
+        const bool below = !pt.empty && pt.value < 0;
         if (valuesUpright) {
             p.save();
-            p.translate(centreX, top - depth - 3);
+            p.translate(below ? x + barWidth / 2 : centreX, below ? bottom + 3 : top - depth - 3);
             p.rotate(-90);
-            p.drawText(QRectF(0, -fm.height() / 2, maxUpright, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+            p.drawText(below ? QRectF(-maxUpright, -fm.height() / 2, maxUpright, fm.height())
+                             : QRectF(0, -fm.height() / 2, maxUpright, fm.height()),
+                       (below ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
                        fm.elidedText(value, Qt::ElideRight, maxUpright));
             p.restore();
         } else {
-            p.drawText(QRectF(centreX - slot / 2, top - depth - 2 - fm.height(), slot, fm.height()), Qt::AlignCenter,
-                       value);
+            p.drawText(below ? QRectF(x + barWidth / 2 - slot / 2, bottom + 2, slot, fm.height())
+                             : QRectF(centreX - slot / 2, top - depth - 2 - fm.height(), slot, fm.height()),
+                       Qt::AlignCenter, value);
         }
-        const double labelTop = plot.bottom() + 4;
+        const double labelTop = plot.bottom() + belowSpace + 4;
         if (labelsUpright) {
             p.save();
             p.translate(x + barWidth / 2, labelTop);
@@ -370,6 +385,10 @@ void ChartView::paintBars(QPainter &p, const QRectF &area) const
         } else {
             p.drawText(QRectF(x + barWidth / 2 - slot / 2, labelTop, slot, fm.height()), Qt::AlignCenter, pt.label);
         }
+    }
+    if (m_points.size() > n) {
+        p.setPen(QColor(90, 90, 90));
+        p.drawText(area, Qt::AlignRight | Qt::AlignTop, QStringLiteral("仅显示前 %1 项").arg(n));
     }
     p.setFont(font());
 }

@@ -7,12 +7,24 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+namespace {
+FigureReader::Observer &observer()
+{
+    static FigureReader::Observer o;
+    return o;
+}
+} // namespace
+
 FigureReader::FigureReader(Database &db, AnalysisResult &result) : m_db(db), m_result(result) {}
+
+void FigureReader::setObserver(Observer o) { observer() = std::move(o); }
 
 bool FigureReader::exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
 {
     if (failed())
         return false;
+    if (observer())
+        observer()(sql, values);
     // PostgreSQL's NUMERIC sums come as their decimal text, not a double.
     if (m_db.isPostgres())
         q.setNumericalPrecisionPolicy(QSql::HighPrecision);

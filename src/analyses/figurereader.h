@@ -49,6 +49,11 @@ public:
 
     void add(const QString &line) { m_result.lines << line; }
 
+    // Told every statement before it runs, with its values; the benchmark
+    // runs the same statements in the database's own shell.
+    using Observer = std::function<void(const QString &sql, const QVariantList &values)>;
+    static void setObserver(Observer observer);
+
 private:
     bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values);
 
