@@ -32,24 +32,84 @@ Time yearOf(const Database &db, const QString &column, int year, int quarter = 0
     return t;
 }
 
-// Contracts of one direction in the time: how many, and their sum.
-struct Contracts {
-    QString count;
-    std::optional<Money> sum;
+// Counts and sums of the four quarters of a year.
+struct Quarters {
+    qint64 count[4] = {};
+    std::optional<Money> sum[4];
+
+    qint64 all() const { return count[0] + count[1] + count[2] + count[3]; }
+    // The year's sum: empty when no quarter summed anything, as a sum over
+    // the whole year would be.
+    std::optional<Money> total() const
+    {
+        std::optional<Money> t;
+        for (const auto &s : sum)
+            if (s)
+                t = t.value_or(Money()) + *s;
+        return t;
+    }
 };
 
-std::optional<Contracts> contracts(FigureReader &r, const Time &t, Direction d)
+// "(month + 2) / 3": the quarter of a creation date, 1 to 4.
+QString quarterOf(const Dialect &d, const QString &column)
 {
-    Contracts c;
-    const bool ok = r.rows(QStringLiteral("SELECT COUNT(OperateID), SUM(RMB) FROM tblOperates WHERE") + t.condition
-                               + QStringLiteral(" AND InOrOut = ?"),
-                           t.values + QVariantList{directionText(d)}, [&](const QSqlQuery &q) {
-                               c.count = QString::number(q.value(0).toLongLong());
-                               c.sum = r.money(q.value(1));
+    return QStringLiteral("(%1 + 2) / 3").arg(d.month(column));
+}
+
+// The customers entered in each quarter of the year, in one pass.
+std::optional<Quarters> customerQuarters(FigureReader &r, int year)
+{
+    const Time t = yearOf(r.db(), QStringLiteral("CreateDate"), year);
+    const QString q = quarterOf(r.db().dialect(), QStringLiteral("CreateDate"));
+    Quarters out;
+    const bool ok = r.rows(QStringLiteral("SELECT %1, COUNT(CustID) FROM tblCustomers WHERE%2 GROUP BY %1").arg(q, t.condition),
+                           t.values, [&](const QSqlQuery &row) {
+                               const int i = row.value(0).toInt() - 1;
+                               if (i >= 0 && i < 4)
+                                   out.count[i] = row.value(1).toLongLong();
                            });
     if (!ok)
         return std::nullopt;
-    return c;
+    return out;
+}
+
+// The contracts of a year in one pass: every one per quarter, and those of
+// each direction with their sums. A contract of neither direction counts
+// among the year's contracts only.
+struct YearContracts {
+    qint64 all = 0;
+    qint64 allOf[4] = {};
+    Quarters income, expense;
+    const Quarters &of(Direction d) const { return d == Direction::Income ? income : expense; }
+};
+
+std::optional<YearContracts> contractQuarters(FigureReader &r, int year)
+{
+    const Time t = yearOf(r.db(), QStringLiteral("CreateDate"), year);
+    const QString q = quarterOf(r.db().dialect(), QStringLiteral("CreateDate"));
+    YearContracts out;
+    const bool ok = r.rows(
+        QStringLiteral("SELECT %1, InOrOut, COUNT(OperateID), SUM(RMB) FROM tblOperates WHERE%2 GROUP BY %1, InOrOut")
+            .arg(q, t.condition),
+        t.values, [&](const QSqlQuery &row) {
+            const int i = row.value(0).toInt() - 1;
+            if (i < 0 || i >= 4)
+                return;
+            const qint64 n = row.value(2).toLongLong();
+            out.all += n;
+            out.allOf[i] += n;
+            const QString dir = row.value(1).toString();
+            for (Direction d : {Direction::Income, Direction::Expense}) {
+                if (dir != directionText(d))
+                    continue;
+                Quarters &qs = d == Direction::Income ? out.income : out.expense;
+                qs.count[i] = n;
+                qs.sum[i] = r.money(row.value(3));
+            }
+        });
+    if (!ok)
+        return std::nullopt;
+    return out;
 }
 
 // The pie: the contracts of the direction in the time, summed per customer.
@@ -75,43 +135,29 @@ AnalysisResult year(Database &db, int year, Direction pieDirection)
     AnalysisResult res;
     FigureReader r(db, res);
     const QString y = QString::number(year);
-    const QString customers = QStringLiteral("SELECT COUNT(CustID) AS sumIn FROM tblCustomers WHERE");
-    const Time whole = yearOf(db, QStringLiteral("CreateDate"), year);
-    const auto n = r.count(customers + whole.condition, whole.values);
-    if (!n)
+    const auto customers = customerQuarters(r, year);
+    if (!customers)
         return res;
-    r.add(y + QStringLiteral("年度新增客户数量： ") + *n + QStringLiteral(" 个"));
+    r.add(y + QStringLiteral("年度新增客户数量： ") + QString::number(customers->all()) + QStringLiteral(" 个"));
     r.add(QStringLiteral("其中："));
-    for (int q = 1; q <= 4; ++q) {
-        const Time t = yearOf(db, QStringLiteral("CreateDate"), year, q);
-        const auto c = r.count(customers + t.condition, t.values);
-        if (!c)
-            return res;
-        r.add(QString::fromUtf8(kQuarterNames[q - 1]) + *c + QStringLiteral(" 个"));
-    }
+    for (int q = 0; q < 4; ++q)
+        r.add(QString::fromUtf8(kQuarterNames[q]) + QString::number(customers->count[q]) + QStringLiteral(" 个"));
     r.add(QString());
-    const auto ops = r.count(QStringLiteral("SELECT COUNT(OperateID) AS sumIn FROM tblOperates WHERE") + whole.condition,
-                             whole.values);
+    const auto ops = contractQuarters(r, year);
     if (!ops)
         return res;
-    r.add(y + QStringLiteral("年度新增业务数量： ") + *ops + QStringLiteral(" 个"));
+    r.add(y + QStringLiteral("年度新增业务数量： ") + QString::number(ops->all) + QStringLiteral(" 个"));
     for (Direction d : {Direction::Income, Direction::Expense}) {
+        const Quarters &dir = ops->of(d);
         if (d == Direction::Expense)
             r.add(QString());
-        const auto total = r.amount(QStringLiteral("SELECT SUM(RMB) AS sumIn FROM tblOperates WHERE") + whole.condition
-                                        + QStringLiteral(" AND InOrOut = ?"),
-                                    whole.values + QVariantList{directionText(d)});
-        if (r.failed())
-            return res;
+        const std::optional<Money> total = dir.total();
         r.add(inOut(d) + QStringLiteral("合同金额总计：") + amountText(total) + QStringLiteral(" 元"));
         r.add(QStringLiteral("其中："));
-        for (int q = 1; q <= 4; ++q) {
-            const auto c = contracts(r, yearOf(db, QStringLiteral("CreateDate"), year, q), d);
-            if (!c)
-                return res;
-            r.add(QString::fromUtf8(kQuarterNames[q - 1]) + c->count + QStringLiteral(" 个"));
-            r.add(QStringLiteral("        合同金额合计：") + amountText(c->sum) + QStringLiteral(" 元"));
-            if (const auto p = AnalysisFormat::share(c->sum, total, 5))
+        for (int q = 0; q < 4; ++q) {
+            r.add(QString::fromUtf8(kQuarterNames[q]) + QString::number(dir.count[q]) + QStringLiteral(" 个"));
+            r.add(QStringLiteral("        合同金额合计：") + amountText(dir.sum[q]) + QStringLiteral(" 元"));
+            if (const auto p = AnalysisFormat::share(dir.sum[q], total, 5))
                 r.add(QStringLiteral("        占总金额比率：") + *p + QStringLiteral("%"));
         }
     }
@@ -127,7 +173,6 @@ AnalysisResult quarter(Database &db, int year, int quarter, Direction pieDirecti
     AnalysisResult res;
     FigureReader r(db, res);
     const QString y = QString::number(year), q = QString::number(quarter);
-    const Time wholeYear = yearOf(db, QStringLiteral("CreateDate"), year);
     const Time ofQuarter = yearOf(db, QStringLiteral("CreateDate"), year, quarter);
     const auto customers =
         r.count(QStringLiteral("SELECT COUNT(CustID) AS sumIn FROM tblCustomers WHERE") + ofQuarter.condition,
@@ -136,35 +181,22 @@ AnalysisResult quarter(Database &db, int year, int quarter, Direction pieDirecti
         return res;
     r.add(y + QStringLiteral("年度") + q + QStringLiteral("季度新增客户数量： ") + *customers + QStringLiteral(" 个"));
     r.add(QString());
-    const QString countOps = QStringLiteral("SELECT COUNT(OperateID) AS sumIn FROM tblOperates WHERE");
-    const auto ops = r.count(countOps + wholeYear.condition, wholeYear.values);
+    const auto ops = contractQuarters(r, year);
     if (!ops)
         return res;
-    r.add(y + QStringLiteral("年度新增业务数量： ") + *ops + QStringLiteral(" 个"));
+    r.add(y + QStringLiteral("年度新增业务数量： ") + QString::number(ops->all) + QStringLiteral(" 个"));
     r.add(QString());
-    std::optional<Money> totals[2];
     for (Direction d : {Direction::Income, Direction::Expense}) {
-        totals[int(d)] = r.amount(QStringLiteral("SELECT SUM(RMB) AS sumIn FROM tblOperates WHERE") + wholeYear.condition
-                                      + QStringLiteral(" AND InOrOut = ?"),
-                                  wholeYear.values + QVariantList{directionText(d)});
-        if (r.failed())
-            return res;
-        r.add(inOut(d) + QStringLiteral("合同金额总计：") + amountText(totals[int(d)]) + QStringLiteral(" 元"));
+        r.add(inOut(d) + QStringLiteral("合同金额总计：") + amountText(ops->of(d).total()) + QStringLiteral(" 元"));
         r.add(QString());
     }
-    const auto quarterOps = r.count(countOps + ofQuarter.condition, ofQuarter.values);
-    if (!quarterOps)
-        return res;
-    r.add(y + QStringLiteral("年度") + q + QStringLiteral("季度新增业务数量： ") + *quarterOps + QStringLiteral(" 个"));
+    r.add(y + QStringLiteral("年度") + q + QStringLiteral("季度新增业务数量： ") + QString::number(ops->allOf[quarter - 1])
+          + QStringLiteral(" 个"));
     r.add(QStringLiteral("其中："));
     for (Direction d : {Direction::Income, Direction::Expense}) {
-        const auto sum = r.amount(QStringLiteral("SELECT SUM(RMB) AS sumIn FROM tblOperates WHERE") + ofQuarter.condition
-                                      + QStringLiteral(" AND InOrOut = ?"),
-                                  ofQuarter.values + QVariantList{directionText(d)});
-        if (r.failed())
-            return res;
-        r.add(inOut(d) + QStringLiteral("合同金额合计：") + amountText(sum) + QStringLiteral(" 元"));
-        if (const auto p = AnalysisFormat::share(sum, totals[int(d)], 5))
+        const Quarters &dir = ops->of(d);
+        r.add(inOut(d) + QStringLiteral("合同金额合计：") + amountText(dir.sum[quarter - 1]) + QStringLiteral(" 元"));
+        if (const auto p = AnalysisFormat::share(dir.sum[quarter - 1], dir.total(), 5))
             r.add(QStringLiteral("占年总") + inOut(d) + QStringLiteral("金额比率：") + *p + QStringLiteral("%"));
         r.add(QString());
     }
