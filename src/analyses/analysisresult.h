@@ -10,6 +10,10 @@ enum class Direction { Income, Expense };
 
 inline QString directionText(Direction d) { return d == Direction::Income ? QStringLiteral("收款") : QStringLiteral("付款"); }
 
+// The bar charts draw at most this many bars, the largest; the windows ask
+// for one more, so the chart can say that there were more.
+constexpr int kMaxBars = 400;
+
 // One slice of a pie or one bar: its label, its figure (a count or an
 // amount; empty when the database summed nothing) and the dictionary
 // entry's colour as stored (0x00BBGGRR; null leaves it to the chart).

@@ -29,7 +29,7 @@ public:
     const QVector<ChartPoint> &points() const { return m_points; }
     // Bars beyond this many are left out of the picture (the largest come
     // first, so those left out are the smallest).
-    static constexpr int kMaxBars = 400;
+    static constexpr int kMaxBars = ::kMaxBars;
 
     // The chart as a picture of the given size (the widget's own by
     // default), for saving as PNG and for printing.

@@ -266,7 +266,7 @@ AnalysisResult byPeriod(Database &db, Member m, const QDate &from, const QDate &
     return res;
 }
 
-AnalysisResult finance(Database &db, Direction d)
+AnalysisResult finance(Database &db, Direction d, int maxBars)
 {
     AnalysisResult res;
     res.chart = AnalysisResult::Chart::Bars;
@@ -278,9 +278,13 @@ AnalysisResult finance(Database &db, Direction d)
                        "INNER JOIN (SELECT OperateID, SUM(RMB) AS sumRMB FROM tblOperateDetail GROUP BY OperateID) l "
                        "ON l.OperateID = o.OperateID "
                        "INNER JOIN tblCustomers c ON o.CustID = c.CustID "
-                       "WHERE o.InOrOut = ? ORDER BY %1, o.OperateID")
-            .arg(db.dialect().descendingNullsLast(QStringLiteral("o.RMB - l.sumRMB")));
-    r.rows(sql, {directionText(d)}, [&](const QSqlQuery &q) {
+                       "WHERE o.InOrOut = ? ORDER BY %1, o.OperateID%2")
+            .arg(db.dialect().descendingNullsLast(QStringLiteral("o.RMB - l.sumRMB")),
+                 maxBars > 0 ? QStringLiteral(" LIMIT ?") : QString());
+    QVariantList values{directionText(d)};
+    if (maxBars > 0)
+        values << maxBars;
+    r.rows(sql, values, [&](const QSqlQuery &q) {
         const std::optional<Money> m = r.money(q.value(1));
         res.points.push_back({q.value(0).toString(), m ? m->toDouble() : 0, !m, {}});
     });

@@ -32,7 +32,8 @@ AnalysisResult byMode(Database &db, Member m, Mode mode, Direction pie);
 // empty date leaves that end of the period open.
 AnalysisResult byPeriod(Database &db, Member m, const QDate &from, const QDate &to);
 // "刷新" of 资金分配分析: one bar per contract of the direction that has
-// money lines and a customer, the largest outstanding amount first.
-AnalysisResult finance(Database &db, Direction d);
+// money lines and a customer, the largest outstanding amount first; no
+// more than maxBars of them when that is above 0.
+AnalysisResult finance(Database &db, Direction d, int maxBars = 0);
 
 } // namespace ClassAnalyses

@@ -35,7 +35,7 @@ bool totalAndMax(FigureReader &r, Direction d, const QString &maxColumn, const F
 
 } // namespace
 
-AnalysisResult run(Database &db, Kind kind, const QDate &from, const QDate &to, Direction d)
+AnalysisResult run(Database &db, Kind kind, const QDate &from, const QDate &to, Direction d, int maxBars)
 {
     AnalysisResult res;
     res.chart = AnalysisResult::Chart::Bars;
@@ -110,7 +110,12 @@ AnalysisResult run(Database &db, Kind kind, const QDate &from, const QDate &to, 
         res.title = d1 + QStringLiteral("至") + d2 + QStringLiteral("期间业务人员绩效排行榜");
         break;
     }
-    r.rows(sql, QVariantList{directionText(bars)} + chart.values, [&](const QSqlQuery &q) {
+    QVariantList values = QVariantList{directionText(bars)} + chart.values;
+    if (maxBars > 0) {
+        sql += QStringLiteral(" LIMIT ?");
+        values << maxBars;
+    }
+    r.rows(sql, values, [&](const QSqlQuery &q) {
         const std::optional<Money> m = r.money(q.value(1));
         res.points.push_back({q.value(0).toString(), m ? m->toDouble() : 0, !m, {}});
     });

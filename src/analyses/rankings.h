@@ -16,6 +16,7 @@ enum class Kind {
     Staff,     // 业务员绩效排行榜: one bar per staff member, income only
 };
 // Both days included; an empty date leaves that end open. The staff
-// ranking ignores the direction.
-AnalysisResult run(Database &db, Kind kind, const QDate &from, const QDate &to, Direction d);
+// ranking ignores the direction. No more than maxBars bars when that is
+// above 0.
+AnalysisResult run(Database &db, Kind kind, const QDate &from, const QDate &to, Direction d, int maxBars = 0);
 } // namespace Rankings

@@ -26,5 +26,6 @@ TfrmFinanceAnalyse::TfrmFinanceAnalyse(QWidget *parent)
 void TfrmFinanceAnalyse::BtnRefreshClick()
 {
     if (Database *db = TdmMain::instance()->database())
-        showResult(ClassAnalyses::finance(*db, m_kind->currentIndex() == 1 ? Direction::Expense : Direction::Income));
+        showResult(ClassAnalyses::finance(*db, m_kind->currentIndex() == 1 ? Direction::Expense : Direction::Income,
+                                          kMaxBars + 1));
 }

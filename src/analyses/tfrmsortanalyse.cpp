@@ -49,5 +49,5 @@ void TfrmSortAnalyse::BtnRefreshClick()
     if (!db)
         return;
     const Direction d = m_direction && m_direction->currentIndex() == 1 ? Direction::Expense : Direction::Income;
-    showResult(Rankings::run(*db, m_kind, m_from->date(), m_to->date(), d));
+    showResult(Rankings::run(*db, m_kind, m_from->date(), m_to->date(), d, kMaxBars + 1));
 }

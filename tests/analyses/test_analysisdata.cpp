@@ -190,6 +190,8 @@ TEST_P(AnalysisDataTest, FinanceBarsAreWhatIsStillOutstanding)
     r = ClassAnalyses::finance(db(), Direction::Expense);
     EXPECT_EQ(r.title, "应付账款分析");
     EXPECT_EQ(points(r), QStringList({"张家退款=400"}));
+    // A window asks for no more bars than it draws: the largest.
+    EXPECT_EQ(points(ClassAnalyses::finance(db(), Direction::Income, 1)), QStringList({"张家保姆=500"}));
 }
 
 TEST_P(AnalysisDataTest, YearWithQuartersAndShares)
@@ -260,6 +262,9 @@ TEST_P(AnalysisDataTest, Rankings)
     EXPECT_EQ(r.title, "2026-11-1至2026-11-30期间收入业务排行榜");
     // R6 has no customer: no bar; R7 has no amount: last.
     EXPECT_EQ(points(r), QStringList({"张家保姆=1,000", "李家空额="}));
+    const AnalysisResult first = Rankings::run(db(), Rankings::Kind::Contracts, from, to, Direction::Income, 1);
+    EXPECT_EQ(first.lines, r.lines);
+    EXPECT_EQ(points(first), QStringList({"张家保姆=1,000"}));
 
     const QStringList overall{"业务数量总计： 8 个", "", "收入合同金额总计：6400 元", "", "    最高合同金额：3000 元",
                               "", "支出合同金额总计：750.5 元", "", "    最高合同金额：500 元", ""};
