@@ -175,25 +175,6 @@ void ChartView::paintPie(QPainter &p, const QRectF &area) const
 
     const QFontMetricsF fm(p.font());
     const double lineHeight = fm.height();
-    QStringList texts;
-    double labelWidth = 0;
-    const double maxLabel = area.width() * kLabelWidth;
-    for (const ChartPoint &pt : m_points) {
-        // The share is always shown whole; a long name gives way.
-        const QString share = QLatin1Char(' ') + AnalysisFormat::percent(pt.empty ? 0 : pt.value / total);
-        const QString t = fm.elidedText(pt.label, Qt::ElideRight, maxLabel - fm.horizontalAdvance(share)) + share;
-        texts << t;
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(t));
-    }
-    // The pie takes what the labels at either side leave.
-    const double rxByWidth = (area.width() - 2 * (labelWidth + 22)) / (2 * (1 + kExplode));
-    const double rxByHeight = (area.height() - 2 * lineHeight) / ((2 * kTilt) * (1 + kExplode) + kPieDepth * 2 * kTilt);
-    const double rx = std::max(24.0, std::min(rxByWidth, rxByHeight));
-    const double ry = rx * kTilt;
-    const double depth = kPieDepth * 2 * ry;
-    const QPointF centre(area.center().x(), area.center().y() - depth / 2);
-    const QRectF ellipse(centre.x() - rx, centre.y() - ry, 2 * rx, 2 * ry);
-
     struct Slice {
         int index;
         double start, span, mid; // degrees, counter-clockwise from three o'clock
@@ -206,15 +187,37 @@ void ChartView::paintPie(QPainter &p, const QRectF &area) const
         if (pt.empty || pt.value <= 0)
             continue;
         const double span = -360.0 * pt.value / total;
-        const double mid = angle + span / 2;
-        QPointF off;
-        if (i == largest && slices.size() + 1 < m_points.size())
-            off = QPointF(std::cos(radians(mid)) * kExplode * rx, -std::sin(radians(mid)) * kExplode * ry);
-        slices.push_back({i, angle, span, mid, off});
+        slices.push_back({i, angle, span, angle + span / 2, {}});
         angle += span;
     }
-    if (slices.size() == 1)
-        slices[0].offset = {};
+
+    // Each side of the pie is as wide as its own labels.
+    QStringList texts;
+    double sideWidth[2] = {0, 0}; // left, right
+    const double maxLabel = area.width() * kLabelWidth;
+    for (const ChartPoint &pt : m_points) {
+        // The share is always shown whole; a long name gives way.
+        const QString share = QLatin1Char(' ') + AnalysisFormat::percent(pt.empty ? 0 : pt.value / total);
+        texts << fm.elidedText(pt.label, Qt::ElideRight, maxLabel - fm.horizontalAdvance(share)) + share;
+    }
+    for (const Slice &sl : slices) {
+        const int side = std::cos(radians(sl.mid)) >= 0 ? 1 : 0;
+        sideWidth[side] = std::max(sideWidth[side], fm.horizontalAdvance(texts[sl.index]));
+    }
+    // The pie takes what the labels at either side leave.
+    const double reach = 1 + kExplode;
+    const double rxByWidth = (area.width() - sideWidth[0] - sideWidth[1] - 2 * 22) / (2 * reach);
+    const double rxByHeight = (area.height() - 2 * lineHeight) / ((2 * kTilt) * reach + kPieDepth * 2 * kTilt);
+    const double rx = std::max(24.0, std::min(rxByWidth, rxByHeight));
+    const double ry = rx * kTilt;
+    const double depth = kPieDepth * 2 * ry;
+    const double spare = std::max(0.0, area.width() - sideWidth[0] - sideWidth[1] - 2 * 22 - 2 * reach * rx);
+    const QPointF centre(area.left() + spare / 2 + sideWidth[0] + 22 + reach * rx, area.center().y() - depth / 2);
+    const QRectF ellipse(centre.x() - rx, centre.y() - ry, 2 * rx, 2 * ry);
+    if (slices.size() > 1)
+        for (Slice &sl : slices)
+            if (sl.index == largest)
+                sl.offset = QPointF(std::cos(radians(sl.mid)) * kExplode * rx, -std::sin(radians(sl.mid)) * kExplode * ry);
 
     // Back to front: the sides of the near slices cover the far ones.
     QVector<Slice> order = slices;
@@ -266,9 +269,9 @@ void ChartView::paintPie(QPainter &p, const QRectF &area) const
     for (const Label &l : labels) {
         if (l.slice < 0)
             continue;
-        const double textX = l.right ? centre.x() + rx * (1 + kExplode) + 18
-                                     : centre.x() - rx * (1 + kExplode) - 18 - labelWidth;
-        const QRectF box(textX, l.y, labelWidth, lineHeight);
+        const double width = sideWidth[l.right ? 1 : 0];
+        const double textX = l.right ? centre.x() + rx * reach + 18 : centre.x() - rx * reach - 18 - width;
+        const QRectF box(textX, l.y, width, lineHeight);
         const QPointF joint(l.right ? box.left() - 3 : box.right() + 3, box.center().y());
         p.setPen(QPen(QColor(90, 90, 90), 0.8));
         p.drawLine(l.anchor, joint);
