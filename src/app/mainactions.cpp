@@ -1,5 +1,9 @@
 #include "app/mainactions.h"
 
+#include "analyses/tfrmclassanalyse.h"
+#include "analyses/tfrmfinanceanalyse.h"
+#include "analyses/tfrmsortanalyse.h"
+#include "analyses/tfrmtimeanalyse.h"
 #include "app/tfrmmain.h"
 #include "contacts/tfrmlinkman.h"
 #include "contracts/tfrmgathering.h"
@@ -70,20 +74,20 @@ QVector<MainAction> build()
         {"Act_CutFile",    Files, "剪切文件", none, "", P::None, "文件管理-剪切文件", &M::Act_CutFileExecute},
         {"Act_CopyFile",   Files, "复制文件", none, "", P::None, "文件管理-复制文件", &M::Act_CopyFileExecute},
         // 图表分析
-        {"Act_CustLevelAnalyse",    Analysis, "客户级别分析", none, "403", P::Analysis, "图表分析-客户级别分析", nullptr},
+        {"Act_CustLevelAnalyse",    Analysis, "客户级别分析", none, "403", P::Analysis, "图表分析-客户级别分析", moduleWindow<TfrmCustLevelAnalyse>},
         {"Act_CustTypeAnalyse",     Analysis, "客户类型分析", none, "",    P::None,     "", nullptr, true},
-        {"Act_CustOriginAnalyse",   Analysis, "客户来源分析", none, "405", P::Analysis, "图表分析-客户来源分析", nullptr},
-        {"Act_CustStateAnalyse",    Analysis, "客户状态分析", none, "406", P::Analysis, "图表分析-客户状态分析", nullptr},
-        {"Act_CustVocationAnalyse", Analysis, "客户类型分析", none, "407", P::Analysis, "图表分析-客户行业分析", nullptr},
+        {"Act_CustOriginAnalyse",   Analysis, "客户来源分析", none, "405", P::Analysis, "图表分析-客户来源分析", moduleWindow<TfrmCustOriginAnalyse>},
+        {"Act_CustStateAnalyse",    Analysis, "客户状态分析", none, "406", P::Analysis, "图表分析-客户状态分析", moduleWindow<TfrmCustStateAnalyse>},
+        {"Act_CustVocationAnalyse", Analysis, "客户类型分析", none, "407", P::Analysis, "图表分析-客户行业分析", moduleWindow<TfrmCustVocationAnalyse>},
         {"Act_InOutAnalyse",        Analysis, "收支趋势分析", none, "408", P::None,     "", nullptr, true},
         {"Act_DistAnalyse",         Analysis, "地区分布分析", none, "401", P::None,     "", nullptr, true},
-        {"Act_TimeAnalyse",         Analysis, "按时间分析",   none, "402", P::Analysis, "图表分析-按时间分析", nullptr},
-        {"Act_OperateOriginAnalyse",Analysis, "业务来源分析", none, "409", P::Analysis, "图表分析-业务来源分析", nullptr},
-        {"Act_OperateStyleAnalyse", Analysis, "业务类型分析", none, "410", P::Analysis, "图表分析-业务类型分析", nullptr},
-        {"Act_OperateSortAnalyse",  Analysis, "业务排行榜",   none, "411", P::Analysis, "图表分析-业务排行榜", nullptr},
-        {"Act_CustomerSortAnalyse", Analysis, "客户排行榜",   none, "412", P::Analysis, "图表分析-客户排行榜", nullptr},
-        {"Act_OperaterSortAnalyse", Analysis, "工作人员绩效排行榜", none, "413", P::Analysis, "图表分析-业务员绩效排行榜", nullptr},
-        {"Act_FinanceAnalyse",      Analysis, "资金分配分析", none, "414", P::Analysis, "图表分析-资金分配分析", nullptr},
+        {"Act_TimeAnalyse",         Analysis, "按时间分析",   none, "402", P::Analysis, "图表分析-按时间分析", moduleWindow<TfrmTimeAnalyse>},
+        {"Act_OperateOriginAnalyse",Analysis, "业务来源分析", none, "409", P::Analysis, "图表分析-业务来源分析", moduleWindow<TfrmOperateOriginAnalyse>},
+        {"Act_OperateStyleAnalyse", Analysis, "业务类型分析", none, "410", P::Analysis, "图表分析-业务类型分析", moduleWindow<TfrmOperateStyleAnalyse>},
+        {"Act_OperateSortAnalyse",  Analysis, "业务排行榜",   none, "411", P::Analysis, "图表分析-业务排行榜", moduleWindow<TfrmOperateSortAnalyse>},
+        {"Act_CustomerSortAnalyse", Analysis, "客户排行榜",   none, "412", P::Analysis, "图表分析-客户排行榜", moduleWindow<TfrmCustomerSortAnalyse>},
+        {"Act_OperaterSortAnalyse", Analysis, "工作人员绩效排行榜", none, "413", P::Analysis, "图表分析-业务员绩效排行榜", moduleWindow<TfrmOperaterSortAnalyse>},
+        {"Act_FinanceAnalyse",      Analysis, "资金分配分析", none, "414", P::Analysis, "图表分析-资金分配分析", moduleWindow<TfrmFinanceAnalyse>},
         // 工具
         {"Act_Board",      Tools, "公告板",   key(Qt::Key_F7), "501", P::None, "工具-公告板", &M::Act_BoardExecute},
         {"Act_Calculator", Tools, "计算器",   none,            "",    P::None, "工具-计算器", &M::Act_CalculatorExecute},

@@ -20,6 +20,7 @@
 #include "tools/tfrmtools.h"
 #include "ui/folderfollow.h"
 #include "ui/logcommand.h"
+#include "ui/modulepanel.h"
 #include "ui/prompts.h"
 
 #include <QAbstractEventDispatcher>
@@ -352,6 +353,9 @@ void TfrmMain::setNavigationVisible(bool visible)
     // Hiding a splitter's child hides its handle with it.
     m_nav->setVisible(visible);
     m_actions.value(QStringLiteral("Act_Navigation"))->setChecked(visible);
+    for (ModulePanel *panel : std::as_const(m_modules))
+        if (panel)
+            panel->navigationShown(visible);
 }
 
 void TfrmMain::setToolsPanel(QWidget *panel)

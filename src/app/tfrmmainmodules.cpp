@@ -30,6 +30,7 @@ void TfrmMain::openModule(const MainAction &def)
                 m_nav->setCurrentIndex(int(page));
             m_host->showSchedule();
         });
+        connect(frame, &ModulePanel::navigationRequested, this, &TfrmMain::setNavigationVisible);
     }
     // A module has the whole screen; the tools panel comes back with the
     // schedule or its own item.
@@ -37,6 +38,7 @@ void TfrmMain::openModule(const MainAction &def)
     if (QAction *a = action(QStringLiteral("Act_Tools")))
         a->setChecked(false);
     m_host->switchToModule(frame);
+    frame->navigationShown(!m_nav->isHidden());
     frame->open();
 }
 

@@ -123,6 +123,11 @@ QString Dialect::month(const QString &expr) const
                         : QStringLiteral("CAST(strftime('%m', %1) AS INTEGER)").arg(expr);
 }
 
+QString Dialect::descendingNullsLast(const QString &expr) const
+{
+    return isPostgres() ? expr + QStringLiteral(" DESC NULLS LAST") : expr + QStringLiteral(" DESC");
+}
+
 QString Dialect::boolLiteral(bool v) const
 {
     if (isPostgres())

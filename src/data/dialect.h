@@ -38,6 +38,9 @@ public:
     QString year(const QString &expr) const;
     QString month(const QString &expr) const;
     QString boolLiteral(bool v) const;
+    // "expr DESC" with empty values after every value, as SQLite sorts
+    // them anyway and PostgreSQL only when told.
+    QString descendingNullsLast(const QString &expr) const;
     // A bound date or date-time value compared with a column.
     QString dateParam() const;
 

@@ -13,6 +13,9 @@ class ModulePanel : public QWidget
 public:
     using QWidget::QWidget;
     virtual void open() {}
+    // The main window tells its panels whether its navigation panel is
+    // shown, on opening and whenever that changes.
+    virtual void navigationShown(bool /*visible*/) {}
 
 signals:
     // The tools panel should show this folder.
@@ -21,4 +24,6 @@ signals:
     void detailOpened();
     // "关闭": the main window shows its own work pages again.
     void closeRequested();
+    // The panel's own menu shows or hides the main window's navigation panel.
+    void navigationRequested(bool visible);
 };

@@ -3,6 +3,7 @@
 // function logs first, then selects its page, then runs; the work area
 // shows one thing at a time.
 #include "admin/tfrmright.h"
+#include "analyses/tfrmclassanalyse.h"
 #include "admin/tfrmuser.h"
 #include "app/desktop.h"
 #include "app/tfrmabout.h"
@@ -698,6 +699,42 @@ TEST_P(MainWindowTest, EveryDetailPageFitsTheWorkAreaBesideTheNavigation)
         EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0)
             << "page " << scroll->width() << " px, form " << scroll->widget()->minimumSizeHint().width() << " px";
     }
+}
+
+TEST_P(MainWindowTest, AnAnalysisOpensOnItsPageAndItsMenuMovesTheNavigation)
+{
+    logIn("Boss", true, {"406"});
+    QWidget tools;
+    main->setToolsPanel(&tools);
+    main->show();
+    main->navigation()->setCurrentIndex(int(NavPage::System));
+    act("Act_CustStateAnalyse")->trigger();
+    auto *w = qobject_cast<TfrmCustStateAnalyse *>(main->panel("Act_CustStateAnalyse"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(main->workArea()->currentPanel(), w);
+    EXPECT_EQ(page(), int(NavPage::Analysis));
+    EXPECT_FALSE(tools.isVisible());
+    EXPECT_EQ(log().last(), "图表分析-客户状态分析");
+
+    // The navigation is shown: only "隐藏导航条" is offered, and it hides it.
+    QAction *show = w->menuAction("ShowNavigation"), *hide = w->menuAction("HideNavigation");
+    EXPECT_FALSE(show->isEnabled());
+    EXPECT_TRUE(hide->isEnabled());
+    hide->trigger();
+    EXPECT_FALSE(main->navigation()->isVisible());
+    EXPECT_FALSE(act("Act_Navigation")->isChecked());
+    EXPECT_TRUE(show->isEnabled());
+    EXPECT_FALSE(hide->isEnabled());
+    // The main window's own item is heard too.
+    act("Act_Navigation")->trigger();
+    EXPECT_TRUE(main->navigation()->isVisible());
+    EXPECT_FALSE(show->isEnabled());
+
+    // "关闭" gives the work area back on the analyses' page.
+    main->navigation()->setCurrentIndex(int(NavPage::System));
+    w->BtnCloseClick();
+    EXPECT_EQ(main->workArea()->currentPanel(), nullptr);
+    EXPECT_EQ(page(), int(NavPage::Analysis));
 }
 
 TEST_P(MainWindowTest, NavigationAndToolsToggles)

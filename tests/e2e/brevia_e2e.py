@@ -390,12 +390,15 @@ def type_into(program, field, keys, shown):
     wait_for('"%s" shown' % shown, lambda: field.queryText().getText(0, -1) == shown)
 
 
-def check_layout(main, captions=()):
-    """The largest grid on screen fills a usable part of the window, and the
-    commands named lie inside it."""
+def check_layout(main, captions=(), centre=None):
+    """The largest grid on screen (or the centre given, such as a chart)
+    fills a usable part of the window, and the commands named lie inside it."""
     window = extents(main)
-    grids = [n for n in deep(main) if n.getRole() in (pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE)
-             and n.getState().contains(pyatspi.STATE_SHOWING)]
+    if centre is not None:
+        grids = [centre]
+    else:
+        grids = [n for n in deep(main) if n.getRole() in (pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE)
+                 and n.getState().contains(pyatspi.STATE_SHOWING)]
     if not grids:
         raise Failure('no grid showing')
     grid = max(grids, key=lambda n: extents(n)[2] * extents(n)[3])
@@ -405,3 +408,9 @@ def check_layout(main, captions=()):
         b = on_screen(main, pyatspi.ROLE_PUSH_BUTTON, caption)
         if not inside(extents(b), window):
             raise Failure('"%s" at %s outside the window at %s' % (caption, extents(b), window))
+
+
+def named(node, name):
+    """The first showing node of that accessible name, whatever its role."""
+    return wait_for('"%s"' % name, lambda: next((n for n in deep(node) if n.name == name
+                                                 and n.getState().contains(pyatspi.STATE_SHOWING)), None))
