@@ -414,3 +414,17 @@ def named(node, name):
     """The first showing node of that accessible name, whatever its role."""
     return wait_for('"%s"' % name, lambda: next((n for n in deep(node) if n.name == name
                                                  and n.getState().contains(pyatspi.STATE_SHOWING)), None))
+
+
+def key_until(program, target, key, what, probe, tries=3):
+    """Clicks target and presses key until probe holds: on a loaded machine
+    a key sent right after the click can reach the window before it has
+    taken the focus, and nothing happens."""
+    for attempt in range(tries):
+        program.click(target)
+        program.key(key)
+        try:
+            return wait_for(what, probe, TIMEOUT / tries)
+        except Failure:
+            if attempt == tries - 1:
+                raise

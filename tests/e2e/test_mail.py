@@ -5,7 +5,7 @@ import sqlite3
 
 import pyatspi
 
-from brevia_e2e import MAIN, Failure, exit_program, extents, inside, log_in, press, run, wait_for, walk
+from brevia_e2e import MAIN, Failure, exit_program, extents, inside, key_until, log_in, press, run, wait_for, walk
 
 PASSWORD = '583920'
 
@@ -52,9 +52,9 @@ def mail_and_envelopes(program):
     # The keys go to the window under the pointer's click: no window
     # manager hands the focus over.
     focus = showing(main, pyatspi.ROLE_LABEL, '欢迎使用Brevia！')
-    program.click(focus)
-    program.key('F8')
-    showing(main, pyatspi.ROLE_PUSH_BUTTON, '发送')
+    key_until(program, focus, 'F8', 'the mail window',
+              lambda: any(n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == '发送'
+                          and n.getState().contains(pyatspi.STATE_SHOWING) for n in walk(main)))
     wait_for('the contacts listed', lambda: {'zs@example.cn', 'ls@example.cn'} <= cells(main))
     for caption in ('发送', '邮件内容', '查询', '邮件工具', '服务器设置', '关闭', '>', '<', '>>', '<<'):
         usable(main, showing(main, pyatspi.ROLE_PUSH_BUTTON, caption), caption, 20, 15)
@@ -71,8 +71,7 @@ def mail_and_envelopes(program):
     press(showing(main, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
     showing(main, pyatspi.ROLE_PUSH_BUTTON, '客户资料')  # the navigation is back
 
-    program.click(focus)
-    program.key('F9')
+    key_until(program, focus, 'F9', 'the envelope window', lambda: program.showing_window('信封标签'))
     env = program.window('信封标签')
     wait_for('the envelope list', lambda: {'张三', '李四', '100080'} <= cells(env))
     press(showing(env, pyatspi.ROLE_PUSH_BUTTON, '关闭'))
