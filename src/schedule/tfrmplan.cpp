@@ -10,6 +10,7 @@
 #include "schedule/planperiod.h"
 #include "schedule/tfrmplanquery.h"
 #include "tools/documentfolders.h"
+#include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
 
@@ -80,6 +81,8 @@ ModuleDesc TfrmPlan::description(Place place)
 TfrmPlan::TfrmPlan(Place place, QWidget *parent) : ModuleFrame(description(place), parent), m_place(place)
 {
     TfrmCustStateNew::installIfMissing();
+    // The date with its time of day shows whole.
+    grid()->setDefaultColumnWidths({{"PlanID", 50}, {"PlanDate", 140}, {"PlanTime", 70}});
     if (auto *no = qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("PlanID"))))
         no->setReadOnly(true); // numbered by the database
     connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this, &TfrmPlan::BtnCustQueryClick);
