@@ -30,6 +30,11 @@ RecordDialogDesc contractDialog()
     d.logPrefix = QStringLiteral("客户业务管理-业务资料");
     d.closeQuestion = TfrmOperateNew1::kCloseQuestion;
     d.closeMessages = {{"CreateDate", "请输入客户建档时间！"}};
+    // The signing date is asked for before the direction, although the
+    // direction stands first on the screen: the order every clerk knows.
+    d.checkOrder = {QStringLiteral("OperateID"), QStringLiteral("OperateTitle"), QStringLiteral("CreateDate"),
+                    QStringLiteral("OriginId"),  QStringLiteral("TypeID"),       QStringLiteral("WriteDate"),
+                    QStringLiteral("InOrOut"),   QStringLiteral("EndDate"),      QStringLiteral("OperateStateID")};
     d.form = ContractForm::rows(ContractForm::Host::Dialog);
     return d;
 }

@@ -159,7 +159,16 @@ bool RecordDialog::checksPass()
             for (const RequiredField &c : std::as_const(m_desc.closeMessages))
                 if (c.field.compare(f.field, Qt::CaseInsensitive) == 0)
                     f.message = c.message;
-    if (!m_form->checkRequired(required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
+    const auto focus = [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); };
+    for (const QString &field : std::as_const(m_desc.checkOrder))
+        for (qsizetype i = 0; i < required.size(); ++i)
+            if (required[i].field.compare(field, Qt::CaseInsensitive) == 0) {
+                if (!m_form->checkRequired({required[i]}, focus))
+                    return false;
+                required.removeAt(i);
+                break;
+            }
+    if (!m_form->checkRequired(required, focus))
         return false;
     const HookResult check = r->runSaveChecks(*m_set);
     if (check.kind != HookResult::Refuse)

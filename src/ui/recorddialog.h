@@ -24,6 +24,9 @@ struct RecordDialogDesc {
     // Where the close question's Yes words a missing field otherwise than
     // "保存" does (field and message); the order stays the table's.
     QVector<RequiredField> closeMessages;
+    // The required fields in the order the dialog checks them, where that
+    // is not the screen's; fields not named follow in the screen's order.
+    QStringList checkOrder;
     FormSpec form;
     int pairsPerLine = 2;
     // A heading with the navigator (first, prior, next, last) over the

@@ -459,11 +459,23 @@ TEST_P(ContractsTest, TheCustomerWindowEntersAContractWithItsDialog)
         EXPECT_EQ(qobject_cast<QLineEdit *>(f->widget("CustName"))->text(), "张家");
         type(f->widget("OperateID"), "D1");
         type(f->widget("OperateTitle"), "月嫂");
-        QTest::keyClicks(f->widget("WriteDate"), "2026-12-10");
+        QTest::keyClicks(f->widget("CreateDate"), "2026-12-10");
         QTest::keyClicks(f->widget("EndDate"), "2027-1-10");
         choose(f->widget("OriginId"), "介绍");
         choose(f->widget("TypeID"), "保姆");
+        // The dialog asks for the signing date before the direction,
+        // whatever their places on the screen.
+        prompts.clear();
+        dlg->BtnSaveClick();
+        EXPECT_EQ(prompts.last(), "请选择输入签约日期！");
+        EXPECT_EQ(dlg->focusWidget(), f->widget("WriteDate"));
+        QTest::keyClicks(f->widget("WriteDate"), "2026-12-10");
+        prompts.clear();
+        dlg->BtnSaveClick();
+        EXPECT_EQ(prompts.last(), "请选择输入收付类型！");
         choose(f->widget("InOrOut"), "收款");
+        qobject_cast<DateEdit *>(f->widget("CreateDate"))->clear();
+        prompts.clear();
         choose(f->widget("OperateStateID"), "执行中");
         choose(f->widget("LinkmanID"), "张三");
         type(f->widget("CompactAmount"), "100");
