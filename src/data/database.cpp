@@ -72,6 +72,14 @@ int shortBusyWait(void *, int count)
     return 1;
 }
 
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
+}
+
 // Digits at s[from, from + n) as a number; -1 when one is not a digit.
 int digitsAt(const QString &s, int from, int n)
 {
@@ -177,9 +185,8 @@ QString Database::openSqlite(bool create)
     // of a second a time), so a save queued behind another's often waits
     // long after the lock is free. Looking every millisecond lets it in at
     // once; the whole wait stays about five seconds.
-    if (const QVariant h = db.driver()->handle(); h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
-        if (sqlite3 *handle = *static_cast<sqlite3 *const *>(h.constData()))
-            sqlite3_busy_handler(handle, &shortBusyWait, nullptr);
+    if (sqlite3 *handle = sqliteHandle(db))
+        sqlite3_busy_handler(handle, &shortBusyWait, nullptr);
     QSqlQuery q(db);
     // A file that is not a database is only found out at the first read.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -273,6 +280,100 @@ bool Database::prepareAndExec(QSqlQuery &q, const QString &sql, const QVariantLi
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
+        if (error)
+            *error = errorText(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Binds a value the way QtSql's SQLite driver binds it; false for a kind
+// of value this path leaves to the driver.
+bool bindSqlite(sqlite3_stmt *st, int i, const QVariant &v)
+{
+    if (v.isNull() || !v.isValid())
+        return sqlite3_bind_null(st, i) == SQLITE_OK;
+    switch (v.typeId()) {
+    case QMetaType::Bool: case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
+        return sqlite3_bind_int64(st, i, v.toLongLong()) == SQLITE_OK;
+    case QMetaType::Double:
+        return sqlite3_bind_double(st, i, v.toDouble()) == SQLITE_OK;
+    case QMetaType::QString: {
+        const QString s = v.toString();
+        return sqlite3_bind_text16(st, i, s.utf16(), int(s.size() * sizeof(QChar)), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool Database::scan(const QString &sql, const QVariantList &values,
+                    const std::function<void(const QVariant *row)> &onRow, QString *error)
+{
+    sqlite3 *handle = isPostgres() ? nullptr : sqliteHandle(this->sql());
+    sqlite3_stmt *st = nullptr;
+    if (handle && sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * sizeof(QChar)), &st, nullptr) == SQLITE_OK) {
+        bool bound = true;
+        for (int i = 0; i < values.size() && bound; ++i)
+            bound = bindSqlite(st, i + 1, values[i]);
+        if (bound) {
+            const int n = sqlite3_column_count(st);
+            std::vector<QVariant> row(size_t(std::max(n, 1)));
+            int rc;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                for (int c = 0; c < n; ++c) {
+                    switch (sqlite3_column_type(st, c)) {
+                    case SQLITE_INTEGER:
+                        row[c] = QVariant(qlonglong(sqlite3_column_int64(st, c)));
+                        break;
+                    case SQLITE_FLOAT:
+                        row[c] = QVariant(sqlite3_column_double(st, c));
+                        break;
+                    case SQLITE_BLOB:
+                        row[c] = QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, c)),
+                                                     sqlite3_column_bytes(st, c)));
+                        break;
+                    case SQLITE_NULL:
+                        row[c] = QVariant();
+                        break;
+                    default: {
+                        // Stored as UTF-8: Qt's decoder is quicker than SQLite's own.
+                        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+                        row[c] = QVariant(QString::fromUtf8(text, sqlite3_column_bytes(st, c)));
+                    }
+                    }
+                }
+                onRow(row.data());
+            }
+            const int code = sqlite3_extended_errcode(handle);
+            const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
+            sqlite3_finalize(st);
+            if (rc == SQLITE_DONE)
+                return true;
+            if (error)
+                *error = errorText(QSqlError(message, message, QSqlError::StatementError, QString::number(code)));
+            return false;
+        }
+    }
+    // PostgreSQL, a statement SQLite would not take here (its error is the
+    // driver's to tell) or a value this path does not bind.
+    if (st)
+        sqlite3_finalize(st);
+    QSqlQuery q(this->sql());
+    if (!prepareAndExec(q, sql, values, error))
+        return false;
+    const int n = q.record().count();
+    std::vector<QVariant> row(size_t(std::max(n, 1)));
+    while (q.next()) {
+        for (int c = 0; c < n; ++c)
+            row[c] = q.value(c);
+        onRow(row.data());
+    }
+    if (q.lastError().isValid()) {
         if (error)
             *error = errorText(q.lastError());
         return false;

@@ -411,24 +411,20 @@ bool Dataset::readKeys(QVector<Row> &out) const
     }
     const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
                             .arg(keyCols.join(QStringLiteral(", ")), m_table->name(), where, orderClause());
-    QSqlQuery q(m_db->sql());
-    q.setForwardOnly(true); // read once, front to back: no copy of every key in the driver's cache
-    QString err;
-    if (!m_db->prepareAndExec(q, sql, binds, &err)) {
-        setError(err);
-        return false;
-    }
     const QStringList cols = keyColumns();
     QVector<const ColumnDef *> defs;
     for (const QString &c : cols)
         defs << m_table->column(c);
-    while (q.next()) {
+    QString err;
+    const bool ok = m_db->scan(sql, binds, [&](const QVariant *row) {
         Row r;
         for (int i = 0; i < defs.size(); ++i)
-            r.key << m_db->fromDb(defs[i], q.value(i));
+            r.key << m_db->fromDb(defs[i], row[i]);
         out.append(std::move(r));
-    }
-    return true;
+    }, &err);
+    if (!ok)
+        setError(err);
+    return ok;
 }
 
 bool Dataset::loadPage(int row) const
@@ -652,6 +648,35 @@ QVector<QVariant> Dataset::columnValues(int f)
     return out;
 }
 
+QVector<QString> Dataset::columnTexts(int f)
+{
+    if (f >= 0 && f < m_fields.size() && m_fields[f].lookup >= 0 && isActive() && !isEditing()) {
+        const Lookup &l = m_lookups[m_fields[f].lookup];
+        if (l.source && l.keys.size() == 1) {
+            const QVector<QVariant> codes = columnValues(fieldIndex(l.keys.first()));
+            const QHash<QString, QVariant> map = l.source->lookupMap(l.sourceKeys, l.result);
+            QHash<QString, QString> textOf;
+            QVector<QString> out(codes.size());
+            for (int r = 0; r < codes.size(); ++r) {
+                const QVariant &v = codes[r];
+                if (v.isNull() || !v.isValid())
+                    continue;
+                const QString code = v.typeId() == QMetaType::Double ? cacheKeyText({v}) : v.toString();
+                auto it = textOf.constFind(code);
+                if (it == textOf.constEnd())
+                    it = textOf.insert(code, Format::display(map.value(code)));
+                out[r] = *it;
+            }
+            return out;
+        }
+    }
+    const QVector<QVariant> values = columnValues(f);
+    QVector<QString> out(values.size());
+    for (int r = 0; r < values.size(); ++r)
+        out[r] = Format::display(values[r]);
+    return out;
+}
+
 // One stored column of every row: the rows already read answer from memory,
 // the others from one query of their keys and that column.
 QVector<QVariant> Dataset::readColumn(int f) const
@@ -692,34 +717,44 @@ QVector<QVariant> Dataset::readColumn(int f) const
     select << m_db->dialect().ident(def->name);
     QVariantList binds;
     const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
-    QSqlQuery q(m_db->sql());
-    q.setForwardOnly(true);
-    if (!m_db->prepareAndExec(q, QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
-                                     .arg(select.join(QStringLiteral(", ")), m_table->name(), where, orderClause()),
-                              binds, &m_loadError))
-        return out;
     // In the set's own order the rows come back as the keys were read;
     // from the first that does not (rows added or deleted by another
     // workstation meanwhile) the rest are matched by key.
     const int nk = int(cols.size());
+    const bool integerKey =
+        nk == 1 && (keyDefs[0]->kind == ColumnKind::Integer || keyDefs[0]->kind == ColumnKind::AutoNumber);
     int next = 0;
     bool inStep = true;
     QHash<QString, QVariant> byKey;
     QVariantList key;
-    while (q.next()) {
+    const auto onRow = [&](const QVariant *row) {
+        if (inStep && next < n && integerKey && !row[0].isNull()) {
+            // One whole-number key: compared as a number, no list made.
+            const QVariant &stored = m_rows[next].key.value(0);
+            if (stored.typeId() == QMetaType::LongLong && stored.toLongLong() == row[0].toLongLong()) {
+                if (!m_rows[next].loaded)
+                    out[next] = m_db->fromDb(def, row[nk]);
+                ++next;
+                return;
+            }
+        }
         key.clear();
         for (int i = 0; i < nk; ++i)
-            key << m_db->fromDb(keyDefs[i], q.value(i));
-        QVariant v = m_db->fromDb(def, q.value(nk));
+            key << m_db->fromDb(keyDefs[i], row[i]);
+        QVariant v = m_db->fromDb(def, row[nk]);
         if (inStep && next < n && sameKey(m_rows[next].key, key)) {
             if (!m_rows[next].loaded)
                 out[next] = std::move(v);
             ++next;
-            continue;
+            return;
         }
         inStep = false;
         byKey.insert(cacheKeyText(key), std::move(v));
-    }
+    };
+    if (!m_db->scan(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                        .arg(select.join(QStringLiteral(", ")), m_table->name(), where, orderClause()),
+                    binds, onRow, &m_loadError))
+        return out;
     // Rows no longer stored stay empty, as they show.
     for (int r = next; r < n; ++r)
         if (!m_rows[r].loaded)

@@ -112,6 +112,10 @@ public:
     // columns so and answers through its source's map of every code. The
     // row being edited answers with its edit.
     QVector<QVariant> columnValues(int fieldIndex);
+    // The same as the texts the grid shows (Format::display); a field looked
+    // up through one code makes each code's text once, however many rows
+    // share it: grouping 300,000 contacts by their customer's name.
+    QVector<QString> columnTexts(int fieldIndex);
     bool isRowLoaded(int row) const { return row >= 0 && row < m_rows.size() && m_rows[row].loaded; }
     // Reads those of the given rows not yet read, a page per query: a grid
     // showing the rows in an order of its own asks for those it shows next.

@@ -434,11 +434,7 @@ void GridModel::rebuild()
     QVector<QVector<QString>> groupTexts; // per level: each row's group value
     QStringList captions;
     for (const QString &g : m_groups) {
-        const QVector<QVariant> column = set->columnValues(set->fieldIndex(g));
-        QVector<QString> texts(n);
-        for (int r = 0; r < n; ++r)
-            texts[r] = Format::display(column[r]);
-        groupTexts << texts;
+        groupTexts << set->columnTexts(set->fieldIndex(g));
         const int c = m_source->columnOf(g);
         captions << (c >= 0 ? m_source->headerData(c, Qt::Horizontal).toString() : g);
     }
