@@ -1,5 +1,6 @@
 #include "admin/tfrmbackup.h"
 
+#include "admin/backupfiledialog.h"
 #include "data/database.h"
 #include "data/databasebackup.h"
 #include "data/dmmain.h"
@@ -8,9 +9,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,39 +16,11 @@ TfrmBackup::TfrmBackup(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TfrmBackup"));
     setWindowTitle(QStringLiteral("数据备份"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-
-    auto *label = new QLabel(QStringLiteral("请选择备份数据库的系统目录："), this);
-    m_path = new QLineEdit(this);
-    m_path->setObjectName(QStringLiteral("edPath"));
-    m_path->setMinimumWidth(380);
-    m_path->setText(DatabaseBackup::defaultFile());
-    label->setBuddy(m_path);
-    auto *browse = new QPushButton(QStringLiteral("..."), this);
-    browse->setObjectName(QStringLiteral("BtnBrowse"));
-    browse->setFixedWidth(32);
-    browse->setAccessibleName(QStringLiteral("选择备份文件"));
-    auto *backup = new QPushButton(QStringLiteral("备份"), this);
-    backup->setObjectName(QStringLiteral("BtnBackup"));
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("BtnCancel"));
-    browse->setAutoDefault(false);
-    cancel->setAutoDefault(false);
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(label, 0, 0, 1, 2);
-    grid->addWidget(m_path, 1, 0);
-    grid->addWidget(browse, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(backup);
-    buttons->addWidget(cancel);
-    grid->addLayout(buttons, 2, 0, 1, 2);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(browse, &QPushButton::clicked, this, &TfrmBackup::BtnBrowseClick);
-    connect(backup, &QPushButton::clicked, this, &TfrmBackup::BtnBackupClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const BackupFileDialog face = layOutBackupFileDialog(
+        this, QStringLiteral("请选择备份数据库的系统目录："), QStringLiteral("备份"), QStringLiteral("BtnBackup"));
+    m_path = face.path;
+    connect(face.browse, &QPushButton::clicked, this, &TfrmBackup::BtnBrowseClick);
+    connect(face.action, &QPushButton::clicked, this, &TfrmBackup::BtnBackupClick);
 }
 
 void TfrmBackup::BtnBrowseClick()

@@ -1,5 +1,6 @@
 #include "admin/tfrmrestore.h"
 
+#include "admin/backupfiledialog.h"
 #include "data/database.h"
 #include "data/databasebackup.h"
 #include "data/dbsetup.h"
@@ -10,9 +11,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -21,39 +19,11 @@ TfrmRestore::TfrmRestore(TdmMain *dm, Reconnect reconnect, QWidget *parent)
 {
     setObjectName(QStringLiteral("TfrmRestore"));
     setWindowTitle(QStringLiteral("数据恢复"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-
-    auto *label = new QLabel(QStringLiteral("请选择恢复数据库文件所在的系统目录："), this);
-    m_path = new QLineEdit(this);
-    m_path->setObjectName(QStringLiteral("edPath"));
-    m_path->setMinimumWidth(380);
-    m_path->setText(DatabaseBackup::defaultFile());
-    label->setBuddy(m_path);
-    auto *browse = new QPushButton(QStringLiteral("..."), this);
-    browse->setObjectName(QStringLiteral("BtnBrowse"));
-    browse->setFixedWidth(32);
-    browse->setAccessibleName(QStringLiteral("选择备份文件"));
-    auto *restore = new QPushButton(QStringLiteral("恢复"), this);
-    restore->setObjectName(QStringLiteral("BtnRestore"));
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("BtnCancel"));
-    browse->setAutoDefault(false);
-    cancel->setAutoDefault(false);
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(label, 0, 0, 1, 2);
-    grid->addWidget(m_path, 1, 0);
-    grid->addWidget(browse, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(restore);
-    buttons->addWidget(cancel);
-    grid->addLayout(buttons, 2, 0, 1, 2);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(browse, &QPushButton::clicked, this, &TfrmRestore::BtnBrowseClick);
-    connect(restore, &QPushButton::clicked, this, &TfrmRestore::BtnRestoreClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const BackupFileDialog face = layOutBackupFileDialog(
+        this, QStringLiteral("请选择恢复数据库文件所在的系统目录："), QStringLiteral("恢复"), QStringLiteral("BtnRestore"));
+    m_path = face.path;
+    connect(face.browse, &QPushButton::clicked, this, &TfrmRestore::BtnBrowseClick);
+    connect(face.action, &QPushButton::clicked, this, &TfrmRestore::BtnRestoreClick);
 }
 
 void TfrmRestore::BtnBrowseClick()
