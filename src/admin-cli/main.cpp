@@ -7,6 +7,7 @@
 #include "data/dbsetup.h"
 #include "data/schema.h"
 #include "legacy/importer.h"
+#include "rules/businessrules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -157,6 +158,8 @@ int generate(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // A data module made here holds the tables' rules as the program's does.
+    installBusinessRulesOnNewModules();
     if (argc >= 2 && qstrcmp(argv[1], "report") == 0)
         return reportCommand(argc, argv);
     QCoreApplication app(argc, argv);

@@ -1,6 +1,6 @@
 #include "admin/tfrmpassword.h"
 
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"

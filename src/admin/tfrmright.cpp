@@ -1,6 +1,6 @@
 #include "admin/tfrmright.h"
 
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "ui/logcommand.h"

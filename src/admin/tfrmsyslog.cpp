@@ -1,6 +1,6 @@
 #include "admin/tfrmsyslog.h"
 
-#include "admin/logstore.h"
+#include "admin/data/logstore.h"
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dataset.h"

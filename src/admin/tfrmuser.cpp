@@ -1,7 +1,7 @@
 #include "admin/tfrmuser.h"
 
 #include "admin/tfrmright.h"
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"

@@ -70,9 +70,10 @@ int runBrevia(int argc, char **argv)
     // folders that the connection and everything after it rely on.
     TfrmMain main;
 
-    // The data module takes the connection and opens its shared sets.
+    // The data module takes the connection and opens its shared sets; the
+    // tables' rules hold on it from the start.
+    installBusinessRulesOnNewModules();
     TdmMain dm;
-    installBusinessRules(dm);
     QString message = StartupConnection::makeDefaultDatabaseOnFirstStart();
     std::unique_ptr<Database> db = message.isEmpty() ? StartupConnection::open(&message) : nullptr;
     if (db) {

@@ -3,14 +3,14 @@
 #include "contacts/emailexport.h"
 #include "contacts/tfrmlinkmanquery1.h"
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/apppaths.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/checkmarkdelegate.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
@@ -122,7 +122,7 @@ QLineEdit *TfrmLinkman::edit(const QString &field) const
 
 Condition TfrmLinkman::ownContacts() const
 {
-    return ownCustomersCondition(dataset()->database());
+    return ownRecordsCondition(dataset()->database());
 }
 
 void TfrmLinkman::followCustomer()

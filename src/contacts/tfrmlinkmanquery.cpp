@@ -1,7 +1,7 @@
 #include "contacts/tfrmlinkmanquery.h"
 
 #include "contacts/tfrmlinkmanquery1.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 

@@ -1,6 +1,6 @@
 #include "contracts/contracteditor.h"
 
-#include "contracts/contractmoney.h"
+#include "contracts/data/contractmoney.h"
 #include "data/dataset.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"

@@ -6,7 +6,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/userrights.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/folderfollow.h"
 #include "ui/logcommand.h"

@@ -1,6 +1,6 @@
 #include "contracts/tfrmoperatenewchild.h"
 
-#include "contracts/contractmoney.h"
+#include "contracts/data/contractmoney.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "reference/referencewindows.h"

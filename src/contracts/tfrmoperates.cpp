@@ -3,13 +3,13 @@
 #include "contracts/contracteditor.h"
 #include "contracts/tfrmoperatequery1.h"
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
 
@@ -135,7 +135,7 @@ void TfrmOperates::open()
     }
     // The drop-down of customers and the names in the list: the user's own
     // customers and contracts, every one for a system user.
-    const Condition own = ownCustomersCondition(dataset()->database());
+    const Condition own = ownRecordsCondition(dataset()->database());
     Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
     if (!refilter(customers, own))
         Prompts::instance().warn(customers->lastError());

@@ -1,8 +1,8 @@
 #include "customers/customerfields.h"
 
-#include "customers/customerrules.h"
+#include "customers/data/customerrules.h"
 #include "data/dataset.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/links.h"
 #include "ui/prompts.h"
 

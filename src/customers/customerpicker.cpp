@@ -1,6 +1,6 @@
 #include "customers/customerpicker.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/pickercontext.h"
 #include "customers/tfrmcustomernew1.h"
 #include "customers/tfrmcustomerquery4.h"
@@ -91,7 +91,7 @@ void CustomerPicker::prepare()
 
 bool CustomerPicker::applyOwnCustomers()
 {
-    if (refilter(m_set, ownCustomersCondition(m_set->database())))
+    if (refilter(m_set, ownRecordsCondition(m_set->database())))
         return true;
     Prompts::instance().warn(m_set->lastError());
     return false;

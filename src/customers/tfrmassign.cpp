@@ -1,7 +1,7 @@
 #include "customers/tfrmassign.h"
 
-#include "customers/assignstore.h"
-#include "customers/customerscope.h"
+#include "customers/data/assignstore.h"
+#include "data/recordscope.h"
 #include "customers/tfrmupdate.h"
 #include "data/condition.h"
 #include "data/database.h"

@@ -1,6 +1,6 @@
 #include "customers/tfrmcustomerquery3.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 
@@ -49,7 +49,7 @@ TfrmCustomerQuery3::TfrmCustomerQuery3(QWidget *parent)
                       Dataset *set = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
                       // Asked afresh: an administrator may have changed the user
                       // meanwhile. The own term holds for the whole condition.
-                      if (!refilter(set, found && ownCustomersCondition(set->database())))
+                      if (!refilter(set, found && ownRecordsCondition(set->database())))
                           return set->lastError();
                       return set->rowCount() > 0 ? QString() : QStringLiteral("对不起，没有找到符合条件的记录！");
                   },

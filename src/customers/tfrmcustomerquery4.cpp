@@ -1,6 +1,6 @@
 #include "customers/tfrmcustomerquery4.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 

@@ -1,12 +1,12 @@
 #include "customers/tfrmcustomers.h"
 
 #include "customers/customerfields.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/tfrmcustomerquery3.h"
 #include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/prompts.h"
 
 ModuleDesc TfrmCustomers::description()
@@ -85,7 +85,7 @@ bool TfrmCustomers::applyUserFilter(Dataset *set)
 {
     // The user's own customers only, compared exactly with the code as a
     // bound value: a quote in a user code is an ordinary character.
-    set->setFilter(ownCustomersCondition(set->database()));
+    set->setFilter(ownRecordsCondition(set->database()));
     if (!set->isActive() && !set->open()) {
         Prompts::instance().warn(set->lastError());
         return false;

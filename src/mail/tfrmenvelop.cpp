@@ -2,7 +2,7 @@
 
 #include "admin/tfrmuserinfo.h"
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "mail/tfrmenvelopset.h"

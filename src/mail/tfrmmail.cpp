@@ -1,7 +1,7 @@
 #include "mail/tfrmmail.h"
 
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "mail/mailsendrun.h"

@@ -1,15 +1,15 @@
 #include "schedule/tfrmplan.h"
 
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/customerview.h"
 #include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/tablerules.h"
-#include "schedule/planperiod.h"
+#include "schedule/data/planperiod.h"
 #include "schedule/tfrmplanquery.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -191,7 +191,7 @@ void TfrmPlan::open()
             Prompts::instance().warn(s->lastError());
     }
     Dataset *customers2 = dm->dataset(QStringLiteral("tblCustomers2"));
-    if (!refilter(customers2, ownCustomersCondition(dataset()->database())))
+    if (!refilter(customers2, ownRecordsCondition(dataset()->database())))
         Prompts::instance().warn(customers2->lastError());
     // Every plan; the agenda's "today" stays until a period query lifts it.
     if (!PlanPeriod::showAll(dataset(), false))

@@ -1,12 +1,12 @@
 #include "schedule/tfrmtoday.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/clock.h"
 #include "data/condition.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
-#include "schedule/planperiod.h"
+#include "schedule/data/planperiod.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
@@ -190,7 +190,7 @@ void TfrmToday::prepare()
     if (!db)
         return;
     const QDate today = Clock::instance().today();
-    const Condition own = ownCustomersCondition(db);
+    const Condition own = ownRecordsCondition(db);
     const Condition dueToday = Condition::dateRange(QStringLiteral("EndDate"), today, today);
     auto warn = [](Dataset *d) { Prompts::instance().warn(d->lastError()); };
     if (!refilter(customers2, own))

@@ -3,7 +3,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "staff/tfrmoperaterquery.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
 #include "ui/photobox.h"

@@ -1,9 +1,9 @@
 #include "workers/tfrmshusong.h"
 
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/datagrid.h"
 #include "ui/links.h"
-#include "workers/entrychecks.h"
+#include "workers/data/entrychecks.h"
 #include "workers/entrywarnings.h"
 #include "workers/tfrmshusongquery.h"
 

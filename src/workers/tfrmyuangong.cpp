@@ -1,11 +1,11 @@
 #include "workers/tfrmyuangong.h"
 
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "customers/customerview.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
 #include "ui/photobox.h"
@@ -155,7 +155,7 @@ void TfrmYuangong::open()
     TdmMain *dm = TdmMain::instance();
     // The drop-down of customers: those the user may see.
     Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
-    const Condition own = ownCustomersCondition(customers->database());
+    const Condition own = ownRecordsCondition(customers->database());
     if ((!customers->isActive() || !(customers->filter() == own)) && !refilter(customers, own))
         Prompts::instance().warn(customers->lastError());
     for (const char *name : {"tblDepartment", "tblGongzhong", "tblJineng", "tblTijian", "tblShusong1"}) {

@@ -2,7 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/folderfollow.h"
 #include "ui/links.h"

@@ -1,6 +1,6 @@
 #include "workers/workerfields.h"
 
-#include "workers/entrychecks.h"
+#include "workers/data/entrychecks.h"
 #include "workers/entrywarnings.h"
 
 #include <QFrame>

@@ -18,7 +18,6 @@
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
-#include "rules/businessrules.h"
 #include "schedule/tfrmplan.h"
 #include "schedule/tfrmplannew.h"
 #include "staff/tfrmoperaters.h"
@@ -405,7 +404,6 @@ TEST_P(MainWindowTest, AServerChangeThatFailsBothWaysSaysSoAndOffersTheSettingsA
 // program (and the old database) with the row still in hand.
 TEST_P(MainWindowTest, ARowInHandIsStoredAtExitAndAtAServerChangeOrStopsThem)
 {
-    ensureBusinessRules();
     logIn("Boss", true, {"107"});
     main->show();
     Dataset *customers = dm.dataset("tblCustomers");

@@ -2,7 +2,7 @@
 // customer window, the contract search and the receivables and payables,
 // on both engines. Amounts are checked to the last place.
 #include "contracts/contracteditor.h"
-#include "contracts/contractrules.h"
+#include "contracts/data/contractrules.h"
 #include "contracts/tfrmgathering.h"
 #include "contracts/tfrminoutquery.h"
 #include "contracts/tfrmoperatenew1.h"

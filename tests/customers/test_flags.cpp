@@ -3,7 +3,7 @@
 // record dialog, "新增" from the keyboard, and the store of the data set
 // itself. Users × flags × paths on the customer and the staff windows, on
 // both engines.
-#include "contacts/contactrules.h"
+#include "contacts/data/contactrules.h"
 #include "customers/tfrmcustomernew1.h"
 #include "customers/tfrmcustomers.h"
 #include "data/dataset.h"
@@ -11,7 +11,6 @@
 #include "data/session.h"
 #include "data/tablerules.h"
 #include "data/userrights.h"
-#include "rules/businessrules.h"
 #include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
@@ -200,7 +199,6 @@ TEST_P(FlagsTest, ContactsNeedTheFlagsOfTheContactOrTheCustomerRight)
     ASSERT_TRUE(QSqlQuery(db.sql()).exec("UPDATE tblUserRight SET " + db.dialect().ident("Insert") + " = "
                                          + db.dialect().boolLiteral(false)
                                          + " WHERE UserID = 'inserter' AND RightID = '301'"));
-    ensureBusinessRules();
     for (const User &u : kUsers) {
         SCOPED_TRACE(u.id);
         logIn(u);

@@ -7,7 +7,7 @@
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/tempdatabase.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "tools/filelist.h"
 #include "tools/foldermodel.h"
 #include "tools/tfrmnewfile.h"

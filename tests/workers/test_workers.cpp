@@ -15,7 +15,7 @@
 #include "ui/photobox.h"
 #include "ui/recorddialogs.h"
 #include "ui/subpage.h"
-#include "workers/entrychecks.h"
+#include "workers/data/entrychecks.h"
 #include "workers/tfrmshusong.h"
 #include "workers/tfrmshusongquery.h"
 #include "workers/tfrmshusongyj.h"
