@@ -24,6 +24,7 @@
 #include "tools/tfrmtools.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
 #include "ui/dictionarydialog.h"
@@ -139,15 +140,7 @@ protected:
         main->reloadRights();
     }
 
-    QStringList log()
-    {
-        QStringList l;
-        QSqlQuery q(db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList log() { return Stored::logLines(db()); }
 
     QAction *act(const QString &id) { return main->action(id); }
     QToolButton *button(const QString &name) { return main->findChild<QToolButton *>(name); }

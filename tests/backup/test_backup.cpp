@@ -13,6 +13,7 @@
 #include "data/session.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -68,13 +69,7 @@ QStringList dump(Database &db)
 
 int count(Database &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery q(db.sql());
-    QString err;
-    if (!db.prepareAndExec(q, sql, values, &err) || !q.next()) {
-        ADD_FAILURE() << err.toStdString();
-        return -1;
-    }
-    return q.value(0).toInt();
+    return Stored::count(db, sql, values);
 }
 
 std::unique_ptr<Database> openFile(const QString &path)

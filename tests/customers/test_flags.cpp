@@ -14,6 +14,8 @@
 #include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/form.h"
 #include "ui/recorddialogs.h"
@@ -70,15 +72,9 @@ protected:
     {
         customers.reset();
         staff.reset();
-        Session::current().reset();
-        Session::current().logIn(u.id, false);
-        ASSERT_EQ(UserRights::current().load(t->db(), u.id), "");
+        ASSERT_EQ(logInAs(t->db(), u.id, false), "");
     }
-    QString stored(const QString &sql)
-    {
-        QSqlQuery q(t->db().sql());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
+    QString stored(const QString &sql) { return Stored::text(t->db(), sql); }
     // A change typed into the row in hand, then the move to the next row
     // that stores it: what the move said ("" when it was stored).
     QString changeAndMove(Dataset *set, const QString &field, const QString &value)

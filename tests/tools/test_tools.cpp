@@ -6,6 +6,7 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "data/documentfolders.h"
 #include "tools/filelist.h"
@@ -57,15 +58,7 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    QStringList logLines()
-    {
-        QStringList l;
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList logLines() { return Stored::logLines(t->db()); }
 
     AppHome home;
     FakePrompts prompts;
