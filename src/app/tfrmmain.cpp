@@ -6,6 +6,7 @@
 #include "app/modulehost.h"
 #include "app/numlock.h"
 #include "data/apppaths.h"
+#include "data/privatefiles.h"
 #include "data/clock.h"
 #include "data/condition.h"
 #include "data/database.h"
@@ -220,10 +221,10 @@ void TfrmMain::buildStatusBar()
 void TfrmMain::createStandardFolders()
 {
     const QString root = AppPaths::documentRoot();
-    QDir().mkpath(root);
-    QDir().mkpath(root + QStringLiteral("Plans"));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Backup")));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+    PrivateFiles::makeFolder(root);
+    PrivateFiles::makeFolder(root + QStringLiteral("Plans"));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Backup")));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Log")));
 }
 
 void TfrmMain::setDataModule(TdmMain *dm)

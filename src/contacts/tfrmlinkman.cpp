@@ -7,6 +7,7 @@
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/apppaths.h"
+#include "data/privatefiles.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
@@ -264,7 +265,7 @@ void TfrmLinkman::BtnCustMailClick()
 void TfrmLinkman::Act_EmailExportExecute()
 {
     const QString folder = AppPaths::path(QStringLiteral("Email"));
-    QDir().mkpath(folder);
+    PrivateFiles::makeFolder(folder);
     QString file = Prompts::instance().saveFileName(kExportTitle, QDir(folder).filePath(QStringLiteral("Email.txt")),
                                                     QStringLiteral("文本文件(*.txt)"));
     if (file.isEmpty())
