@@ -2,10 +2,10 @@
 
 #include "admin/logstore.h"
 #include "data/apppaths.h"
-#include "data/privatefiles.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/inifile.h"
+#include "data/privatefiles.h"
 #include "ui/datagrid.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"

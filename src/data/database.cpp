@@ -1,10 +1,10 @@
 #include "data/database.h"
 
-#include "data/privatefiles.h"
 #include "data/money.h"
+#include "data/privatefiles.h"
 #include "data/readonly.h"
-#include "data/startupconnection.h"
 #include "data/schema.h"
+#include "data/startupconnection.h"
 #include "data/tabledef.h"
 
 #include <QAtomicInt>

@@ -1,10 +1,10 @@
 #include "data/databasebackup.h"
 
 #include "data/apppaths.h"
-#include "data/privatefiles.h"
 #include "data/bulkinsert.h"
 #include "data/clock.h"
 #include "data/database.h"
+#include "data/privatefiles.h"
 #include "data/schema.h"
 #include "data/tabledef.h"
 

@@ -1,9 +1,9 @@
 #include "data/startupconnection.h"
 
 #include "data/apppaths.h"
-#include "data/privatefiles.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
+#include "data/privatefiles.h"
 #include "data/readonly.h"
 #include "data/serverfile.h"
 
