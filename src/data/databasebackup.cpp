@@ -574,6 +574,43 @@ QString DatabaseBackup::checkSource(const QString &source) const
 
 namespace {
 
+// Every row of the program's tables from one SQLite file into another made
+// from the schema, inside SQLite: the values stay as the file keeps them,
+// and nothing of the source but those rows is read.
+QString copyProgramRows(const QString &from, const QString &to)
+{
+    Lite db;
+    if (QString err = db.open(to, SQLITE_OPEN_READWRITE); !err.isEmpty())
+        return err;
+    sqlite3_stmt *attach = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), "ATTACH DATABASE ? AS src", -1, &attach, nullptr) != SQLITE_OK)
+        return db.error();
+    const QByteArray name = QFile::encodeName(from);
+    sqlite3_bind_text(attach, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(attach);
+    sqlite3_finalize(attach);
+    if (rc != SQLITE_DONE)
+        return db.error();
+    if (QString err = db.exec("BEGIN IMMEDIATE"); !err.isEmpty())
+        return err;
+    const Dialect lite(Engine::SQLite);
+    for (const TableDef &t : Schema::tables()) {
+        QStringList cols;
+        for (const ColumnDef &c : t.columns())
+            cols << lite.ident(c.name);
+        const QString sql =
+            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM src.%1").arg(t.name(), cols.join(QStringLiteral(", ")));
+        if (QString err = db.exec(sql.toUtf8().constData()); !err.isEmpty()) {
+            db.exec("ROLLBACK");
+            return t.name() + QStringLiteral("：") + err;
+        }
+    }
+    if (QString err = db.exec("COMMIT"); !err.isEmpty())
+        return err;
+    db.exec("DETACH DATABASE src");
+    return {};
+}
+
 // The chosen backup as a private, checked copy of the program's present
 // schema: the restore reads only this, never the user's file. The copy is
 // made anew from the program's own table definitions and only the rows of
@@ -623,20 +660,17 @@ QString prepareWorkCopy(const QString &source, const QString &work, bool livePos
         // An older backup comes back in today's shape.
         if (err = Schema::migrate(*from); !err.isEmpty())
             return DatabaseBackup::kNotABackup;
+    }
+    {
+        QString err;
         auto to = Database::open(work, &err, true);
         if (!to)
             return DatabaseBackup::kRestoreFailed + err;
         if (err = createEmptySchema(*to); !err.isEmpty())
             return DatabaseBackup::kRestoreFailed + err;
-        Transaction tx(*to);
-        if (!tx.ok())
-            return DatabaseBackup::kRestoreFailed + tx.error();
-        for (const TableDef &t : Schema::tables())
-            if (err = copyRows(*from, *to, t); !err.isEmpty())
-                return DatabaseBackup::kRestoreFailed + t.name() + QStringLiteral("：") + err;
-        if (err = tx.commit(); !err.isEmpty())
-            return DatabaseBackup::kRestoreFailed + err;
     }
+    if (const QString err = copyProgramRows(raw, work); !err.isEmpty())
+        return DatabaseBackup::kRestoreFailed + err;
     removeWithSidecars(raw);
     Lite db;
     if (QString err = db.open(work, SQLITE_OPEN_READWRITE); !err.isEmpty())
