@@ -13,6 +13,7 @@
 #include "data/dbsetup.h"
 #include "data/dmmain.h"
 #include "data/format.h"
+#include "data/privatefiles.h"
 #include "data/recordscope.h"
 #include "data/session.h"
 #include "data/sharedsets.h"
@@ -222,10 +223,10 @@ void TfrmMain::buildStatusBar()
 void TfrmMain::createStandardFolders()
 {
     const QString root = AppPaths::documentRoot();
-    QDir().mkpath(root);
-    QDir().mkpath(root + QStringLiteral("Plans"));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Backup")));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+    PrivateFiles::makeFolder(root);
+    PrivateFiles::makeFolder(root + QStringLiteral("Plans"));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Backup")));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Log")));
 }
 
 void TfrmMain::setDataModule(TdmMain *dm)

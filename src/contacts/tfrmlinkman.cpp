@@ -9,6 +9,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/documentfolders.h"
+#include "data/privatefiles.h"
 #include "data/recordscope.h"
 #include "data/schema.h"
 #include "data/sharedsets.h"
@@ -265,7 +266,7 @@ void TfrmLinkman::BtnCustMailClick()
 void TfrmLinkman::Act_EmailExportExecute()
 {
     const QString folder = AppPaths::path(QStringLiteral("Email"));
-    QDir().mkpath(folder);
+    PrivateFiles::makeFolder(folder);
     QString file = Prompts::instance().saveFileName(kExportTitle, QDir(folder).filePath(QStringLiteral("Email.txt")),
                                                     QStringLiteral("文本文件(*.txt)"));
     if (file.isEmpty())

@@ -1,6 +1,7 @@
 #include "data/documentfolders.h"
 
 #include "data/apppaths.h"
+#include "data/privatefiles.h"
 
 #include <QDir>
 
@@ -20,7 +21,7 @@ bool needsEncoding(QChar c)
 
 QString made(const QString &path)
 {
-    QDir().mkpath(path);
+    PrivateFiles::makeFolder(path);
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
@@ -46,8 +47,30 @@ QString safeName(const QString &code)
     return out;
 }
 
+namespace {
+
+// A customer's folder name: a code spelling a family folder's name
+// (Operaters, Yuangong, Shusong, Plans) gets its first letter encoded, so
+// that no customer's folder is ever another family's.
+QString customerName(const QString &custId)
+{
+    const QString name = safeName(custId);
+    // Compared without case: on a shared folder of a Windows server the
+    // names are one.
+    for (const char *family : {"Operaters", "Yuangong", "Shusong", "Plans"})
+        if (name.compare(QLatin1String(family), Qt::CaseInsensitive) == 0)
+            return encoded(name.at(0)) + name.mid(1);
+    return name;
+}
+
+} // namespace
+
 QString root() { return made(AppPaths::documentRoot()); }
-QString customer(const QString &custId) { return recordFolder(root(), custId); }
+QString customer(const QString &custId)
+{
+    const QString name = customerName(custId);
+    return name.isEmpty() ? root() : made(root() + name);
+}
 QString operaters() { return made(root() + QStringLiteral("Operaters")); }
 QString operater(const QString &operaterId) { return recordFolder(operaters(), operaterId); }
 QString yuangongFamily() { return made(root() + QStringLiteral("Yuangong")); }

@@ -110,6 +110,15 @@ TEST_F(ToolsTest, RecordFoldersAreMadeOnDemandInsideTheirFamilyFolder)
         {DocumentFolders::customer("../../etc"), docs("%2E.%2F..%2Fetc/")},
         {DocumentFolders::operater("a/b"), docs("Operaters/a%2Fb/")},
         {DocumentFolders::yuangong("..\\x"), docs("Yuangong/%2E.%5Cx/")},
+        // A customer code that spells a family folder, in any case, gets a
+        // folder of its own; one that spells that encoding stays apart too.
+        {DocumentFolders::customer("Operaters"), docs("%4Fperaters/")},
+        {DocumentFolders::customer("yuangong"), docs("%79uangong/")},
+        {DocumentFolders::customer("SHUSONG"), docs("%53HUSONG/")},
+        {DocumentFolders::customer("pLaNs"), docs("%70LaNs/")},
+        {DocumentFolders::customer("%4Fperaters"), docs("%254Fperaters/")},
+        {DocumentFolders::customer("Operaters2"), docs("Operaters2/")},
+        {DocumentFolders::operater("Operaters"), docs("Operaters/Operaters/")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.made, c.expected);
