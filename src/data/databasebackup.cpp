@@ -452,6 +452,11 @@ QString makeFolder(const QString &dir)
 
 } // namespace
 
+bool DatabaseBackup::isLiveFile(const QString &path, const QString &live)
+{
+    return ::isLiveFile(path, live);
+}
+
 QString DatabaseBackup::backupTo(const QString &target)
 {
     const QString chosen = target.trimmed();

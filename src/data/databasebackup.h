@@ -48,6 +48,10 @@ public:
     static QString datedFolder(const QDate &day);  // <application>/Backup/yyyy-M-d
     // Makes the backup folder when it is missing; false when it cannot.
     static bool ensureBackupFolder();
+    // Whether writing path would write over the SQLite file live or one of
+    // the files SQLite keeps beside it (-wal, -shm, -journal), through a
+    // link too.
+    static bool isLiveFile(const QString &path, const QString &live);
 
     // Copies the live database to target and, when the day's folder holds
     // no copy yet, to the day's copy too. Empty on success, else the
