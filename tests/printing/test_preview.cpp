@@ -186,7 +186,9 @@ TEST_F(PreviewTest, TheBarZoomsExportsAndOpensHelp)
     prompts.fileNames << home.path("no/such/folder/x.pdf");
     prompts.clear();
     form.BtnPdfClick();
-    EXPECT_TRUE(prompts.last().startsWith("对不起，无法导出PDF文件：")) << prompts.last().toStdString();
+    EXPECT_TRUE(prompts.last().startsWith("对不起，无法写入文件：" + QDir::toNativeSeparators(home.path("no/such/folder/x.pdf"))
+                                          + "\n"))
+        << prompts.last().toStdString();
 
     // The application directory holds no help file: the shipped manual opens.
     prompts.clear();

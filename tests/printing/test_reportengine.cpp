@@ -371,7 +371,9 @@ TEST_F(ReportEngineTest, ARunStopsAtItsBoundsWithinSeconds)
         QElapsedTimer timer;
         timer.start();
         const PreparedReport r = layout.prepare();
-        EXPECT_LT(timer.elapsed(), 10000) << c.what;
+        // About three seconds on an idle build machine; the bound leaves
+        // room for a machine busy with other builds.
+        EXPECT_LT(timer.elapsed(), 30000) << c.what;
         EXPECT_EQ(layout.tooLarge(), QString::fromUtf8(c.reason)) << c.what;
         EXPECT_TRUE(r.pages.isEmpty()) << c.what;
     }
