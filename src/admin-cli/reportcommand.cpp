@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/dbsetup.h"
 #include "data/dmmain.h"
+#include "data/outputfile.h"
 #include "data/serverfile.h"
 #include "printing/printreport.h"
 #include "printing/reportrenderer.h"
@@ -39,7 +40,6 @@ int reportCommand(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() < 3 || args[2].startsWith(QLatin1String("--")))
         return usage();
-    const QString name = args[2];
     QString pdf, location;
     for (int i = 3; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--pdf") && i + 1 < args.size())
@@ -59,8 +59,11 @@ int reportCommand(int argc, char **argv)
     } else if (!Database::isPostgresUri(location)) {
         location = QDir::cleanPath(QDir::current().absoluteFilePath(location));
     }
-    if (!ReportSources::find(name))
-        return fail(QStringLiteral("未知的报表模板：%1").arg(name));
+    const ReportSources::Source *source = ReportSources::find(args[2]);
+    if (!source)
+        return fail(QStringLiteral("未知的报表模板：%1").arg(args[2]));
+    // The catalogue's spelling: "FRCUSTOMERS" prints frCustomers.frf.
+    const QString name = source->templateName;
 
     QString error;
     auto db = DbSetup::openExisting(location, &error);
@@ -70,14 +73,17 @@ int reportCommand(int argc, char **argv)
     error = dm.connectTo(std::move(db));
     if (!error.isEmpty())
         return fail(QStringLiteral("无法打开数据库: ") + error);
+    // The database is open now: its file and SQLite's files beside it are
+    // refused as the output before any work is done.
+    if (const QString refused = OutputFile::refusal(pdf); !refused.isEmpty())
+        return fail(refused);
     Dataset *data = ReportSources::openInFull(dm, name, &error);
     if (!data)
         return fail(QStringLiteral("无法读取数据: ") + error);
 
     PreparedReport report;
     if (!prepareReport(data, name, &report, &error))
-        return fail(QStringLiteral("对不起，报表模板文件不存在或无法读取：") +
-                    QDir::toNativeSeparators(reportTemplatePath(name)) + QLatin1Char('\n') + error);
+        return fail(error);
     for (const QString &w : std::as_const(report.warnings))
         QTextStream(stderr) << "模板中的字段不存在: " << w << "\n";
     if (!ReportRenderer::writePdf(report, pdf, &error))

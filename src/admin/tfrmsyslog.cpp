@@ -129,8 +129,6 @@ void TfrmSysLog::BtnSaveClick()
     IniFile::Entries entries;
     if (LogStore::exportEntries(m_db, &entries, &error)) {
         error = IniFile::mergeInto(file, QStringLiteral("LogFile"), entries);
-        if (!error.isEmpty())
-            error = QStringLiteral("对不起，无法写入文件：") + file + QLatin1Char('\n') + error;
     }
     if (!error.isEmpty())
         Prompts::instance().warn(error);

@@ -2,6 +2,7 @@
 
 #include "analyses/chartview.h"
 #include "data/clock.h"
+#include "data/outputfile.h"
 #include "ui/dateedit.h"
 #include "ui/prompts.h"
 
@@ -181,8 +182,14 @@ bool AnalysisPanel::saveChart()
         p.setFont(m_chart->font());
         m_chart->paint(p, QRectF(QPointF(0, 0), QSizeF(m_chart->size())));
     }
-    if (!img.save(file, "PNG")) {
-        Prompts::instance().warn(QStringLiteral("对不起，无法保存图片：") + QDir::toNativeSeparators(file));
+    const QString error = OutputFile::write(file, [&img](QIODevice &out, QString *reason) {
+        if (img.save(&out, "PNG"))
+            return true;
+        *reason = QStringLiteral("无法生成图片");
+        return false;
+    });
+    if (!error.isEmpty()) {
+        Prompts::instance().warn(error);
         return false;
     }
     return true;

@@ -3,9 +3,9 @@
 #include "data/condition.h"
 #include "data/database.h"
 #include "data/dialect.h"
+#include "data/outputfile.h"
 
 #include <QFileDevice>
-#include <QSaveFile>
 #include <QSqlQuery>
 
 QString writeEmailList(Database &db, const Condition &contacts, const QString &path)
@@ -25,18 +25,15 @@ QString writeEmailList(Database &db, const Condition &contacts, const QString &p
         return error;
     // Written whole or not at all: a disk that fills up leaves no list
     // that looks complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    while (q.next()) {
-        const QString address = q.value(0).toString();
-        if (address.isEmpty())
-            continue;
-        const QByteArray line = address.toUtf8() + "\r\n";
-        if (file.write(line) != line.size())
-            return file.errorString();
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return OutputFile::write(path, [&q](QIODevice &file, QString *) {
+        while (q.next()) {
+            const QString address = q.value(0).toString();
+            if (address.isEmpty())
+                continue;
+            const QByteArray line = address.toUtf8() + "\r\n";
+            if (file.write(line) != line.size())
+                return false;
+        }
+        return true;
+    });
 }

@@ -9,7 +9,6 @@ class Database;
 // in the contact list's order (LNo), one per line, empty ones left out.
 // UTF-8 without a byte-order mark and CR LF line ends, so that the file
 // reads the same in a Chinese text editor on any desktop and in a mail
-// program's import. Empty on success, otherwise the reason (the
-// database's or the file system's words); a file that failed may be
-// incomplete.
+// program's import. Empty on success, otherwise the database's words or
+// OutputFile's refusal; a failed write leaves the file as it was.
 QString writeEmailList(Database &db, const Condition &contacts, const QString &path);

@@ -155,7 +155,7 @@ QString Condition::toSql(const Dialect &d, QVariantList &values) const
         return QStringLiteral("(%1 IS NULL OR %1 <> ?)").arg(col);
     }
     case Kind::Contains:
-        values << m_values.first().toString();
+        values << Dialect::escapeLike(m_values.first().toString());
         return d.containsLike(col, values.last().toString());
     case Kind::Like:
         values << m_values.first().toString();

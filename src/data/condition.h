@@ -16,8 +16,8 @@ public:
 
     static Condition equals(const QString &column, const QVariant &value); // NULL matches NULL and ''
     static Condition notEquals(const QString &column, const QVariant &value);
-    static Condition contains(const QString &column, const QString &text); // case-insensitive LIKE %text%
-    static Condition like(const QString &column, const QString &pattern);
+    static Condition contains(const QString &column, const QString &text); // case-insensitive, % and _ in text are characters
+    static Condition like(const QString &column, const QString &pattern); // the program's own pattern: % and _ are wildcards
     static Condition isEmpty(const QString &column); // NULL or ''
     // Whole days from..to inclusive on a date or date-time column; an
     // invalid bound leaves that side open.

@@ -1,6 +1,7 @@
 #include "data/database.h"
 
 #include "data/money.h"
+#include "data/outputfile.h"
 #include "data/privatefiles.h"
 #include "data/readonly.h"
 #include "data/schema.h"
@@ -144,6 +145,8 @@ Database::Database(QString location, Engine engine)
 
 Database::~Database()
 {
+    if (m_guarded)
+        OutputFile::releaseDatabase(m_location);
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -168,6 +171,11 @@ std::unique_ptr<Database> Database::open(const QString &location, QString *error
         if (error)
             *error = err;
         return nullptr;
+    }
+    // No report, export or saved mail of this process may land on it.
+    if (!pg) {
+        OutputFile::guardDatabase(db->m_location);
+        db->m_guarded = true;
     }
     return db;
 }

@@ -77,6 +77,7 @@ private:
     Dialect m_dialect;
     int m_txDepth = 0;
     bool m_wal = false;
+    bool m_guarded = false;
 };
 
 // Begins a write transaction and rolls it back unless committed.

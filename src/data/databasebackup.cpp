@@ -514,6 +514,11 @@ QString makeFolder(const QString &dir)
 
 } // namespace
 
+bool DatabaseBackup::isLiveFile(const QString &path, const QString &live)
+{
+    return ::isLiveFile(path, live);
+}
+
 QString DatabaseBackup::backupTo(const QString &target)
 {
     m_dayWarning.clear();

@@ -60,6 +60,10 @@ public:
     // Removes the work folders of restores that ended without cleaning up
     // (killed, a power cut); a restore still running keeps its own.
     static void removeStaleWork();
+    // Whether writing path would write over the SQLite file live or one of
+    // the files SQLite keeps beside it (-wal, -shm, -journal), through a
+    // link too.
+    static bool isLiveFile(const QString &path, const QString &live);
 
     // Copies the live database to target and, when the day's folder holds
     // no copy yet, to the day's copy too. Empty on success, else the

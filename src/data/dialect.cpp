@@ -99,16 +99,28 @@ QStringList Dialect::createStatements(const TableDef &t) const
 QString Dialect::containsLike(const QString &expr, const QString &text) const
 {
     if (!isPostgres())
-        return QStringLiteral("%1 LIKE '%' || ? || '%'").arg(expr);
-    return QStringLiteral("%1 %2 '%' || ? || '%' ESCAPE ''")
+        return QStringLiteral("%1 LIKE '%' || ? || '%' ESCAPE '\\'").arg(expr);
+    return QStringLiteral("%1 %2 '%' || ? || '%' ESCAPE '\\'")
         .arg(expr, hasCase(text) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
 }
 
 QString Dialect::like(const QString &expr, const QString &pattern) const
 {
     if (!isPostgres())
-        return QStringLiteral("%1 LIKE ?").arg(expr);
-    return QStringLiteral("%1 %2 ? ESCAPE ''").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
+        return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(expr);
+    return QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
+}
+
+QString Dialect::escapeLike(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == kLikeEscape)
+            out += kLikeEscape;
+        out += c;
+    }
+    return out;
 }
 
 QString Dialect::year(const QString &expr) const

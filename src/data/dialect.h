@@ -26,14 +26,19 @@ public:
     QString columnType(const ColumnDef &c) const;
     QStringList createStatements(const TableDef &t) const;
 
-    // "expr LIKE '%' || ? || '%'": case-insensitive on both engines; the
-    // user's own % and _ keep their wildcard meaning and nothing escapes.
+    // "expr LIKE '%' || ? || '%' ESCAPE '\'": case-insensitive on both
+    // engines. Bind escapeLike(text): a % or _ the user typed is then the
+    // character itself, not a wildcard that widens the search to every row.
     // A text without letters of two cases (Chinese, digits) needs no case
     // folding: PostgreSQL then matches with LIKE, which scans a large table
     // about twice as fast as ILIKE.
     QString containsLike(const QString &expr, const QString &text = QStringLiteral("A")) const;
-    // LIKE with a whole pattern bound as one value.
+    // LIKE with a whole pattern of the program's own bound as one value; its
+    // % and _ are wildcards, and kLikeEscape before one makes it a character.
     QString like(const QString &expr, const QString &pattern = QStringLiteral("A")) const;
+    static constexpr QChar kLikeEscape = QLatin1Char('\\');
+    // The text with %, _ and kLikeEscape each preceded by kLikeEscape.
+    static QString escapeLike(const QString &text);
     static bool hasCase(const QString &text) { return text.toLower() != text.toUpper(); }
     QString year(const QString &expr) const;
     QString month(const QString &expr) const;

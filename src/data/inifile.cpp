@@ -1,8 +1,9 @@
 #include "data/inifile.h"
 
+#include "data/outputfile.h"
+
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringList>
 #include <QStringDecoder>
 
@@ -124,13 +125,7 @@ QString mergeInto(const QString &path, const QString &section, const Entries &en
         existing = in.readAll();
         in.close();
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
-    out.write(merge(existing, section, entries));
-    if (!out.commit())
-        return out.errorString();
-    return {};
+    return OutputFile::write(path, merge(existing, section, entries));
 }
 
 } // namespace IniFile

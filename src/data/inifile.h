@@ -19,6 +19,6 @@ QByteArray merge(const QByteArray &existing, const QString &section, const Entri
 
 // Reads path (when it exists), merges and writes it back in one step, so a
 // failed write leaves the old file whole. Empty on success, else the
-// system's text.
+// message for the user (OutputFile::kCannotWrite + the path + the reason).
 QString mergeInto(const QString &path, const QString &section, const Entries &entries);
 } // namespace IniFile

@@ -54,7 +54,27 @@ QList<QByteArray> announcedSchemes(const QByteArray &replies)
     return schemes;
 }
 
+// Whether STARTTLS went through: its 220 go-ahead follows the EHLO reply
+// that offered it (the only other 220 is the greeting, before any 250).
+// libcurl refuses to go on when the handshake after it fails.
+bool startedTls(const QByteArray &replies)
+{
+    bool afterEhlo = false;
+    for (QByteArray line : replies.split('\n')) {
+        line = line.trimmed();
+        if (line.startsWith("250"))
+            afterEhlo = true;
+        else if (line.startsWith("220") && afterEhlo)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+const QString SmtpSession::kNotEncryptedText =
+    QStringLiteral("对不起，该服务器不支持加密连接（STARTTLS），用户名和密码未发送！\n"
+                   "如确需以明文发送密码，请在服务器设置中勾选“允许不加密发送密码”。");
 
 // Reads the server's replies only; what the client says (the credentials
 // among it) is never looked at.
@@ -145,6 +165,7 @@ QString SmtpSession::connect(const Server &server)
     curl_easy_setopt(c, CURLOPT_VERBOSE, 0L);
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, nullptr);
     m_schemes = announcedSchemes(m_replies);
+    m_encrypted = server.implicitTls || startedTls(m_replies);
     m_replies.clear();
     if (!error.isEmpty()) {
         disconnect();
@@ -160,7 +181,17 @@ SmtpSession::Auth SmtpSession::authenticate(QString *error)
         *error = QStringLiteral("未连接到服务器");
         return Auth::Failed;
     }
+    if (!m_server.allowPlainLogin && !m_encrypted) {
+        // Kept connected, as after a refused login: sends go without one.
+        *error = kNotEncryptedText;
+        return Auth::NotEncrypted;
+    }
     CURL *c = handle(m_curl);
+    // The login may run on a new connection (libcurl keeps connections
+    // per user), and so may every later send after a failure: each must
+    // have TLS again before the credentials go out, or stop there.
+    if (!m_server.allowPlainLogin)
+        curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     curl_easy_setopt(c, CURLOPT_USERNAME, m_server.user.toUtf8().constData());
     curl_easy_setopt(c, CURLOPT_PASSWORD, m_server.password.toUtf8().constData());
     curl_easy_setopt(c, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
@@ -174,6 +205,11 @@ SmtpSession::Auth SmtpSession::authenticate(QString *error)
     *error = QString::fromLocal8Bit(m_errorBuffer).trimmed();
     if (error->isEmpty())
         *error = QString::fromLatin1(curl_easy_strerror(rc));
+    if (rc == CURLE_USE_SSL_FAILED) {
+        *error = kNotEncryptedText;
+        disconnect();
+        return Auth::NotEncrypted;
+    }
     if (rc == CURLE_LOGIN_DENIED) {
         // Still connected, as before the attempt: later sends go without a login.
         curl_easy_setopt(c, CURLOPT_USERNAME, nullptr);
@@ -218,5 +254,6 @@ void SmtpSession::disconnect()
         curl_easy_cleanup(handle(m_curl));
     m_curl = nullptr;
     m_connected = false;
+    m_encrypted = false;
     m_authenticated = false;
 }

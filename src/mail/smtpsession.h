@@ -9,7 +9,9 @@
 // The SMTP connection of the mail window, over libcurl. "连接" connects
 // (greeting, EHLO or HELO, STARTTLS whenever the server offers it) and
 // learns the AUTH schemes the server announces; authenticate() then logs
-// in with AUTH LOGIN; each send() is one transaction on the same
+// in with AUTH LOGIN, only over TLS unless the settings allow a login in
+// clear text (a server without STARTTLS, or a man in the middle who strips
+// it, gets no password); each send() is one transaction on the same
 // connection (MAIL FROM, RCPT TO for every address, DATA), reconnecting
 // and logging in again by itself should the server have dropped it.
 //
@@ -32,8 +34,14 @@ public:
         // Certificates to trust besides the system's (tests: a throwaway one).
         QString caFile;
         int timeoutSeconds = 30;
+        // Send the user name and password over a connection without TLS.
+        // Off unless the user ticks it for a server that cannot do better.
+        bool allowPlainLogin = false;
     };
-    enum class Auth { Passed, Refused, Failed };
+    // NotEncrypted: no TLS on the connection and no leave to log in
+    // without it; nothing of the credentials was sent.
+    enum class Auth { Passed, Refused, Failed, NotEncrypted };
+    static const QString kNotEncryptedText;
 
     SmtpSession();
     ~SmtpSession();
@@ -49,6 +57,8 @@ public:
     bool isConnected() const { return m_connected; }
     // The AUTH schemes of the server's last EHLO reply, upper case.
     const QList<QByteArray> &authSchemes() const { return m_schemes; }
+    // Whether the connection runs over TLS (implicit or after STARTTLS).
+    bool isEncrypted() const { return m_encrypted; }
     bool offersLogin() const { return m_schemes.contains("LOGIN"); }
 
     // AUTH LOGIN with the server's user and password. A refusal keeps the
@@ -77,6 +87,7 @@ private:
     QByteArray m_replies; // the server's replies while connecting
     QList<QByteArray> m_schemes;
     bool m_connected = false;
+    bool m_encrypted = false;
     bool m_authenticated = false;
     std::atomic<bool> m_cancelled{false};
     char m_errorBuffer[256] = {};

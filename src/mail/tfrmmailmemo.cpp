@@ -1,5 +1,6 @@
 #include "mail/tfrmmailmemo.h"
 
+#include "data/outputfile.h"
 #include "mail/mailmessage.h"
 #include "ui/dialogbuttons.h"
 #include "ui/editkeys.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QVBoxLayout>
 
@@ -180,9 +180,8 @@ void TfrmMailMemo::BtnSaveClick()
     }
     QString text = m_body->toPlainText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit())
-        Prompts::instance().warn(QStringLiteral("对不起，无法保存邮件：") + f.errorString());
+    if (const QString error = OutputFile::write(path, text.toUtf8()); !error.isEmpty())
+        Prompts::instance().warn(error);
 }
 
 void TfrmMailMemo::BtnOkClick()

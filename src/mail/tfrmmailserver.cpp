@@ -1,11 +1,13 @@
 #include "mail/tfrmmailserver.h"
 
+#include "mail/mailaddress.h"
 #include "mail/mailmessage.h"
 #include "mail/smtpsession.h"
 #include "ui/dialogbuttons.h"
 #include "ui/editkeys.h"
 #include "ui/prompts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFormLayout>
@@ -37,7 +39,8 @@ void TfrmMailServer::trustCertificates(const QString &caFile)
 TfrmMailServer::TfrmMailServer(SmtpSession *session, MailMessage *message, QWidget *parent)
     : QDialog(parent), m_session(session), m_message(message), m_server(new QComboBox(this)),
       m_port(new QLineEdit(this)), m_sender(new QLineEdit(this)), m_user(new QLineEdit(this)),
-      m_password(new QLineEdit(this)), m_status(new QLabel(this))
+      m_password(new QLineEdit(this)), m_allowPlain(new QCheckBox(QStringLiteral("允许不加密发送密码"), this)),
+      m_status(new QLabel(this))
 {
     setObjectName(QStringLiteral("TfrmMailServer"));
     setWindowTitle(QStringLiteral("服务器设置"));
@@ -65,6 +68,11 @@ TfrmMailServer::TfrmMailServer(SmtpSession *session, MailMessage *message, QWidg
         field->setAccessibleName(QString(text).remove(QLatin1Char(' ')).chopped(1));
         form->addRow(text, field);
     }
+    // Off unless the user says so for a server that offers no STARTTLS:
+    // the password then crosses the network readable.
+    m_allowPlain->setObjectName(QStringLiteral("Check_AllowPlainLogin"));
+    m_allowPlain->setChecked(false);
+    form->addRow(QString(), m_allowPlain);
     auto *buttons = new QVBoxLayout;
     body->addLayout(buttons);
     m_buttons << addDialogButton(buttons, this, QStringLiteral("连接"), QStringLiteral("BtnConnect"), {},
@@ -81,7 +89,7 @@ TfrmMailServer::TfrmMailServer(SmtpSession *session, MailMessage *message, QWidg
     bar->addWidget(m_status, 1);
     outer->addWidget(bar);
     setEnterOrder({m_server, m_port, m_sender, m_user, m_password});
-    resize(420, 230);
+    resize(420, 260);
 }
 
 void TfrmMailServer::showEvent(QShowEvent *event)
@@ -135,7 +143,9 @@ void TfrmMailServer::BtnConnectClick()
             return;
         }
     }
-    if (!m_sender->text().contains(QLatin1Char('@'))) {
+    // Checked as the recipients are: a pasted line break would reach the
+    // From: header and the MAIL FROM command.
+    if (!MailAddress{{}, m_sender->text().trimmed()}.isUsable()) {
         p.warn(QStringLiteral("您输入的邮件地址不合法!"));
         m_sender->setFocus();
         m_sender->selectAll();
@@ -153,6 +163,7 @@ void TfrmMailServer::BtnConnectClick()
     s.password = m_password->text().trimmed();
     s.implicitTls = SmtpSession::implicitTlsPort(port);
     s.caFile = g_caFile;
+    s.allowPlainLogin = m_allowPlain->isChecked();
     QString error = QStringLiteral("端口号不是整数");
     if (portOk)
         runAway([&] { error = m_session->connect(s); });
@@ -185,6 +196,12 @@ void TfrmMailServer::BtnConnectClick()
         break;
     case SmtpSession::Auth::Failed:
         setStatus(QStringLiteral("服务器验证失败"));
+        m_session->disconnect();
+        setStatus(QStringLiteral("断开连接"));
+        break;
+    case SmtpSession::Auth::NotEncrypted:
+        setStatus(QStringLiteral("服务器不支持加密连接"));
+        p.warn(SmtpSession::kNotEncryptedText);
         m_session->disconnect();
         setStatus(QStringLiteral("断开连接"));
         break;

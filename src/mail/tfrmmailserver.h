@@ -6,6 +6,7 @@
 #include <functional>
 
 struct MailMessage;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -13,8 +14,9 @@ class QPushButton;
 class SmtpSession;
 
 // "服务器设置": connects the mail window's SMTP session and logs in when
-// the server asks for it. Opens empty (port 25) every time; "关闭" leaves
-// the connection as it is. The network steps run off the window's thread,
+// the server asks for it. Opens empty (port 25, "允许不加密发送密码"
+// unticked) every time; like the other settings the tick lives only in
+// the connection it was given to. "关闭" leaves the connection as it is. The network steps run off the window's thread,
 // so the status line shows each step while the server answers.
 class TfrmMailServer : public QDialog
 {
@@ -32,6 +34,7 @@ public:
     QLineEdit *sender() const { return m_sender; }
     QLineEdit *user() const { return m_user; }
     QLineEdit *password() const { return m_password; }
+    QCheckBox *allowPlainLogin() const { return m_allowPlain; }
     QString statusText() const;
     // Every status text shown since the dialog opened, in order.
     const QStringList &statusHistory() const { return m_history; }
@@ -53,6 +56,7 @@ private:
     QLineEdit *m_sender;
     QLineEdit *m_user;
     QLineEdit *m_password;
+    QCheckBox *m_allowPlain;
     QLabel *m_status;
     QList<QPushButton *> m_buttons;
     QStringList m_history;

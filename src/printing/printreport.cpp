@@ -33,11 +33,20 @@ bool prepareReport(Dataset *data, const QString &templateName, PreparedReport *o
     ReportTemplate t;
     QString why;
     if (!t.load(path, &why)) {
-        *error = why;
+        *error = QStringLiteral("对不起，报表模板文件不存在或无法读取：") + QDir::toNativeSeparators(path);
+        // An agency that edits its own template needs to know where it went wrong.
+        if (QFileInfo(path).isReadable() && QFileInfo(path).isFile())
+            *error += QLatin1Char('\n') + why;
         return false;
     }
     ReportLayout layout(t, data, resolver ? resolver : dataModuleResolver());
     *out = layout.prepare();
+    if (!layout.tooLarge().isEmpty()) {
+        *error = QStringLiteral("对不起，报表过大，无法生成：") + QDir::toNativeSeparators(path) + QLatin1Char('\n')
+            + layout.tooLarge();
+        *out = PreparedReport();
+        return false;
+    }
     return true;
 }
 
@@ -46,12 +55,7 @@ bool printReport(Dataset *data, const QString &templateName, QWidget *parent)
     PreparedReport report;
     QString error;
     if (!prepareReport(data, templateName, &report, &error)) {
-        const QString path = reportTemplatePath(templateName);
-        QString text = QStringLiteral("对不起，报表模板文件不存在或无法读取：") + QDir::toNativeSeparators(path);
-        // An agency that edits its own template needs to know where it went wrong.
-        if (QFileInfo(path).isReadable() && QFileInfo(path).isFile())
-            text += QLatin1Char('\n') + error;
-        Prompts::instance().warn(text);
+        Prompts::instance().warn(error);
         return false;
     }
     // The form opens maximised by its own window state; showing it before

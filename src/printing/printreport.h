@@ -14,7 +14,9 @@ class QWidget;
 bool printReport(Dataset *data, const QString &templateName, QWidget *parent = nullptr);
 
 // The steps of printReport without the window, for brevia-admin and tests:
-// the template's path, and the prepared report (false with the reason).
+// the template's path, and the prepared report (false with the message for
+// the user, which names the template: one that cannot be read, or a run
+// beyond ReportLayout's bounds).
 QString reportTemplatePath(const QString &templateName);
 bool prepareReport(Dataset *data, const QString &templateName, PreparedReport *out, QString *error,
                    const DatasetResolver &resolver = {});

@@ -36,6 +36,8 @@ PreparedReport ReportLayout::prepare()
     m_out.pageSizeMm = m_page = m_t.pageSizeMm();
     m_pageDependent.clear();
     m_fieldIndex.clear();
+    m_primitives = m_textChars = 0;
+    m_tooLarge.clear();
     if (m_data && m_data->isActive())
         m_data->fetchAll();
     m_rows = m_data && m_data->isActive() ? m_data->rowCount() : 0;
@@ -45,6 +47,10 @@ PreparedReport ReportLayout::prepare()
         layOutLabels();
     else
         layOutBands();
+    if (!m_tooLarge.isEmpty()) {
+        m_out.pages.clear();
+        m_pageDependent.clear();
+    }
 
     const QString count = QString::number(m_out.pages.size());
     for (const auto &[page, index] : m_pageDependent) {
@@ -93,7 +99,7 @@ void ReportLayout::layOutBands()
             if (const ReportBand *f = m_t.groupFooter(groups[g]->field))
                 placeBand(*f, lastRow, open[g]);
     };
-    for (int row = 0; row < m_rows; ++row) {
+    for (int row = 0; row < m_rows && m_tooLarge.isEmpty(); ++row) {
         int changed = int(groups.size());
         for (int g = 0; g < groups.size(); ++g)
             if (row == 0 || groupKey(groups[g]->field, row) != keys[g]) {
@@ -182,7 +188,7 @@ void ReportLayout::layOutLabels()
     const double w = g.width > 0 ? g.width : (m_page.width() - 2 * g.left - (g.columns - 1) * g.hgap) / g.columns;
     const double h = g.height > 0 ? g.height : (m_page.height() - 2 * g.top - (g.rows - 1) * g.vgap) / g.rows;
     const int perPage = g.columns * g.rows;
-    for (int row = 0; row < m_rows; ++row) {
+    for (int row = 0; row < m_rows && m_tooLarge.isEmpty(); ++row) {
         const int cell = row % perPage;
         if (cell == 0)
             m_out.pages.push_back({});
@@ -197,8 +203,22 @@ void ReportLayout::layOutLabels()
 
 void ReportLayout::placeItems(const QVector<ReportItem> &items, double left, double top, int row, Range range)
 {
+    if (!m_tooLarge.isEmpty())
+        return;
+    if (m_out.pages.size() > kMaxPages) {
+        m_tooLarge = QStringLiteral("报表超过 %1 页").arg(kMaxPages);
+        return;
+    }
     ReportPage &page = m_out.pages.last();
     for (const ReportItem &it : items) {
+        if (m_primitives >= kMaxPrimitives) {
+            m_tooLarge = QStringLiteral("报表超过 %1 个项目").arg(kMaxPrimitives);
+            return;
+        }
+        if (m_textChars > kMaxTextChars) {
+            m_tooLarge = QStringLiteral("报表的文字超过 %1 个字符").arg(kMaxTextChars);
+            return;
+        }
         PagePrimitive p;
         p.rect = it.rect.translated(left, top);
         p.lineWidth = it.lineWidth;
@@ -232,10 +252,12 @@ void ReportLayout::placeItems(const QVector<ReportItem> &items, double left, dou
                 continue;
             if (pageDependent)
                 m_pageDependent.push_back({int(m_out.pages.size()) - 1, int(page.size())});
+            m_textChars += p.text.size();
             break;
         }
         }
         page.push_back(p);
+        ++m_primitives;
     }
 }
 

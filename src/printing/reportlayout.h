@@ -24,8 +24,18 @@ class ReportLayout
 public:
     ReportLayout(const ReportTemplate &t, Dataset *data, DatasetResolver resolver = {});
 
+    // What one run may make: a template over many rows could otherwise
+    // fill the memory before the first page shows. Beyond any of them the
+    // run stops and tooLarge() says why.
+    static constexpr int kMaxPages = 10000;
+    static constexpr qint64 kMaxPrimitives = 1000000;
+    static constexpr qint64 kMaxTextChars = 50000000;
+
     void setPrintTime(const QDateTime &at) { m_printTime = at; }
     PreparedReport prepare();
+    // Empty unless the last prepare() stopped at a bound; its pages are
+    // then dropped.
+    const QString &tooLarge() const { return m_tooLarge; }
 
 private:
     struct Range {
@@ -60,4 +70,7 @@ private:
     int m_rows = 0;
     QVector<int> m_pending; // primitives of the page that await [Page]/[Pages]
     QVector<QPair<int, int>> m_pageDependent; // (page, primitive)
+    qint64 m_primitives = 0;
+    qint64 m_textChars = 0;
+    QString m_tooLarge;
 };

@@ -1,5 +1,6 @@
 #include "printing/reportrenderer.h"
 
+#include "data/outputfile.h"
 #include "printing/reportfonts.h"
 
 #include <QFile>
@@ -166,18 +167,17 @@ bool print(const PreparedReport &r, QPrinter *printer)
 
 bool writePdf(const PreparedReport &r, const QString &path, QString *error)
 {
-    {
-        QPdfWriter pdf(path);
+    *error = OutputFile::write(path, [&r](QIODevice &out, QString *reason) {
+        QPdfWriter pdf(&out);
         pdf.setResolution(300);
         pdf.setTitle(r.title);
         pdf.setCreator(QStringLiteral("Brevia"));
         if (paint(r, &pdf))
             return true;
-    }
-    QFile probe(path);
-    *error = probe.open(QIODevice::WriteOnly | QIODevice::Append) ? QStringLiteral("无法生成PDF文件：%1").arg(path)
-                                                                   : probe.errorString();
-    return false;
+        *reason = QStringLiteral("无法生成PDF文件");
+        return false;
+    });
+    return error->isEmpty();
 }
 
 } // namespace ReportRenderer

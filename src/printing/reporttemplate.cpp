@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <cmath>
+
 namespace {
 
 using Type = ReportBand::Type;
@@ -26,7 +28,8 @@ bool number(const QXmlStreamAttributes &a, const char *name, double *out, QStrin
         return true;
     bool ok = false;
     const double v = s.toDouble(&ok);
-    if (!ok) {
+    // "nan" and "inf" read as numbers but place nothing anywhere.
+    if (!ok || !std::isfinite(v)) {
         *error = QStringLiteral("属性 %1 不是数字：%2").arg(QLatin1String(name), s);
         return false;
     }
@@ -293,6 +296,9 @@ private:
         b.type = bandTypes().value(type.toLower());
         if (!number(a, "height", &b.height, &m_error))
             return false;
+        // A band below zero would print every row over the one before.
+        if (b.height < 0)
+            return failHere(QStringLiteral("区域高度必须大于 0：%1").arg(b.height));
         b.field = a.value(QLatin1String("field")).toString();
         b.newPage = flag(a, "newPage", false);
         b.firstPage = flag(a, "firstPage", true);
@@ -305,6 +311,9 @@ private:
             return failHere(QStringLiteral("区域 detail 只能有一个"));
         if (!readItems(&b.items))
             return false;
+        // So would a band of no height that prints something.
+        if (b.height <= 0 && !b.items.isEmpty())
+            return failHere(QStringLiteral("区域高度必须大于 0：%1").arg(b.height));
         m_t.bands.push_back(b);
         return true;
     }
@@ -331,6 +340,8 @@ private:
     bool readItems(QVector<ReportItem> *items)
     {
         while (m_x.readNextStartElement()) {
+            if (++m_items > ReportTemplate::kMaxItems)
+                return failHere(QStringLiteral("模板中的项目超过 %1 个").arg(ReportTemplate::kMaxItems));
             ReportItem it;
             if (!readItem(&it))
                 return false;
@@ -426,7 +437,17 @@ private:
     ReportTemplate &m_t;
     QXmlStreamReader &m_x;
     QString m_error;
+    int m_items = 0;
 };
+
+} // namespace
+
+namespace {
+
+QString tooBig()
+{
+    return QStringLiteral("模板文件超过 %1 KB").arg(ReportTemplate::kMaxFileBytes / 1024);
+}
 
 } // namespace
 
@@ -437,13 +458,24 @@ bool ReportTemplate::load(const QString &path, QString *error)
         *error = f.errorString();
         return false;
     }
-    return loadXml(f.readAll(), error, QFileInfo(path).absolutePath());
+    // Read one byte past the bound: a file that grows meanwhile, or a
+    // device that reports no size, is caught all the same.
+    const QByteArray xml = f.read(kMaxFileBytes + 1);
+    if (xml.size() > kMaxFileBytes) {
+        *error = tooBig();
+        return false;
+    }
+    return loadXml(xml, error, QFileInfo(path).absolutePath());
 }
 
 bool ReportTemplate::loadXml(const QByteArray &xml, QString *error, const QString &dir)
 {
     *this = ReportTemplate();
     baseDir = dir;
+    if (xml.size() > kMaxFileBytes) {
+        *error = tooBig();
+        return false;
+    }
     QXmlStreamReader x(xml);
     Loader l(*this, x);
     return l.run(error);

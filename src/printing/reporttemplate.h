@@ -68,6 +68,11 @@ class ReportTemplate
 {
 public:
     static constexpr int kVersion = 1;
+    // A template is a page or two of layout: the shipped ones are a few
+    // kilobytes with some fifty items. Far beyond that it is a mistake or
+    // an attack, refused before it is laid out over any rows.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    static constexpr int kMaxItems = 5000;
 
     // Reads a template file; on failure returns false with the reason.
     bool load(const QString &path, QString *error);

@@ -98,7 +98,7 @@ void TfrmReport::BtnPdfClick()
     if (ReportRenderer::writePdf(m_report, path, &error))
         Prompts::instance().inform(QStringLiteral("导出PDF成功！"));
     else
-        Prompts::instance().warn(QStringLiteral("对不起，无法导出PDF文件：") + error);
+        Prompts::instance().warn(error);
 }
 
 void TfrmReport::BtnHelpClick()

@@ -2,6 +2,8 @@
 
 #include "data/apppaths.h"
 #include "data/dataset.h"
+#include "data/money.h"
+#include "data/outputfile.h"
 #include "ui/gridmodel.h"
 #include "ui/grouppanel.h"
 #include "ui/prompts.h"
@@ -16,7 +18,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QTimer>
@@ -26,6 +27,26 @@
 #include <algorithm>
 
 namespace {
+
+// A text cell that a spreadsheet would take for a formula (= + - @, or a
+// TAB or CR before one) gets a leading ' so that it shows as the text it
+// is and runs nothing.
+QString neutralised(const QString &text)
+{
+    static const QString starts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && starts.contains(text.front()) ? QLatin1Char('\'') + text : text;
+}
+
+// A number as a spreadsheet reads one: money and other amounts without the
+// currency sign and the thousands' commas of the grid, a minus sign first.
+QString plainNumber(const QVariant &v, const QString &shown)
+{
+    if (v.userType() == qMetaTypeId<Money>())
+        return v.value<Money>().toGrouped().remove(QLatin1Char(','));
+    bool ok = false;
+    v.toDouble(&ok);
+    return ok ? v.toString() : shown;
+}
 
 QString csvField(const QString &text)
 {
@@ -318,11 +339,10 @@ void DataGrid::copySelection() const
 
 QString DataGrid::writeCsv(const QString &path) const
 {
+    if (const QString refused = OutputFile::refusal(path); !refused.isEmpty())
+        return refused;
     if (Dataset *set = dataset())
         set->loadAllRows(); // one read rather than a page per 200 rows
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
     QList<int> cols;
     for (const QString &f : visibleFields())
         cols << m_source->columnOf(f);
@@ -335,15 +355,16 @@ QString DataGrid::writeCsv(const QString &path) const
         dataset()->fetchAll();
     for (int r : m_model->rowsInOrder()) {
         cells.clear();
-        for (int c : cols)
-            cells << csvField(m_source->data(m_source->index(r, c)).toString());
+        for (int c : cols) {
+            const QModelIndex i = m_source->index(r, c);
+            const QString shown = m_source->data(i).toString();
+            // The grid right-aligns exactly the number and money columns.
+            const bool number = m_source->data(i, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight;
+            cells << csvField(number ? plainNumber(m_source->data(i, Qt::EditRole), shown) : neutralised(shown));
+        }
         out += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
-    file.write("\xEF\xBB\xBF");
-    file.write(out.toUtf8());
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return OutputFile::write(path, QByteArray("\xEF\xBB\xBF") + out.toUtf8());
 }
 
 void DataGrid::exportCsv()
@@ -357,7 +378,7 @@ void DataGrid::exportCsv()
     if (error.isEmpty())
         Prompts::instance().inform(QStringLiteral("导出成功！"));
     else
-        Prompts::instance().warn(QStringLiteral("对不起，无法写入文件：") + error);
+        Prompts::instance().warn(error);
 }
 
 QString DataGrid::settingsPath()

@@ -75,7 +75,9 @@ public:
     void copySelection() const; // to the clipboard
     // The visible columns in their current order, every row in shown
     // order, as UTF-8 with a byte-order mark (so spreadsheet programs on a
-    // Chinese desktop read it right). Empty on success, else the reason.
+    // Chinese desktop read it right). Numbers and money stay numbers; a
+    // text that a spreadsheet would run as a formula gets a leading '.
+    // Empty on success, else the message for the user.
     QString writeCsv(const QString &path) const;
     void exportCsv(); // "导出Excel/CSV...": asks for the file through Prompts
 

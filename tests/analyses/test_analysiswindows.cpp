@@ -237,6 +237,12 @@ TEST_P(AnalysisWindowsTest, TheChartIsSavedAsPngAndPrinted)
     EXPECT_TRUE(QFile::exists(t->dir() + "/无扩展名.png"));
     prompts.fileNames << QString();
     EXPECT_FALSE(w.saveChart());
+    // A picture that cannot be written is said so, and nothing is made.
+    ASSERT_TRUE(QDir().mkpath(t->dir() + "/文件夹.png"));
+    prompts.fileNames << t->dir() + "/文件夹.png";
+    EXPECT_FALSE(w.saveChart());
+    EXPECT_EQ(prompts.last(), "对不起，无法写入文件：" + t->dir() + "/文件夹.png\n这是一个文件夹");
+    EXPECT_TRUE(QFileInfo(t->dir() + "/文件夹.png").isDir());
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -207,13 +207,14 @@ TEST_P(ContactsTest, SearchTextIsAValueAndTheUsersTermHoldsForEveryCriterion)
         {"Admin", true, "联系人姓名", "O'Neil", {"K4"}},   // a quote is a character
         {"Admin", true, "联系人姓名", "' OR '1'='1", {}},
         {"Admin", true, "职务", "100%", {"K4"}},
-        {"Admin", true, "职务", "100%理", {"K4"}},         // the user's own % is a wildcard
+        {"Admin", true, "职务", "100%理", {}},             // the user's own % is the character
+        {"Admin", true, "职务", "%", {"K4"}},
         {"Admin", true, "客户代码", "c002", {"K3", "K5"}}, // letter case aside
         {"Admin", true, "称呼", "小", {"K3"}},
         {"zhang", false, "所有联系人", "", {"K1", "K2", "K5"}},
         {"zhang", false, "联系人姓名", "张", {"K1"}},       // K3 is o'brien's
         {"zhang", false, "客户代码", "C002", {"K5"}},
-        {"zhang", false, "职务", "%", {"K1", "K2"}},        // K5 has none: still only his own
+        {"zhang", false, "职务", "%", {}},                  // K4's % is not his
         {"o'brien", false, "联系人姓名", "张", {"K3"}},
         {"o'brien", false, "联系人代码", "K1", {}},
     };

@@ -82,8 +82,8 @@ TEST_P(CustomerQueryTest, EveryCriterionForASystemUserAndAnOrdinaryOne)
         {"客户名称", "' OR '1'='1", {}, {}, {}, {}},
         {"客户名称", "' OR SUser <> '", {}, {}, {}, {}},
         {"客户名称", "100%", {}, {}, {"K02"}, {"K02"}},
-        {"客户名称", "%", {}, {}, all, own}, // a wildcard, but never past the owner
-        {"客户名称", "_", {}, {}, all, own},
+        {"客户名称", "%", {}, {}, {"K02"}, {"K02"}}, // the character, not a wildcard
+        {"客户名称", "_", {}, {}, {"K04"}, {}},
         {"客户名称", "a_b", {}, {}, {"K04"}, {}},
         {"主要联系人", "王", {}, {}, {"K01"}, {"K01"}},
         {"地址", "海淀", {}, {}, {"K01"}, {"K01"}},

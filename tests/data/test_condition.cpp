@@ -18,7 +18,7 @@ protected:
         const QList<QPair<QString, QString>> rows{
             {"K1", "Patrick O'Neill"}, {"K2", "100% 满意"},  {"K3", "1005 满意"}, {"K4", "a_b"},
             {"K5", "axb"},             {"K6", "ALPHA beta"}, {"K7", "back\\slash"}, {"K8", ""},
-                                           {"K11", "王Wang家政"}};
+                                           {"K11", "王Wang家政"}, {"K12", "c:\\%TEMP%"}};
         for (const auto &[id, name] : rows)
             ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", id}, {"CustName", name}, {"SUser", id == "K1" ? "o'brien" : "admin"}}), "");
         ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", "K9"}, {"CreateDate", QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59))}}), "");
@@ -54,10 +54,15 @@ TEST_P(ConditionTest, UserTextIsAlwaysAValue)
         {"quote in a user code", Condition::equals("SUser", "o'brien"), {"K1"}},
         {"injection stays text", Condition::equals("SUser", "x' OR '1'='1"), {}},
         {"injection in LIKE stays text", Condition::contains("CustName", "' OR 1=1 --"), {}},
-        {"own % is a wildcard, not text", Condition::contains("CustName", "满意%100"), {}},
-        {"own % spans", Condition::contains("CustName", "10%满意"), {"K2", "K3"}},
-        {"own _ is one character", Condition::contains("CustName", "a_b"), {"K4", "K5", "K6"}},
+        {"typed % alone matches only a %", Condition::contains("CustName", "%"), {"K2", "K12"}},
+        {"typed % is the character", Condition::contains("CustName", "100%"), {"K2"}},
+        {"typed % spans nothing", Condition::contains("CustName", "10%满意"), {}},
+        {"typed _ alone matches only a _", Condition::contains("CustName", "_"), {"K4"}},
+        {"typed _ is the character", Condition::contains("CustName", "a_b"), {"K4"}},
         {"backslash is ordinary", Condition::contains("CustName", "k\\s"), {"K7"}},
+        {"backslash before a wildcard is two characters", Condition::contains("CustName", "\\%"), {"K12"}},
+        {"a pattern's own wildcard", Condition::like("CustName", "a_b"), {"K4", "K5"}},
+        {"a pattern's escaped wildcard", Condition::like("CustName", "a\\_b"), {"K4"}},
         {"case-insensitive", Condition::contains("CustName", "alpha BETA"), {"K6"}},
         {"Chinese", Condition::contains("CustName", "满意"), {"K2", "K3"}},
         {"Chinese with letters in the other case", Condition::contains("CustName", "王wANG"), {"K11"}},
@@ -67,7 +72,7 @@ TEST_P(ConditionTest, UserTextIsAlwaysAValue)
         {"empty matches NULL and ''", Condition::isEmpty("CustName"), {"K8", "K9", "K10"}},
         {"AND binds in order", Condition::contains("CustName", "满意") && Condition::equals("CustId", "K3"), {"K3"}},
         {"OR", Condition::equals("CustId", "K1") || Condition::equals("CustId", "K4"), {"K1", "K4"}},
-        {"NOT", !Condition::isEmpty("CustName") && !Condition::contains("CustName", "a"), {"K2", "K3"}},
+        {"NOT", !Condition::isEmpty("CustName") && !Condition::contains("CustName", "a"), {"K2", "K3", "K12"}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(match(c.c), c.ids) << c.what;

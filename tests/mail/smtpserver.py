@@ -63,6 +63,11 @@ def main():
         ctx.load_cert_chain(a.cert, a.key)
 
     def authenticator(server, session, envelope, mechanism, auth_data):
+        # Every login the server was sent, with whether it came over TLS:
+        # what a listener on the wire would have read.
+        with open(a.out + '.logins', 'a', encoding='utf-8') as f:
+            login = auth_data.login.decode() if isinstance(auth_data, LoginPassword) else ''
+            f.write(json.dumps({'login': login, 'tls': session.ssl is not None or a.implicit_tls}) + '\n')
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == a.user and auth_data.password.decode() == a.password)
         return AuthResult(success=ok, handled=False)

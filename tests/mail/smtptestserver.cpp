@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -80,6 +81,20 @@ QString SmtpTestServer::start(const Options &o)
         }
     }
     return QStringLiteral("the server said nothing: ") + QString::fromUtf8(m_process.readAllStandardError());
+}
+
+QStringList SmtpTestServer::logins() const
+{
+    QFile f(m_dir.filePath(QStringLiteral("out.jsonl.logins")));
+    QStringList out;
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (!o.isEmpty())
+            out << o["login"].toString() + (o["tls"].toBool() ? QString() : QStringLiteral(" (clear)"));
+    }
+    return out;
 }
 
 QJsonArray SmtpTestServer::messages(QString *error) const

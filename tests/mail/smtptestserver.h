@@ -42,6 +42,9 @@ public:
     // Every message accepted so far, parsed; an empty array on failure
     // with the reason in error.
     QJsonArray messages(QString *error = nullptr) const;
+    // Every login the server was sent, in order: "clerk" over TLS,
+    // "clerk (clear)" without.
+    QStringList logins() const;
 
     // A throwaway certificate for localhost and 127.0.0.1, made once per
     // test run with openssl; empty when it could not be made.

@@ -2,6 +2,7 @@
 // SMTP server on loopback, on both engines.
 #include "mail/mailfixture.h"
 #include "mail/mailsendrun.h"
+#include "mail/smtpsession.h"
 #include "mail/smtptestserver.h"
 #include "mail/tfrmmail.h"
 #include "mail/tfrmmailmemo.h"
@@ -10,6 +11,7 @@
 #include "contacts/tfrmlinkmanquery.h"
 #include "data/recordscope.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -411,6 +413,10 @@ TEST(MailServerDialogTest, ChecksTheFieldsInOrderBeforeConnecting)
         {"smtp.163.com", "25", "a@b.cn", "", "p", "请输入用户名!", "Edit_User"},
         {"smtp.163.com", "25", "a@b.cn", "u", "", "请输入用户密码!", "Edit_Password"},
         {"smtp.163.com", "25", "office.b.cn", "u", "p", "您输入的邮件地址不合法!", "Edit_Sender"},
+        // A pasted line break would reach the From: header and MAIL FROM.
+        {"smtp.163.com", "25", "a@b.cn\r\nRCPT TO:<x@y.cn>", "u", "p", "您输入的邮件地址不合法!", "Edit_Sender"},
+        {"smtp.163.com", "25", "a@b@c.cn", "u", "p", "您输入的邮件地址不合法!", "Edit_Sender"},
+        {"smtp.163.com", "25", "老板 <a@b.cn>", "u", "p", "您输入的邮件地址不合法!", "Edit_Sender"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.said);
@@ -433,8 +439,8 @@ TEST(MailServerDialogTest, ChecksTheFieldsInOrderBeforeConnecting)
         EXPECT_TRUE(dlg.statusHistory().isEmpty());
         EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), c.focus);
         EXPECT_TRUE(message.sender.address.isEmpty());
-        // An address without '@' is selected for retyping.
-        EXPECT_EQ(dlg.sender()->hasSelectedText(), QString::fromUtf8(c.sender) == "office.b.cn");
+        // An address that is no address is selected for retyping.
+        EXPECT_EQ(dlg.sender()->hasSelectedText(), QString::fromUtf8(c.said) == "您输入的邮件地址不合法!");
     }
 }
 
@@ -466,16 +472,33 @@ TEST(MailServerDialogTest, LoginOutcomes)
         QStringList statuses;
         QStringList said;
         bool connected;
+        bool allowPlain;    // "允许不加密发送密码" ticked
+        QStringList logins; // what the server was sent
     };
     const Case cases[] = {
-        {"noAuth", O(), "p", {"准备连接到服务器!", "已经连接到服务器 127.0.0.1", "服务器不需要验证"}, {}, true},
+        {"noAuth", O(), "p", {"准备连接到服务器!", "已经连接到服务器 127.0.0.1", "服务器不需要验证"}, {}, true, false, {}},
         {"refused",
-         O().login("clerk", "s3cret"),
+         O().login("clerk", "s3cret").withStarttls(),
          "guess",
          {"准备连接到服务器!", "已经连接到服务器 127.0.0.1", "服务器要求验证", "开始验证", "服务器验证失败!"},
          {"服务器要求验证", "服务器验证失败"},
-         true},
+         true, false, {"clerk"}},
+        // No STARTTLS: the password stays here unless the box is ticked.
+        {"clear",
+         O().login("clerk", "s3cret"),
+         "s3cret",
+         {"准备连接到服务器!", "已经连接到服务器 127.0.0.1", "服务器要求验证", "开始验证", "服务器不支持加密连接",
+          "断开连接"},
+         {"服务器要求验证", SmtpSession::kNotEncryptedText},
+         false, false, {}},
+        {"clearAllowed",
+         O().login("clerk", "s3cret"),
+         "s3cret",
+         {"准备连接到服务器!", "已经连接到服务器 127.0.0.1", "服务器要求验证", "开始验证", "服务器验证通过!"},
+         {"服务器要求验证"},
+         true, true, {"clerk (clear)"}},
     };
+    TfrmMailServer::trustCertificates(SmtpTestServer::certificate());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePrompts prompts;
@@ -489,12 +512,16 @@ TEST(MailServerDialogTest, LoginOutcomes)
         dlg.sender()->setText("office@example.cn");
         dlg.user()->setText("clerk");
         dlg.password()->setText(QString::fromLatin1(c.password));
+        EXPECT_FALSE(dlg.allowPlainLogin()->isChecked()) << "off whenever the dialog opens";
+        dlg.allowPlainLogin()->setChecked(c.allowPlain);
         dlg.BtnConnectClick();
         EXPECT_EQ(dlg.statusHistory(), c.statuses);
         EXPECT_EQ(prompts.texts(), c.said);
         EXPECT_EQ(session.isConnected(), c.connected);
         EXPECT_EQ(message.sender.address, "office@example.cn");
+        EXPECT_EQ(server.logins(), c.logins);
     }
+    TfrmMailServer::trustCertificates({});
 }
 
 } // namespace

@@ -27,19 +27,29 @@ struct ServerCase {
     SmtpSession::Auth auth;
     bool tls;             // the message travelled encrypted
     bool authenticated;   // the server saw a login
+    bool allowPlainLogin; // the settings allow a login without TLS
+    QStringList logins;   // what the server was sent, "(clear)" without TLS
 };
 
 const ServerCase kCases[] = {
-    {"plain", O(), false, false, "", SmtpSession::Auth::Passed, false, false},
-    {"authLogin", O().login("clerk", "s3cret"), false, true, "s3cret", SmtpSession::Auth::Passed, false, true},
+    {"plain", O(), false, false, "", SmtpSession::Auth::Passed, false, false, false, {}},
+    // AUTH offered without STARTTLS: no password goes out in clear unless
+    // the settings say so.
+    {"authLogin", O().login("clerk", "s3cret"), false, true, "s3cret", SmtpSession::Auth::NotEncrypted, false, false,
+     false, {}},
+    {"authLoginAllowed", O().login("clerk", "s3cret"), false, true, "s3cret", SmtpSession::Auth::Passed, false, true,
+     true, {"clerk (clear)"}},
     {"starttls", O().login("clerk", "s3cret").withStarttls(), false, true, "s3cret", SmtpSession::Auth::Passed, true,
-     true},
+     true, false, {"clerk"}},
     {"implicitTls", O().login("clerk", "s3cret").withImplicitTls(), true, true, "s3cret",
-     SmtpSession::Auth::Passed, true, true},
-    {"plainOnly", O().login("clerk", "s3cret", "PLAIN"), false, false, "", SmtpSession::Auth::Passed, false, false},
-    {"noEhlo", O().withoutEhlo(), false, false, "", SmtpSession::Auth::Passed, false,
-     false},
-    {"wrongPassword", O().login("clerk", "s3cret"), false, true, "guess", SmtpSession::Auth::Refused, false, false},
+     SmtpSession::Auth::Passed, true, true, false, {"clerk"}},
+    {"plainOnly", O().login("clerk", "s3cret", "PLAIN"), false, false, "", SmtpSession::Auth::Passed, false, false,
+     false, {}},
+    {"noEhlo", O().withoutEhlo(), false, false, "", SmtpSession::Auth::Passed, false, false, false, {}},
+    {"wrongPassword", O().login("clerk", "s3cret").withStarttls(), false, true, "guess", SmtpSession::Auth::Refused,
+     true, false, false, {"clerk"}},
+    {"wrongPasswordAllowedInClear", O().login("clerk", "s3cret"), false, true, "guess", SmtpSession::Auth::Refused,
+     false, false, true, {"clerk (clear)"}},
 };
 
 class SmtpSessionTest : public ::testing::TestWithParam<ServerCase>
@@ -65,7 +75,7 @@ TEST_P(SmtpSessionTest, ConnectsLogsInAndSends)
     SmtpSession s;
     SmtpSession::Server settings{QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("clerk"),
                                  QString::fromLatin1(c.password), c.clientImplicitTls,
-                                 SmtpTestServer::certificate(), 10};
+                                 SmtpTestServer::certificate(), 10, c.allowPlainLogin};
     const QString error = s.connect(settings);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_TRUE(s.isConnected());
@@ -74,7 +84,11 @@ TEST_P(SmtpSessionTest, ConnectsLogsInAndSends)
         QString why;
         EXPECT_EQ(s.authenticate(&why), c.auth) << why.toStdString();
         EXPECT_TRUE(s.isConnected()) << "a refused login keeps the connection";
+        if (c.auth == SmtpSession::Auth::NotEncrypted) {
+            EXPECT_EQ(why, SmtpSession::kNotEncryptedText);
+        }
     }
+    EXPECT_EQ(s.isEncrypted(), c.tls);
     for (const char *to : {"one@example.cn", "two@example.cn"})
         EXPECT_EQ(s.send("<office@example.cn>", {QByteArray("<") + to + ">"}, message(QString::fromLatin1(to))), "")
             << to;
@@ -90,6 +104,7 @@ TEST_P(SmtpSessionTest, ConnectsLogsInAndSends)
         EXPECT_EQ(m["auth"].toBool(), c.authenticated);
         EXPECT_EQ(m["subject"].toString(), QStringLiteral("测试"));
     }
+    EXPECT_EQ(server.logins(), c.logins);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SmtpSessionTest, ::testing::ValuesIn(kCases),
@@ -100,7 +115,7 @@ TEST(SmtpSessionFailures, ARefusedRecipientFailsItsMessageOnly)
     SmtpTestServer server;
     ASSERT_EQ(server.start(O().login("clerk", "s3cret").refusing("gone@example.cn")), "");
     SmtpSession s;
-    ASSERT_EQ(s.connect({"127.0.0.1", server.port(), "clerk", "s3cret", false, {}, 10}), "");
+    ASSERT_EQ(s.connect({"127.0.0.1", server.port(), "clerk", "s3cret", false, {}, 10, true}), "");
     QString why;
     ASSERT_EQ(s.authenticate(&why), SmtpSession::Auth::Passed) << why.toStdString();
     EXPECT_EQ(s.send("<office@example.cn>", {"<a@example.cn>"}, message("a@example.cn")), "");

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
@@ -67,6 +68,39 @@ TEST_F(PreviewTest, AMissingOrBrokenTemplateIsReportedAndNothingIsShown)
     EXPECT_EQ(prompts.last(), "对不起，报表模板文件不存在或无法读取：" + QDir::toNativeSeparators(home.path("Data/Report/frBroken.frf"))
                                   + "\n第 2 行：未知的区域类型：detial");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(PreviewTest, ATemplateBeyondTheBoundsIsRefusedByNameWithinSeconds)
+{
+    // 700,000 characters a row over 80 rows: more than one run may make.
+    const QByteArray many = "<report version='1'><band type='detail' height='8'><text w='60' h='8'>"
+        + QByteArray(700000, 'x') + "</text></band></report>";
+    // A template of megabytes is not even read through.
+    const QByteArray huge = "<report version='1'><band type='detail' height='8'>"
+        + QByteArray("<field w='60' h='8' name='Name'/>").repeated(100000) + "</band></report>";
+    struct Case {
+        const char *file;
+        QByteArray xml;
+        QString says;
+    };
+    const Case cases[] = {
+        {"frMany.frf", many, "对不起，报表过大，无法生成：" + QDir::toNativeSeparators(home.path("Data/Report/frMany.frf"))
+                                 + "\n报表的文字超过 50000000 个字符"},
+        {"frHuge.frf", huge, "对不起，报表模板文件不存在或无法读取：" + QDir::toNativeSeparators(home.path("Data/Report/frHuge.frf"))
+                                 + "\n模板文件超过 1024 KB"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(home.write(QString("Data/Report/") + c.file, c.xml));
+        prompts.clear();
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(printReport(names.get(), c.file));
+        EXPECT_LT(timer.elapsed(), 10000) << c.file;
+        ASSERT_EQ(prompts.shown.size(), 1) << c.file;
+        EXPECT_EQ(prompts.shown[0].kind, "warn");
+        EXPECT_EQ(prompts.last(), c.says);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
 }
 
 TEST_F(PreviewTest, APrintShowsTheMaximisedModalPreview)
@@ -152,7 +186,9 @@ TEST_F(PreviewTest, TheBarZoomsExportsAndOpensHelp)
     prompts.fileNames << home.path("no/such/folder/x.pdf");
     prompts.clear();
     form.BtnPdfClick();
-    EXPECT_TRUE(prompts.last().startsWith("对不起，无法导出PDF文件：")) << prompts.last().toStdString();
+    EXPECT_TRUE(prompts.last().startsWith("对不起，无法写入文件：" + QDir::toNativeSeparators(home.path("no/such/folder/x.pdf"))
+                                          + "\n"))
+        << prompts.last().toStdString();
 
     // The application directory holds no help file: the shipped manual opens.
     prompts.clear();

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QImage>
 
 namespace {
@@ -74,6 +75,12 @@ TEST(ReportTemplate, RefusesMalformedTemplatesWithTheReason)
         {"<report version='1'><labels columns='0' rows='3'/></report>", "至少 1 列"},
         {"<report version='1'><band type='detail'/><labels columns='2' rows='3'/></report>", "不能同时使用"},
         {"<report version='1'><band type='title'/><band type='title'/></report>", "只能有一个"},
+        // Bands that would print every row over the one before.
+        {"<report version='1'><band type='detail' height='-7'><text w='9' h='5'>x</text></band></report>", "区域高度必须大于 0"},
+        {"<report version='1'><band type='detail' height='nan'><text w='9' h='5'>x</text></band></report>", "不是数字：nan"},
+        {"<report version='1'><band type='detail' height='inf'/></report>", "不是数字：inf"},
+        {"<report version='1'><band type='detail'><text w='9' h='5'>x</text></band></report>", "区域高度必须大于 0"},
+        {"<report version='1'><band type='detail' height='5'><text w='-nan' h='5'>x</text></band></report>", "不是数字"},
     };
     for (const Case &c : cases) {
         ReportTemplate t;
@@ -85,6 +92,44 @@ TEST(ReportTemplate, RefusesMalformedTemplatesWithTheReason)
     QString error;
     EXPECT_FALSE(t.load("/nonexistent/frNothing.frf", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ReportTemplate, RefusesTemplatesBeyondItsBounds)
+{
+    // Refused before anything is laid out, however many rows wait.
+    const QByteArray item = "<field x='1' y='1' w='20' h='5' name='CustName'/>";
+    auto templateOf = [&](int items, int padding) {
+        return "<report version='1'><band type='detail' height='6'>" + item.repeated(items) + "</band>"
+            + QByteArray(padding, ' ') + "</report>";
+    };
+    struct Case {
+        const char *what;
+        QByteArray xml;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"too many items", templateOf(ReportTemplate::kMaxItems + 1, 0), "模板中的项目超过 5000 个"},
+        {"too many bytes", templateOf(1, int(ReportTemplate::kMaxFileBytes)), "模板文件超过 1024 KB"},
+    };
+    for (const Case &c : cases) {
+        ReportTemplate t;
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(t.loadXml(c.xml, &error)) << c.what;
+        EXPECT_LT(timer.elapsed(), 2000) << c.what;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << c.what << ": " << error.toStdString();
+    }
+    ReportTemplate t;
+    QString error;
+    EXPECT_TRUE(t.loadXml(templateOf(ReportTemplate::kMaxItems, 0), &error)) << error.toStdString();
+
+    // A file is read no further than the bound: /dev/zero ends at once.
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(t.load("/dev/zero", &error));
+    EXPECT_TRUE(error.contains("模板文件超过")) << error.toStdString();
+    EXPECT_LT(timer.elapsed(), 2000);
 }
 
 TEST(ReportTemplate, ReadsPageFontsAndItems)
@@ -294,6 +339,51 @@ TEST_F(ReportEngineTest, AnEmptyDatasetStillPrintsItsFrame)
     ASSERT_EQ(pdf.pageCount, 1);
     EXPECT_TRUE(inOrder(pdf.all(), {"客户联系记录", "联系日期", "合计 0 次", "0.00", "第 1 页  共 1 页"}));
     EXPECT_FALSE(inOrder(pdf.all(), {"小计"}));
+}
+
+// A template within its own bounds that would still make more than one
+// run may hold over the rows at hand stops within seconds, with no pages.
+TEST_F(ReportEngineTest, ARunStopsAtItsBoundsWithinSeconds)
+{
+    ASSERT_EQ(t->db().begin(), "");
+    addVisits("KH001", QList<double>(300, 1.0));
+    ASSERT_EQ(t->db().commit(), "");
+    const QByteArray manyItems =
+        "<report version='1'><band type='detail' height='6'>"
+        + QByteArray("<field x='1' y='1' w='20' h='5' name='Linkman'/>").repeated(ReportTemplate::kMaxItems)
+        + "</band></report>";
+    const QByteArray longText = "<report version='1'><band type='detail' height='6'><text w='20' h='5'>"
+        + QByteArray(500000, 'x') + "</text></band></report>";
+    struct Case {
+        const char *what;
+        QByteArray xml;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"items", manyItems, "报表超过 1000000 个项目"},
+        {"text", longText, "报表的文字超过 50000000 个字符"},
+    };
+    for (const Case &c : cases) {
+        ReportTemplate tpl;
+        QString error;
+        ASSERT_TRUE(tpl.loadXml(c.xml, &error)) << error.toStdString();
+        ReportLayout layout(tpl, data(), resolver());
+        QElapsedTimer timer;
+        timer.start();
+        const PreparedReport r = layout.prepare();
+        // About three seconds on an idle build machine; the bound leaves
+        // room for a machine busy with other builds.
+        EXPECT_LT(timer.elapsed(), 30000) << c.what;
+        EXPECT_EQ(layout.tooLarge(), QString::fromUtf8(c.reason)) << c.what;
+        EXPECT_TRUE(r.pages.isEmpty()) << c.what;
+    }
+    // The same rows under an ordinary template print whole.
+    ReportTemplate tpl;
+    QString error;
+    ASSERT_TRUE(tpl.loadXml(kListTemplate, &error)) << error.toStdString();
+    ReportLayout layout(tpl, data(), resolver());
+    EXPECT_FALSE(layout.prepare().pages.isEmpty());
+    EXPECT_EQ(layout.tooLarge(), "");
 }
 
 TEST_F(ReportEngineTest, UnknownFieldsAreReportedNotPrinted)

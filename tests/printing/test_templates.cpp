@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlQuery>
 
 #include <algorithm>
 #include <cmath>
@@ -318,7 +319,9 @@ protected:
         int code = -1;
         QString out, err;
     };
-    Run admin(const QStringList &args)
+    // limitKb > 0: the program runs with files limited to that size, as on
+    // a disk that fills up while it writes.
+    Run admin(const QStringList &args, int limitKb = 0)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -328,7 +331,12 @@ protected:
         env.insert("BREVIA_HOME", home.dir.path());
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(t->dir());
-        p.start(QStringLiteral(BREVIA_ADMIN), args);
+        if (limitKb > 0)
+            p.start("/bin/sh", QStringList{"-c", QString("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(limitKb * 2),
+                                           QStringLiteral(BREVIA_ADMIN)}
+                                   + args);
+        else
+            p.start(QStringLiteral(BREVIA_ADMIN), args);
         Run r;
         if (!p.waitForFinished(120000))
             return r;
@@ -394,6 +402,55 @@ TEST_P(ReportCommandTest, RefusesWhatItCannotPrint)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(QDir(t->dir()).filePath("x.pdf")));
+}
+
+TEST_P(ReportCommandTest, WritesAWholePdfOrSaysWhyNot)
+{
+    const QString dir = t->dir();
+    auto pdfAt = [&](const QString &name) { return QDir(dir).filePath(name); };
+    // The catalogue's spelling whatever the letter case typed.
+    Run r = admin({"report", "FRCUSTOMERS", "--pdf", "old.pdf", "--db", t->location()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(inOrder(pdfFileText(pdfAt("old.pdf")).all(), {"KH001", "KH002"}));
+    QFile old(pdfAt("old.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = old.readAll();
+    old.close();
+
+    // A disk that fills up halfway: the old PDF stays whole, and no
+    // temporary file is left beside it.
+    const QStringList before = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    r = admin({"report", "frCustomers", "--pdf", "old.pdf", "--db", t->location()}, 8);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith("对不起，无法写入文件：" + pdfAt("old.pdf") + "\n")) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("已生成报表")) << r.out.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), oldBytes);
+    old.close();
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
+
+    // A device or the open database itself is no target.
+    QStringList refused{"/dev/full"};
+    if (GetParam() == Engine::SQLite) {
+        const QString db = t->location();
+        refused << db << db + "-wal" << db + "-shm" << db + "-journal";
+        ASSERT_TRUE(QFile::link(db, pdfAt("link.pdf")));
+        refused << pdfAt("link.pdf");
+    }
+    for (const QString &target : refused) {
+        SCOPED_TRACE(target.toStdString());
+        r = admin({"report", "frCustomers", "--pdf", target, "--db", t->location()});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.startsWith("对不起，无法写入文件：" + target + "\n")) << r.err.toStdString();
+    }
+    // The agency's data is all there.
+    QSqlQuery q(t->db().sql());
+    ASSERT_TRUE(q.exec("SELECT count(*) FROM tblCustomers"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 2);
+    if (GetParam() == Engine::SQLite) {
+        EXPECT_TRUE(QFileInfo(pdfAt("link.pdf")).isSymLink());
+    }
 }
 
 // --- captions --------------------------------------------------------------

