@@ -332,10 +332,12 @@ TEST_P(ScheduleTest, TheAgendaShowsTodayForTheUserAndLeavesItsFilters)
         EXPECT_FALSE(today.contractGrid()->isVisibleTo(&today));
         EXPECT_TRUE(today.contractForm()->widget("OperateStateID")->isEnabled());
     }
-    // Without the Modify flag of the contract right the state is shown, not offered.
+    // Without the Modify flag of either right contracts are kept under (the
+    // contract window's and the customer window's) the state is shown, not
+    // offered.
     Database &db = t->db();
     ASSERT_TRUE(QSqlQuery(db.sql()).exec("UPDATE tblUserRight SET Modify = " + db.dialect().boolLiteral(false)
-                                         + " WHERE UserID = 'zhang' AND RightID = '304'"));
+                                         + " WHERE UserID = 'zhang' AND RightID IN ('304', '301')"));
     logIn("zhang", false);
     TfrmToday today;
     EXPECT_FALSE(today.contractForm()->widget("OperateStateID")->isEnabled());
