@@ -52,6 +52,7 @@ ModuleDesc TfrmShusong::description()
     d.detailReport = QStringLiteral("frShusongYJ");
     d.detailReportSet = QStringLiteral("tblShusongYJ");
     d.detailQuery = true;
+    d.navigator = true;
     return d;
 }
 
