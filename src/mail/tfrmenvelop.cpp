@@ -2,9 +2,10 @@
 
 #include "admin/tfrmuserinfo.h"
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "mail/tfrmenvelopset.h"
 #include "ui/datagrid.h"
 #include "ui/logcommand.h"
@@ -47,7 +48,7 @@ QPixmap envelopePicture()
 
 bool TfrmEnvelop::prepareContacts()
 {
-    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerNames);
     if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
         Prompts::instance().warn(customers->lastError());
         return false;
@@ -152,7 +153,7 @@ void TfrmEnvelop::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The sender block of the labels reads the agency's details.
-    Dataset *info = TdmMain::instance()->dataset(QStringLiteral("tblUserInfo"));
+    Dataset *info = TdmMain::instance()->dataset(Sets::kAgency);
     if (info && !info->isActive() && !info->open())
         Prompts::instance().warn(info->lastError());
 }

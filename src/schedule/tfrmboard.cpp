@@ -1,6 +1,7 @@
 #include "schedule/tfrmboard.h"
 
 #include "data/dataset.h"
+#include "data/sharedsets.h"
 #include "ui/prompts.h"
 
 // A notice half typed is not thrown away without a word.
@@ -12,7 +13,7 @@ RecordDialogDesc boardDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmBoard");
     d.caption = QStringLiteral("公告板");
-    d.dataset = QStringLiteral("tblBoard");
+    d.dataset = Sets::kNotices;
     d.rightCode = QStringLiteral("501");
     d.logPrefix = QStringLiteral("工具-公告板");
     d.closeQuestion = TfrmBoard::kCloseQuestion;

@@ -5,7 +5,7 @@
 #include "mail/tfrmenvelopset.h"
 
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "printing/printreport.h"
 #include "printing/reportrenderer.h"
 #include "printing/reporttestkit.h"

@@ -13,7 +13,10 @@
 #include "schedule/tfrmtoday.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/dateedit.h"
 #include "customers/customerview.h"
 #include "ui/datagrid.h"
@@ -86,9 +89,7 @@ protected:
     }
     void logIn(const QString &user, bool sys)
     {
-        Session::current().reset();
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
     }
     void openSchedule()
     {
@@ -112,13 +113,7 @@ protected:
             v << QString::number(kToday.daysTo(plans->value(r, "PlanDate").toDateTime().date()));
         return v;
     }
-    void type(QWidget *w, const QString &text)
-    {
-        auto *e = qobject_cast<QLineEdit *>(w);
-        ASSERT_TRUE(e);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    void type(QWidget *w, const QString &text) { Typing::type(w, text); }
 
     AppHome home;
     FakePrompts prompts;
@@ -404,9 +399,7 @@ TEST_P(ScheduleTest, TheAgendaGoesThroughTodaysNoticesAndStoresAChangeOnMoving)
     today.noticeNavigator()->move(RecordMove::Last);
     EXPECT_EQ(notices->currentRow(), 1);
     EXPECT_EQ(notices->state(), Dataset::State::Browse);
-    QSqlQuery q(t->db().sql());
-    ASSERT_TRUE(q.exec("SELECT COUNT(*) FROM tblBoard WHERE Man = '赵'") && q.next());
-    EXPECT_EQ(q.value(0).toInt(), 1);
+    EXPECT_EQ(Stored::count(t->db(), "SELECT COUNT(*) FROM tblBoard WHERE Man = '赵'"), 1);
 }
 
 } // namespace

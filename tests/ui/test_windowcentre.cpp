@@ -9,6 +9,7 @@
 #include "rules/businessrules.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
 #include "ui/gridmodel.h"
@@ -117,12 +118,7 @@ protected:
         UserRights::current().clear();
         Session::current().reset();
     }
-    int count(const QString &sql)
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, {}, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
+    int count(const QString &sql) { return Stored::count(t->db(), sql); }
 
     AppHome home;
     FakePrompts prompts;
