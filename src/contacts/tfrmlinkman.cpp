@@ -23,12 +23,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QToolBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 const QString TfrmLinkman::kExportTitle = QStringLiteral("Email地址导出");
@@ -78,21 +75,19 @@ ModuleDesc TfrmLinkman::description()
     d.listReport = QStringLiteral("frLinkmans");
     d.detailReport = QStringLiteral("frLinkmansDetail");
     d.deleteQuestion = kDeleteQuestion;
+    d.hiddenColumns = {QStringLiteral("Department")}; // in the list, hidden at first
+    WindowCommand exportList;
+    exportList.name = QStringLiteral("ListEmailExport");
+    exportList.caption = kExportTitle;
+    exportList.place = WindowCommand::Place::ListBar;
+    exportList.run = runs(&TfrmLinkman::Act_EmailExportExecute);
+    d.commands = {exportList};
     return d;
 }
 
 TfrmLinkman::TfrmLinkman(QWidget *parent) : ModuleFrame(description(), parent)
 {
-    // The work unit is in the list but hidden at first.
-    for (int c = 0; c < description().columns.size(); ++c)
-        if (description().columns[c].field == QLatin1String("Department"))
-            grid()->view()->header()->hideSection(c);
-
     grid()->setColumnDelegate(QStringLiteral("Main"), new CheckMarkDelegate(grid()));
-
-    auto *bar = listPage()->findChild<QToolBar *>();
-    m_export = bar->addAction(kExportTitle, this, &TfrmLinkman::Act_EmailExportExecute);
-    m_export->setObjectName(QStringLiteral("ListEmailExport"));
 
     connect(form()->button(QStringLiteral("BtnCustQuery")), &QPushButton::clicked, this,
             &TfrmLinkman::BtnCustQueryClick);

@@ -37,7 +37,7 @@ public:
 
     Form *customerView() const;
     Dataset *customerViewSet() const;
-    QAction *exportCommand() const { return m_export; }
+    QAction *exportCommand() const { return command(QStringLiteral("ListEmailExport")); }
 
     void BtnCustQueryClick(); // "查询..." beside the customer
     void BtnMailClick();      // "发送邮件" beside the contact's address
@@ -60,6 +60,5 @@ private:
     QLineEdit *edit(const QString &field) const;
 
     CustomerView *m_view = nullptr;
-    QAction *m_export = nullptr;
     bool m_searched = false; // the list shows a search's result
 };

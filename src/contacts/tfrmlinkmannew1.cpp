@@ -8,7 +8,6 @@
 #include "ui/links.h"
 #include "ui/recorddialogs.h"
 
-#include <QBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -44,6 +43,14 @@ RecordDialogDesc contactDialog()
         {"SpecialDate", "特殊纪念日：", date()},
         {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(80)},
     };
+    // "复制客户资料" heads the column of buttons; it acts only on a new contact.
+    WindowCommand copy;
+    copy.name = QStringLiteral("BtnCopy");
+    copy.caption = QStringLiteral("复制客户资料");
+    copy.place = WindowCommand::Place::Buttons;
+    copy.before = QStringLiteral("BtnNew");
+    copy.run = runs(&TfrmLinkmanNew1::BtnCopyClick);
+    d.commands = {copy};
     return d;
 }
 
@@ -63,19 +70,6 @@ TfrmLinkmanNew1::TfrmLinkmanNew1(QWidget *parent) : RecordDialog(contactDialog()
             QStringLiteral("QLineEdit { color: #0645ad; text-decoration: underline; }"));
     connect(form()->button(QStringLiteral("BtnMail")), &QPushButton::clicked, this, &TfrmLinkmanNew1::BtnMailClick);
     connect(form()->button(QStringLiteral("BtnOpen")), &QPushButton::clicked, this, &TfrmLinkmanNew1::BtnOpenClick);
-
-    // "复制客户资料" heads the column of buttons.
-    m_copy = new QPushButton(QStringLiteral("复制客户资料"), this);
-    m_copy->setObjectName(QStringLiteral("BtnCopy"));
-    m_copy->setAutoDefault(false);
-    connect(m_copy, &QPushButton::clicked, this, &TfrmLinkmanNew1::BtnCopyClick);
-    QPushButton *first = button(QStringLiteral("BtnNew"));
-    for (int i = 0; i < layout()->count(); ++i)
-        if (auto *column = qobject_cast<QBoxLayout *>(layout()->itemAt(i)->layout());
-            column && column->indexOf(first) >= 0) {
-            column->insertWidget(0, m_copy);
-            break;
-        }
 }
 
 void TfrmLinkmanNew1::install()

@@ -23,7 +23,7 @@ public:
     // that the customer's name is current.
     static void install();
 
-    QPushButton *copyButton() const { return m_copy; }
+    QPushButton *copyButton() const { return button(QStringLiteral("BtnCopy")); }
     QLineEdit *edit(const QString &field) const;
 
     void BtnCopyClick(); // "复制客户资料"
@@ -33,7 +33,4 @@ public:
 protected:
     bool canStartNew() override;
     void beforeStore() override;
-
-private:
-    QPushButton *m_copy;
 };

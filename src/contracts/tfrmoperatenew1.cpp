@@ -14,7 +14,6 @@
 #include "ui/moduleframe.h"
 #include "ui/recorddialogs.h"
 
-#include <QBoxLayout>
 #include <QEvent>
 #include <QPushButton>
 
@@ -37,6 +36,16 @@ RecordDialogDesc contractDialog()
                     QStringLiteral("OriginId"),  QStringLiteral("TypeID"),       QStringLiteral("WriteDate"),
                     QStringLiteral("InOrOut"),   QStringLiteral("EndDate"),      QStringLiteral("OperateStateID")};
     d.form = ContractForm::rows(ContractForm::Host::Dialog);
+    // "打印" stands between "删除" and "关闭", for whoever may print contracts.
+    WindowCommand print;
+    print.name = QStringLiteral("BtnPrint");
+    print.caption = QStringLiteral("打印");
+    print.place = WindowCommand::Place::Buttons;
+    print.before = QStringLiteral("BtnClose");
+    print.rightCode = QStringLiteral("304");
+    print.enabled = CommandRules::printing;
+    print.run = runs(&TfrmOperateNew1::BtnPrintClick);
+    d.commands = {print};
     return d;
 }
 
@@ -51,20 +60,6 @@ TfrmOperateNew1::TfrmOperateNew1(QWidget *parent) : RecordDialog(contractDialog(
     // Entering the linked customer offers every customer.
     if (QWidget *w = form()->widget(QStringLiteral("LinkCustID")))
         w->installEventFilter(this);
-
-    // "打印" stands between "删除" and "关闭".
-    m_print = new QPushButton(QStringLiteral("打印"), this);
-    m_print->setObjectName(QStringLiteral("BtnPrint"));
-    m_print->setAutoDefault(false);
-    m_print->setEnabled(UserRights::current().ops(QStringLiteral("304")).print);
-    connect(m_print, &QPushButton::clicked, this, &TfrmOperateNew1::BtnPrintClick);
-    QPushButton *close = button(QStringLiteral("BtnClose"));
-    for (int i = 0; i < layout()->count(); ++i)
-        if (auto *column = qobject_cast<QBoxLayout *>(layout()->itemAt(i)->layout());
-            column && column->indexOf(close) >= 0) {
-            column->insertWidget(column->indexOf(close), m_print);
-            break;
-        }
 }
 
 void TfrmOperateNew1::install()

@@ -21,7 +21,7 @@ public:
     static void install();
 
     ContractEditor *editor() const { return m_editor; }
-    QPushButton *printButton() const { return m_print; }
+    QPushButton *printButton() const { return button(QStringLiteral("BtnPrint")); }
 
     void BtnLinkCustQueryClick(); // "查询..." beside "联系客户："
     void BtnPrintClick();         // "打印"
@@ -33,5 +33,4 @@ protected:
 
 private:
     ContractEditor *m_editor;
-    QPushButton *m_print;
 };

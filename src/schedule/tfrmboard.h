@@ -2,8 +2,6 @@
 
 #include "ui/recorddialog.h"
 
-class DataGrid;
-
 // "公告板": the notices, listed above the fields of the current one. After
 // the daily agenda only today's notices are listed.
 class TfrmBoard : public RecordDialog
@@ -11,12 +9,10 @@ class TfrmBoard : public RecordDialog
     Q_OBJECT
 public:
     static const QString kCloseQuestion;
+    // A notice's fields, wherever a notice is shown.
+    static FormSpec fields();
     explicit TfrmBoard(QWidget *parent = nullptr);
-    DataGrid *grid() const { return m_grid; }
 
 protected:
     void afterShow() override;
-
-private:
-    DataGrid *m_grid;
 };

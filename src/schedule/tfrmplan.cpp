@@ -14,6 +14,7 @@
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QAction>
 #include <QEvent>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QToolBar>
 
 const QString TfrmPlan::kCloseQuestion = QStringLiteral("日程安排尚未保存，保存吗？");
 
@@ -76,6 +76,17 @@ ModuleDesc TfrmPlan::description(Place place)
     };
     d.listReport = QStringLiteral("frPlan");
     d.detailReport = QStringLiteral("frPlanDetail");
+    d.navigator = true;
+    if (place == Place::EditorWindow) {
+        // The editor window closes where the main window's page gives up.
+        d.hiddenCommands = {QStringLiteral("DetailCancel")};
+        WindowCommand close;
+        close.name = QStringLiteral("DetailClose");
+        close.caption = QStringLiteral("关闭");
+        close.place = WindowCommand::Place::DetailBar;
+        close.run = runs(&TfrmPlan::BtnCloseClick);
+        d.commands = {close};
+    }
     return d;
 }
 
@@ -107,47 +118,6 @@ TfrmPlan::TfrmPlan(Place place, QWidget *parent) : ModuleFrame(description(place
         // Entering the customer offers every customer, not only the user's own.
         if (QWidget *customer = form()->widget(kCustID))
             customer->installEventFilter(this);
-    }
-
-    if (auto *bar = detailPage()->findChild<QToolBar *>()) {
-        // The editor window closes where the main window's page gives up.
-        if (place == Place::EditorWindow) {
-            if (QAction *cancel = command(QStringLiteral("DetailCancel")))
-                cancel->setVisible(false);
-            m_close = bar->addAction(QStringLiteral("关闭"), this, &TfrmPlan::BtnCloseClick);
-            m_close->setObjectName(QStringLiteral("DetailClose"));
-        }
-        // The record navigator: moving stores a plan in hand as any move does.
-        bar->addSeparator();
-        enum class Move { First, Prior, Next, Last };
-        const std::tuple<const char *, const char *, const char *, Move> moves[] = {
-            {"NavFirst", "|◀", "第一条", Move::First},
-            {"NavPrior", "◀", "上一条", Move::Prior},
-            {"NavNext", "▶", "下一条", Move::Next},
-            {"NavLast", "▶|", "最后一条", Move::Last}};
-        for (const auto &[name, text, tip, move] : moves) {
-            QAction *a = bar->addAction(QString::fromUtf8(text));
-            a->setObjectName(QString::fromLatin1(name));
-            a->setToolTip(QString::fromUtf8(tip));
-            connect(a, &QAction::triggered, this, [this, move = move] {
-                Dataset *set = dataset();
-                if (!set->isActive() || set->isEmpty())
-                    return;
-                const int row = set->currentRow();
-                bool ok = true;
-                if (move == Move::Last)
-                    ok = set->last();
-                else if (move == Move::First)
-                    ok = row == 0 || set->first();
-                else if (move == Move::Prior)
-                    ok = row <= 0 || set->prior();
-                else if (row + 1 < set->rowCount() || set->canFetchMore())
-                    ok = set->next();
-                if (!ok)
-                    Prompts::instance().warn(set->lastError());
-                emit folderChosen(DocumentFolders::plans());
-            });
-        }
     }
 
     Dataset *set = dataset();
@@ -270,24 +240,21 @@ void TfrmPlan::BtnCustQueryClick()
 
 void TfrmPlan::BtnCloseClick()
 {
-    Dataset *set = dataset();
-    if (set->isEditing()) {
-        if (!Prompts::instance().askYesNo(kCloseQuestion)) {
-            detailCancel();
-        } else {
-            // The checks of "保存" but the contact person, then the store.
-            QVector<RequiredField> required;
-            if (const TableRules *r = rules())
-                for (const RequiredField &f : r->required)
-                    if (f.field.compare(QLatin1String("Linkman"), Qt::CaseInsensitive) != 0)
-                        required << f;
-            if (!form()->checkRequired(required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
-                return;
-            emit folderChosen(DocumentFolders::plans());
-            if (!storeRow())
-                return;
-        }
-    }
+    // The checks of "保存" but the contact person, then the store.
+    const auto checks = [this] {
+        QVector<RequiredField> required;
+        if (const TableRules *r = rules())
+            for (const RequiredField &f : r->required)
+                if (f.field.compare(QLatin1String("Linkman"), Qt::CaseInsensitive) != 0)
+                    required << f;
+        if (!form()->checkRequired(required, [](QWidget *w) { w->setFocus(Qt::OtherFocusReason); }))
+            return false;
+        emit folderChosen(DocumentFolders::plans());
+        return true;
+    };
+    if (!settleRecordInHand(dataset(), kCloseQuestion, checks, [this] { return storeRow(); },
+                            [this] { detailCancel(); }))
+        return;
     updateCommands();
     emit listWanted();
 }

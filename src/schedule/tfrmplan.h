@@ -35,7 +35,7 @@ public:
     // first (the contact person may stay empty on that path), then the list
     // window is asked for.
     void BtnCloseClick();
-    QAction *closeCommand() const { return m_close; } // the editor window's only
+    QAction *closeCommand() const { return command(QStringLiteral("DetailClose")); } // the editor window's only
     static const QString kCloseQuestion; // "日程安排尚未保存，保存吗？"
 
 signals:
@@ -60,5 +60,4 @@ private:
 
     Place m_place;
     CustomerView *m_view = nullptr;
-    QAction *m_close = nullptr;
 };

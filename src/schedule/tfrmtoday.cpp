@@ -8,10 +8,12 @@
 #include "data/schema.h"
 #include "data/sharedsets.h"
 #include "schedule/data/planperiod.h"
+#include "schedule/tfrmboard.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 #include "ui/prompts.h"
+#include "ui/recordnavigator.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -171,14 +173,17 @@ QWidget *TfrmToday::noticePage()
     m_notices->setGroupPanelVisible(false);
     m_notices->setStretchColumns(true);
     layout->addWidget(m_notices, 1);
+    // The notices are gone through one by one; a change is stored on moving.
+    auto *moves = new QHBoxLayout;
+    moves->addStretch(1);
+    m_noticeNavigator = new RecordNavigator(notices, TfrmBoard::fields(), page);
+    m_noticeNavigator->addTo(moves, page);
+    layout->addLayout(moves);
     auto *fields = new QWidget(page);
     auto *binder = new FieldBinder(notices, fields);
-    using namespace Field;
-    m_noticeForm = new Form({{"BTitle", "主    题：", line()},
-                             {"BDate", "公告日期：", date()},
-                             {"Man", "公 告 人：", line()},
-                             {"Memo", "事项描述：", memo(), opts().maxHeight(60)}},
-                            binder, fields, 1);
+    m_noticeForm = new Form(TfrmBoard::fields(), binder, fields, 1);
+    if (QWidget *memo = m_noticeForm->widget(QStringLiteral("Memo")))
+        memo->setMaximumHeight(60); // the page is smaller than the board
     layout->addWidget(fields);
     return page;
 }

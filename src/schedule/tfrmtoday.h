@@ -7,6 +7,7 @@ class Dataset;
 class Form;
 class QPushButton;
 class QTabWidget;
+class RecordNavigator;
 
 // "今日事": what falls due today, shown after the login and from the tools
 // menu: the contracts ending today (an ordinary user's own), today's
@@ -29,6 +30,8 @@ public:
     QPushButton *soonButton() const { return m_soonButton; }
     Form *contractForm() const { return m_contractForm; }
     Form *planForm() const { return m_planForm; }
+    Form *noticeForm() const { return m_noticeForm; }
+    RecordNavigator *noticeNavigator() const { return m_noticeNavigator; }
 
     // Applies today's filters and reads the sets (what showing does).
     void prepare();
@@ -49,5 +52,6 @@ private:
     QPushButton *m_soonButton = nullptr;
     Form *m_contractForm = nullptr, *m_planForm = nullptr, *m_noticeForm = nullptr;
     QWidget *m_contractFields = nullptr;
+    RecordNavigator *m_noticeNavigator = nullptr;
     bool m_prepared = false;
 };

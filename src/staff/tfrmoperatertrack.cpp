@@ -8,6 +8,8 @@
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
+#include "ui/recordnavigator.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -42,8 +44,6 @@ FormSpec trackForm()
     };
 }
 
-enum Move { First, Prior, Next, Last };
-
 } // namespace
 
 TfrmOperaterTrack::TfrmOperaterTrack(QWidget *parent)
@@ -71,18 +71,9 @@ TfrmOperaterTrack::TfrmOperaterTrack(QWidget *parent)
     auto *spacer = new QWidget(bar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(spacer);
-    const std::tuple<const char *, const char *, const char *, Move> moves[] = {
-        {"NavFirst", "|◀", "第一条", First},
-        {"NavPrior", "◀", "上一条", Prior},
-        {"NavNext", "▶", "下一条", Next},
-        {"NavLast", "▶|", "最后一条", Last}};
-    for (const auto &[name, text, tip, move] : moves) {
-        QAction *a = bar->addAction(QString::fromUtf8(text));
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(QString::fromUtf8(tip));
-        connect(a, &QAction::triggered, this, [this, m = move] { navigate(m); });
-        m_commands << a;
-    }
+    m_navigator = new RecordNavigator(m_set, trackForm(), this);
+    m_navigator->addTo(bar);
+    m_commands << m_navigator->actions();
 
     auto *fields = new QWidget(this);
     m_binder = new FieldBinder(m_set, this);
@@ -131,8 +122,7 @@ void TfrmOperaterTrack::updateCommands()
     const bool editing = m_set->state() == Dataset::State::Edit;
     command(QStringLiteral("BtnModify"))->setEnabled(rows && !m_set->isEditing());
     command(QStringLiteral("BtnSave"))->setEnabled(editing);
-    for (const char *nav : {"NavFirst", "NavPrior", "NavNext", "NavLast"})
-        command(QString::fromLatin1(nav))->setEnabled(rows);
+    m_navigator->update();
     // Typing into the remark of a browsed row would start editing it, and
     // on an empty list a new contact: the remark takes typing only after "修改".
     if (QPlainTextEdit *memo = remark())
@@ -175,37 +165,10 @@ void TfrmOperaterTrack::BtnQueryClick()
     updateCommands();
 }
 
-void TfrmOperaterTrack::navigate(int move)
-{
-    if (!m_set->isActive() || m_set->isEmpty())
-        return;
-    const int row = m_set->currentRow();
-    bool ok = true;
-    if (move == Last)
-        ok = m_set->last();
-    else if (move == First)
-        ok = row == 0 || m_set->first();
-    else if (move == Prior)
-        ok = row <= 0 || m_set->prior();
-    else if (row + 1 < m_set->rowCount() || m_set->canFetchMore())
-        ok = m_set->next();
-    if (!ok)
-        Prompts::instance().warn(m_set->lastError());
-}
-
 void TfrmOperaterTrack::done(int result)
 {
     // A remark in hand is offered for saving, as every edit window does.
-    if (m_set->isEditing()) {
-        Prompts &prompts = Prompts::instance();
-        if (prompts.askYesNo(kCloseQuestion)) {
-            if (!m_set->post()) {
-                prompts.warn(m_set->lastError());
-                return;
-            }
-        } else {
-            m_set->cancel();
-        }
-    }
+    if (!settleRecordInHand(m_set, kCloseQuestion))
+        return;
     QDialog::done(result);
 }

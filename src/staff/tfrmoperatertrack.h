@@ -8,6 +8,7 @@ class FieldBinder;
 class Form;
 class QAction;
 class QPlainTextEdit;
+class RecordNavigator;
 
 // "业务员跟踪管理": every customer contact (tblCustomerState) with the staff
 // member responsible for the customer, for a system user to review and to
@@ -37,11 +38,10 @@ protected:
     void done(int result) override;
 
 private:
-    void navigate(int move);
-
     Dataset *m_set;
     FieldBinder *m_binder;
     Form *m_form;
     DataGrid *m_grid;
     QList<QAction *> m_commands;
+    RecordNavigator *m_navigator;
 };

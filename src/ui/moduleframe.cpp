@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QToolBar>
@@ -81,6 +83,9 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     listLayout->setContentsMargins(2, 2, 2, 2);
     listLayout->addWidget(buildListBar());
     m_grid = new DataGrid(m_set, desc.columns, desc.className + QStringLiteral(".List"), list);
+    for (int c = 0; c < desc.columns.size(); ++c)
+        if (desc.hiddenColumns.contains(desc.columns[c].field, Qt::CaseInsensitive))
+            m_grid->view()->header()->hideSection(c);
     listLayout->addWidget(m_grid, 1);
     m_pages->addTab(list, desc.listPage);
 
@@ -126,7 +131,18 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     // Shortcuts belong to their page: Ctrl+N on the list, Ctrl+A on the detail.
     for (QAction *a : std::as_const(m_commands)) {
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        (a->objectName().startsWith(QStringLiteral("List")) ? list : detail)->addAction(a);
+        bool onList = a->objectName().startsWith(QStringLiteral("List"));
+        for (const auto &[own, d] : std::as_const(m_own))
+            if (own == a)
+                onList = d.place == WindowCommand::Place::ListBar;
+        (onList ? list : detail)->addAction(a);
+    }
+    for (const QString &name : desc.hiddenCommands)
+        if (QAction *a = command(name))
+            a->setVisible(false);
+    if (m_navigator) {
+        // A move chooses a row as a click in the list does.
+        connect(m_navigator, &RecordNavigator::moved, this, [this] { rowChosen(); });
     }
 
     connect(m_grid, &DataGrid::rowClicked, this, [this] { rowChosen(); });
@@ -165,7 +181,26 @@ QToolBar *ModuleFrame::buildListBar()
     addCommand(bar, QStringLiteral("ListRefresh"), QStringLiteral("刷新"), {}, &ModuleFrame::listRefresh);
     addCommand(bar, QStringLiteral("ListQuery"), QStringLiteral("查询"), QKeySequence(QStringLiteral("Ctrl+Q")), &ModuleFrame::queryRecords);
     addCommand(bar, QStringLiteral("ListPrint"), QStringLiteral("打印"), QKeySequence(QStringLiteral("Ctrl+P")), &ModuleFrame::listPrint);
+    addOwnCommands(bar, WindowCommand::Place::ListBar);
     return bar;
+}
+
+void ModuleFrame::addOwnCommands(QToolBar *bar, WindowCommand::Place place)
+{
+    for (const WindowCommand &c : std::as_const(m_desc.commands)) {
+        if (c.place != place)
+            continue;
+        auto *a = new QAction(c.caption, this);
+        a->setObjectName(c.name);
+        if (!c.shortcut.isEmpty())
+            a->setShortcut(QKeySequence(c.shortcut));
+        QAction *before = c.before.isEmpty() ? nullptr : command(c.before);
+        bar->insertAction(before, a);
+        if (c.run)
+            connect(a, &QAction::triggered, this, [this, run = c.run] { run(this); });
+        m_commands << a;
+        m_own.append({a, c});
+    }
 }
 
 QToolBar *ModuleFrame::buildDetailBar()
@@ -179,6 +214,13 @@ QToolBar *ModuleFrame::buildDetailBar()
     QAction *query = addCommand(bar, QStringLiteral("DetailQuery"), QStringLiteral("查询"), {}, &ModuleFrame::queryRecords);
     query->setVisible(m_desc.detailQuery);
     addCommand(bar, QStringLiteral("DetailCancel"), QStringLiteral("放弃"), {}, &ModuleFrame::detailCancel);
+    addOwnCommands(bar, WindowCommand::Place::DetailBar);
+    if (m_desc.navigator) {
+        bar->addSeparator();
+        m_navigator = new RecordNavigator(m_set, m_desc.form, this);
+        m_navigator->addTo(bar);
+        m_commands << m_navigator->actions();
+    }
     return bar;
 }
 
@@ -201,6 +243,10 @@ void ModuleFrame::updateCommands()
     };
     for (const auto &[name, on] : states)
         command(QString::fromLatin1(name))->setEnabled(on);
+    for (const auto &[action, own] : std::as_const(m_own))
+        action->setEnabled(!own.enabled || own.enabled(commandContext(m_set, m_desc.rightCode, own)));
+    if (m_navigator)
+        m_navigator->update();
     if (m_form)
         m_form->setEditable(Form::userMayChange(m_set, m_desc.rightCode));
     for (SubPage *p : std::as_const(m_subPageList))

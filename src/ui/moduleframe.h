@@ -5,7 +5,9 @@
 #include "data/userrights.h"
 #include "ui/form.h"
 #include "ui/modulepanel.h"
+#include "ui/recordnavigator.h"
 #include "ui/subpage.h"
+#include "ui/windowcommand.h"
 
 #include <QKeySequence>
 #include <QString>
@@ -49,6 +51,10 @@ struct ModuleDesc {
     bool detailQuery = false;     // the detail toolbar has "查询" too
     QString deleteQuestion;       // when the module asks otherwise than the table's rules
     QString detailReportSet;      // the set the detail page prints; empty: the module's own
+    QStringList hiddenColumns;    // list columns the module hides at first
+    QVector<WindowCommand> commands; // the module's own commands on its bars
+    QStringList hiddenCommands;   // built commands the module does without ("DetailCancel")
+    bool navigator = false;       // first, prior, next, last at the end of the detail bar
 };
 
 // Which commands may run now: the dataset's state and the operation flags
@@ -100,7 +106,8 @@ public:
 
     // Re-checks every command against the state and the rights in memory.
     void updateCommands();
-    QAction *command(const QString &objectName) const; // "ListNew", "DetailSave", ...
+    QAction *command(const QString &objectName) const; // "ListNew", "DetailSave", a module's own, "NavFirst"...
+    RecordNavigator *navigator() const { return m_navigator; } // null unless the description asks for one
 
     // The commands, as the buttons run them.
     void listNew();
@@ -150,6 +157,7 @@ private:
     QToolBar *buildDetailBar();
     QAction *addCommand(QToolBar *bar, const QString &name, const QString &caption, const QKeySequence &key,
                         void (ModuleFrame::*run)());
+    void addOwnCommands(QToolBar *bar, WindowCommand::Place place);
     bool log(const QString &command) const;
 
     ModuleDesc m_desc;
@@ -163,4 +171,6 @@ private:
     QTabWidget *m_subPages = nullptr;
     QVector<SubPage *> m_subPageList;
     QVector<QAction *> m_commands;
+    QVector<std::pair<QAction *, WindowCommand>> m_own; // the description's commands
+    RecordNavigator *m_navigator = nullptr;
 };

@@ -55,3 +55,20 @@ bool storeCurrentRecord(Dataset *set, const std::function<void(const QString &fi
         focus(set->lastErrorField());
     return false;
 }
+
+bool settleRecordInHand(Dataset *set, const QString &question, const std::function<bool()> &checks,
+                        const std::function<bool()> &store, const std::function<void()> &giveUp)
+{
+    if (!set->isEditing())
+        return true;
+    if (!Prompts::instance().askYesNo(question)) {
+        if (giveUp)
+            giveUp();
+        else
+            set->cancel();
+        return true;
+    }
+    if (checks && !checks())
+        return false;
+    return store ? store() : storeCurrentRecord(set);
+}

@@ -21,3 +21,12 @@ bool beginNewRecord(Dataset *set);
 // the field it names; a new row dropped for want of its code is no
 // refusal. True when nothing is left in hand.
 bool storeCurrentRecord(Dataset *set, const std::function<void(const QString &field)> &focus = {});
+
+// The close every window with a record in hand shares: with nothing in
+// hand it may close. Otherwise the question (Yes/No, in the window's own
+// words): No gives the row up (giveUp, else the set's cancel), Yes runs the
+// checks, then the store (store, else storeCurrentRecord); a check or a
+// store that fails keeps the window open on the row. True when the window
+// may close.
+bool settleRecordInHand(Dataset *set, const QString &question, const std::function<bool()> &checks = {},
+                        const std::function<bool()> &store = {}, const std::function<void()> &giveUp = {});

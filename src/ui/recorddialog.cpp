@@ -3,6 +3,7 @@
 #include "data/dmmain.h"
 #include "data/tabledef.h"
 #include "data/tablerules.h"
+#include "ui/datagrid.h"
 #include "ui/dialogbuttons.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
@@ -14,11 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 RecordButtonStates recordButtonStates(Dataset::State state, const UserRights::Ops &ops)
 {
@@ -41,31 +38,35 @@ RecordDialog::RecordDialog(const RecordDialogDesc &desc, QWidget *parent)
     auto *outer = new QHBoxLayout(this);
     auto *left = new QVBoxLayout;
     outer->addLayout(left, 1);
+    if (!desc.title.isEmpty()) {
+        auto *title = new QLabel(desc.title, this);
+        title->setObjectName(QStringLiteral("Title"));
+        QFont f = title->font();
+        f.setPointSizeF(f.pointSizeF() * 1.6);
+        f.setBold(true);
+        title->setFont(f);
+        title->setStyleSheet(QStringLiteral("color: #1f4e9c;"));
+        left->addWidget(title);
+    }
+    if (!desc.listColumns.isEmpty()) {
+        m_grid = new DataGrid(m_set, desc.listColumns, desc.className + QStringLiteral(".List"), this);
+        m_grid->setGroupPanelVisible(false);
+        m_grid->setStretchColumns(true);
+        left->addWidget(m_grid, 1);
+    }
     if (!desc.navigatorHeading.isEmpty()) {
         auto *top = new QHBoxLayout;
         top->addWidget(new QLabel(desc.navigatorHeading, this));
         top->addStretch(1);
-        const std::tuple<const char *, const char *, QStyle::StandardPixmap, Move> moves[] = {
-            {"NavFirst", "第一条", QStyle::SP_MediaSkipBackward, Move::First},
-            {"NavPrior", "上一条", QStyle::SP_MediaSeekBackward, Move::Prior},
-            {"NavNext", "下一条", QStyle::SP_MediaSeekForward, Move::Next},
-            {"NavLast", "最后一条", QStyle::SP_MediaSkipForward, Move::Last}};
-        for (const auto &[name, tip, icon, move] : moves) {
-            auto *b = new QToolButton(this);
-            b->setObjectName(QString::fromLatin1(name));
-            b->setIcon(style()->standardIcon(icon));
-            b->setToolTip(QString::fromUtf8(tip));
-            b->setAccessibleName(QString::fromUtf8(tip));
-            b->setFocusPolicy(Qt::NoFocus);
-            connect(b, &QToolButton::clicked, this, [this, m = move] { navigate(m); });
-            top->addWidget(b);
-            m_navigator << b;
-        }
+        m_navigator = new RecordNavigator(m_set, desc.form, this);
+        m_navigator->addTo(top, this);
         left->addLayout(top);
     }
     auto *area = new QWidget(this);
     left->addWidget(area, 1);
     m_form = new Form(desc.form, m_binder, area, desc.pairsPerLine);
+    m_side = new QVBoxLayout;
+    outer->addLayout(m_side);
 
     auto *buttons = new QVBoxLayout;
     outer->addLayout(buttons);
@@ -76,6 +77,15 @@ RecordDialog::RecordDialog(const RecordDialogDesc &desc, QWidget *parent)
     m_save = add(QStringLiteral("保存"), QStringLiteral("BtnSave"), QStringLiteral("Ctrl+S"), &RecordDialog::BtnSaveClick);
     m_delete = add(QStringLiteral("删除"), QStringLiteral("BtnDelete"), {}, &RecordDialog::BtnDeleteClick);
     m_close = add(QStringLiteral("关闭"), QStringLiteral("BtnClose"), {}, &RecordDialog::BtnCloseClick);
+    for (const WindowCommand &c : desc.commands) {
+        QPushButton *b = add(c.caption, c.name, c.shortcut, [this, run = c.run] {
+            if (run)
+                run(this);
+        });
+        if (QPushButton *before = c.before.isEmpty() ? nullptr : button(c.before))
+            buttons->insertWidget(buttons->indexOf(before), b);
+        m_own.append({b, c});
+    }
     buttons->addStretch(1);
 
     m_form->applyEnterOrder();
@@ -104,9 +114,10 @@ void RecordDialog::updateButtons()
     m_save->setEnabled(s.save);
     m_delete->setEnabled(s.remove);
     m_form->setEditable(Form::userMayChange(m_set, m_desc.rightCode));
-    const bool rows = m_set->isActive() && m_set->rowCount() > 0;
-    for (QToolButton *b : std::as_const(m_navigator))
-        b->setEnabled(rows);
+    for (const auto &[b, c] : std::as_const(m_own))
+        b->setEnabled(!c.enabled || c.enabled(commandContext(m_set, m_desc.rightCode, c)));
+    if (m_navigator)
+        m_navigator->update();
 }
 
 void RecordDialog::showEvent(QShowEvent *event)
@@ -212,17 +223,14 @@ void RecordDialog::BtnDeleteClick()
 
 void RecordDialog::BtnCloseClick()
 {
-    if (m_set->isEditing()) {
-        if (!Prompts::instance().askYesNo(m_desc.closeQuestion)) {
-            discard();
-        } else {
-            m_checkingClose = true;
-            const bool passed = checksPass();
-            m_checkingClose = false;
-            if (!passed || !store())
-                return;
-        }
-    }
+    const auto checks = [this] {
+        m_checkingClose = true;
+        const bool passed = checksPass();
+        m_checkingClose = false;
+        return passed;
+    };
+    if (!settleRecordInHand(m_set, m_desc.closeQuestion, checks, [this] { return store(); }, [this] { discard(); }))
+        return;
     m_closing = true;
     accept();
 }
@@ -246,35 +254,10 @@ void RecordDialog::reject()
     BtnCloseClick();
 }
 
-bool RecordDialog::nothingTyped() const
-{
-    for (const FormRow &row : m_desc.form)
-        if (!row.field.isEmpty() && !m_set->isBlank(row.field))
-            return false;
-    return true;
-}
-
 void RecordDialog::navigate(Move move)
 {
-    if (!m_set->isActive() || m_set->currentRow() < 0)
-        return;
-    const int current = m_set->currentRow();
-    int target = 0;
-    switch (move) {
-    case Move::First: target = 0; break;
-    case Move::Prior: target = current - 1; break;
-    case Move::Next: target = current + 1; break;
-    case Move::Last: target = m_set->rowCount() - 1; break;
-    }
-    // Leaving the row ends its editing either way: an untouched new row is
-    // dropped, anything else is stored as moving in the set stores it.
-    if (m_set->state() == Dataset::State::Insert && nothingTyped()) {
-        discard();
-    } else if (m_set->isEditing() && !m_set->post()) {
-        Prompts::instance().warn(m_set->lastError());
-        return;
-    }
-    if (m_set->rowCount() == 0)
-        return;
-    m_set->setCurrentRow(std::clamp(target, 0, m_set->rowCount() - 1));
+    if (m_navigator)
+        m_navigator->move(move);
+    else
+        moveRecord(m_set, move, m_desc.form);
 }

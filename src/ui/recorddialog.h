@@ -1,15 +1,19 @@
 #pragma once
 
 #include "data/dataset.h"
+#include "data/datasetmodel.h"
 #include "data/userrights.h"
 #include "ui/form.h"
+#include "ui/recordnavigator.h"
+#include "ui/windowcommand.h"
 
 #include <QDialog>
 #include <QString>
 
+class DataGrid;
 class FieldBinder;
 class QPushButton;
-class QToolButton;
+class QVBoxLayout;
 struct TableRules;
 
 // What a modal record dialog is: the set it edits, its form, its right,
@@ -32,6 +36,11 @@ struct RecordDialogDesc {
     // A heading with the navigator (first, prior, next, last) over the
     // fields; empty: neither.
     QString navigatorHeading;
+    // A title and a list of the set above everything else; empty: neither.
+    QString title;
+    QVector<DatasetModel::Column> listColumns;
+    // The dialog's own buttons in the column ("打印", "复制客户资料").
+    QVector<WindowCommand> commands;
 };
 
 // Which of a record dialog's buttons may run: the frame's rule for the
@@ -61,14 +70,16 @@ public:
     Dataset *dataset() const { return m_set; }
     FieldBinder *binder() const { return m_binder; }
     Form *form() const { return m_form; }
-    QPushButton *button(const QString &objectName) const; // "BtnNew", "BtnSave", "BtnDelete", "BtnClose"
+    QPushButton *button(const QString &objectName) const; // "BtnNew", "BtnSave", "BtnDelete", "BtnClose", its own
+    DataGrid *grid() const { return m_grid; }             // the list under the title, when described
+    RecordNavigator *navigator() const { return m_navigator; }
     const TableRules *rules() const;
 
     void BtnNewClick();    // "新增"
     void BtnSaveClick();   // "保存"
     void BtnDeleteClick(); // "删除"
     void BtnCloseClick();  // "关闭"
-    enum class Move { First, Prior, Next, Last };
+    using Move = RecordMove;
     void navigate(Move move);
     void updateButtons();
     void reject() override;
@@ -87,20 +98,24 @@ protected:
     virtual bool store();
     virtual void discard(); // the row goes back to its stored values, a new one away
     void focusField(const QString &field);
+    // A column between the fields and the buttons: a photo and its buttons.
+    QVBoxLayout *side() const { return m_side; }
 
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     bool log(const QString &command) const;
-    bool nothingTyped() const;
 
     RecordDialogDesc m_desc;
     Dataset *m_set;
     FieldBinder *m_binder;
     Form *m_form = nullptr;
+    DataGrid *m_grid = nullptr;
+    QVBoxLayout *m_side = nullptr;
     QPushButton *m_new, *m_save, *m_delete, *m_close;
-    QVector<QToolButton *> m_navigator;
+    QVector<std::pair<QPushButton *, WindowCommand>> m_own;
+    RecordNavigator *m_navigator = nullptr;
     bool m_closing = false;
     bool m_checkingClose = false; // the close question's Yes is checking
 };

@@ -53,6 +53,7 @@ ModuleDesc TfrmShusong::description()
     d.detailReport = QStringLiteral("frShusongYJ");
     d.detailReportSet = Sets::kSettlements;
     d.detailQuery = true;
+    d.navigator = true;
     return d;
 }
 

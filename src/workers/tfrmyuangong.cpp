@@ -53,6 +53,7 @@ ModuleDesc TfrmYuangong::description()
     d.detailReport = QStringLiteral("frYuangong");
     d.detailQuery = true;
     d.deleteQuestion = QStringLiteral("您真的要删除该员工档案吗？");
+    d.navigator = true;
     return d;
 }
 

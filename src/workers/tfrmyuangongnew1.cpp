@@ -16,7 +16,7 @@
 #include "workers/entrywarnings.h"
 #include "workers/workerfields.h"
 
-#include <QBoxLayout>
+#include <QVBoxLayout>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,20 +33,21 @@ RecordDialogDesc workerDialog()
     d.rightCode = QStringLiteral("301");
     d.closeQuestion = TfrmYuangongNew1::kCloseQuestion;
     d.form = WorkerFields::form(WorkerFields::Place::Dialog);
+    // "打印" stands between "删除" and "关闭".
+    WindowCommand print;
+    print.name = QStringLiteral("BtnPrint");
+    print.caption = QStringLiteral("打印");
+    print.place = WindowCommand::Place::Buttons;
+    print.before = QStringLiteral("BtnClose");
+    print.enabled = CommandRules::printing;
+    print.run = runs(&TfrmYuangongNew1::BtnPrintClick);
+    d.commands = {print};
     return d;
 }
 
 Dataset *currentCustomers()
 {
     return TdmMain::instance()->dataset(Sets::kCustomerList);
-}
-
-QBoxLayout *columnHolding(QLayout *outer, QWidget *w)
-{
-    for (int i = 0; i < outer->count(); ++i)
-        if (auto *column = qobject_cast<QBoxLayout *>(outer->itemAt(i)->layout()); column && column->indexOf(w) >= 0)
-            return column;
-    return nullptr;
 }
 } // namespace
 
@@ -65,7 +66,7 @@ TfrmYuangongNew1::TfrmYuangongNew1(QWidget *parent) : RecordDialog(workerDialog(
     setMinimumWidth(820);
 
     // The photo and "放大" stand between the fields and the buttons.
-    auto *side = new QVBoxLayout;
+    QVBoxLayout *side = this->side();
     m_photo = new PhotoBox(this);
     m_photo->setObjectName(QStringLiteral("Edit_Photo"));
     binder()->bind(m_photo, QStringLiteral("Photo"));
@@ -77,18 +78,6 @@ TfrmYuangongNew1::TfrmYuangongNew1(QWidget *parent) : RecordDialog(workerDialog(
     connect(zoom, &QPushButton::clicked, this, &TfrmYuangongNew1::BtnZoomClick);
     side->addWidget(zoom);
     side->addStretch(1);
-    if (auto *outer = qobject_cast<QBoxLayout *>(layout()))
-        outer->insertLayout(1, side);
-
-    // "打印" stands between "删除" and "关闭".
-    m_print = new QPushButton(QStringLiteral("打印"), this);
-    m_print->setObjectName(QStringLiteral("BtnPrint"));
-    m_print->setAutoDefault(false);
-    m_print->setEnabled(UserRights::current().ops(QStringLiteral("301")).print);
-    connect(m_print, &QPushButton::clicked, this, &TfrmYuangongNew1::BtnPrintClick);
-    QPushButton *close = button(QStringLiteral("BtnClose"));
-    if (QBoxLayout *column = columnHolding(layout(), close))
-        column->insertWidget(column->indexOf(close), m_print);
 }
 
 void TfrmYuangongNew1::install()

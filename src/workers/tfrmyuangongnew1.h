@@ -40,6 +40,5 @@ protected:
 
 private:
     PhotoBox *m_photo;
-    QPushButton *m_print;
     EntryWarnings *m_warnings;
 };

@@ -6,8 +6,8 @@ import sqlite3
 
 import pyatspi
 
-from brevia_e2e import (AGENDA, MAIN, cells, check_layout, choose_entry, exit_program, log_in, menu_item, on_screen,
-                        press, run, set_text, trigger, type_into, wait_for)
+from brevia_e2e import (AGENDA, MAIN, Failure, cells, check_layout, choose_entry, exit_program, extents, inside, log_in,
+                        menu_item, on_screen, press, run, set_text, trigger, type_into, wait_for)
 
 PASSWORD = '583920'
 
@@ -55,6 +55,12 @@ def an_appointment_today_is_in_the_next_agenda(program):
     agenda = program.window(AGENDA)
     press(on_screen(agenda, pyatspi.ROLE_PAGE_TAB, '今日日程安排'))
     wait_for('the appointment in the agenda', lambda: {'海淀区中关村', '安家', '09:30:00'} <= cells(agenda, showing_only=False))
+    # Today's notices are gone through with the record navigator.
+    press(on_screen(agenda, pyatspi.ROLE_PAGE_TAB, '今日公告版信息'))
+    for name in ('第一条', '上一条', '下一条', '最后一条'):
+        x, y, w, h = extents(on_screen(agenda, pyatspi.ROLE_PUSH_BUTTON, name))
+        if not inside((x, y, w, h), extents(agenda)) or w < 16 or h < 16:
+            raise Failure('the navigator button "%s" at %s, the agenda at %s' % (name, (x, y, w, h), extents(agenda)))
     press(on_screen(agenda, pyatspi.ROLE_PUSH_BUTTON, '>>下一步'))
     program.gone(AGENDA)
     main = program.window(MAIN)

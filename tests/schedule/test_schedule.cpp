@@ -14,6 +14,7 @@
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
 #include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "testlib/typing.h"
 #include "ui/dateedit.h"
@@ -22,6 +23,7 @@
 #include "ui/gridmodel.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
+#include "ui/recordnavigator.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +34,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -367,6 +371,37 @@ TEST_P(ScheduleTest, TheBoardAsksForEachFieldAndListsTodaysNoticesAfterTheAgenda
         board.BtnSaveClick();
         EXPECT_EQ(prompts.last(), QString::fromUtf8(message));
     }
+}
+
+TEST_P(ScheduleTest, TheAgendaGoesThroughTodaysNoticesAndStoresAChangeOnMoving)
+{
+    ASSERT_EQ(t->db().insertRow("tblBoard", {{"BTitle", "今天的第二条"}, {"BDate", kToday}, {"Man", "王"},
+                                             {"Memo", "内容"}}),
+              "");
+    logIn("zhang", false);
+    TfrmToday today;
+    today.resize(760, 540);
+    today.show();
+    today.pages()->setCurrentIndex(2);
+    Dataset *notices = dm.dataset("tblBoard");
+    ASSERT_EQ(notices->rowCount(), 2);
+    ASSERT_TRUE(today.noticeNavigator());
+    for (QAction *a : today.noticeNavigator()->actions()) {
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+        auto *b = today.findChild<QToolButton *>(a->objectName());
+        ASSERT_TRUE(b) << a->objectName().toStdString();
+        EXPECT_TRUE(b->isVisible());
+        const QRect r(b->mapTo(&today, QPoint()), b->size());
+        EXPECT_TRUE(today.rect().contains(r)) << a->objectName().toStdString();
+        EXPECT_GE(b->width(), 16);
+    }
+    today.noticeNavigator()->move(RecordMove::First);
+    EXPECT_EQ(notices->currentRow(), 0);
+    type(today.noticeForm()->widget("Man"), "赵");
+    today.noticeNavigator()->move(RecordMove::Last);
+    EXPECT_EQ(notices->currentRow(), 1);
+    EXPECT_EQ(notices->state(), Dataset::State::Browse);
+    EXPECT_EQ(Stored::count(t->db(), "SELECT COUNT(*) FROM tblBoard WHERE Man = '赵'"), 1);
 }
 
 } // namespace

@@ -11,23 +11,34 @@
 #include "testlib/fakeprompts.h"
 #include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "ui/datagrid.h"
+#include "ui/gridmodel.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
+#include "ui/moduleframe.h"
 #include "ui/photobox.h"
 #include "ui/querydialog.h"
+#include "ui/recordcommands.h"
 #include "ui/recorddialog.h"
+#include "ui/recordnavigator.h"
 #include "ui/subpage.h"
+#include "ui/windowcommand.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QToolBar>
+#include <QTreeView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -102,7 +113,11 @@ protected:
         set->setOrderBy({"OperaterID"});
         ASSERT_TRUE(set->open());
     }
-    void TearDown() override { Session::current().reset(); }
+    void TearDown() override
+    {
+        UserRights::current().clear();
+        Session::current().reset();
+    }
     int count(const QString &sql) { return Stored::count(t->db(), sql); }
 
     AppHome home;
@@ -260,6 +275,218 @@ TEST_P(WindowCentreTest, TableRulesHoldOnEveryPathAndNameTheirField)
     set->setValue("OperaterID", "A02X");
     EXPECT_TRUE(set->post()) << set->lastError().toStdString();
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperaters WHERE OperaterID = 'A02X'"), 1);
+}
+
+TEST_P(WindowCentreTest, TheNavigatorMovesOneWayEverywhere)
+{
+    struct Case {
+        const char *from;
+        RecordMove move;
+        const char *to;
+    };
+    // Past either end it stays, quietly.
+    const Case cases[] = {
+        {"A02", RecordMove::First, "A01"}, {"A01", RecordMove::First, "A01"}, {"A02", RecordMove::Prior, "A01"},
+        {"A01", RecordMove::Prior, "A01"}, {"A02", RecordMove::Next, "A03"},  {"A03", RecordMove::Next, "A03"},
+        {"A01", RecordMove::Last, "A03"},  {"A03", RecordMove::Last, "A03"},
+    };
+    const FormSpec form = {{"OperaterID", "代码：", Field::line()}, {"Name", "名称：", Field::line()}};
+    for (const Case &c : cases) {
+        ASSERT_TRUE(set->locate("OperaterID", c.from));
+        EXPECT_EQ(moveRecord(set, c.move, form), QByteArray(c.from) != QByteArray(c.to)) << c.from << " " << int(c.move);
+        EXPECT_EQ(set->value("OperaterID").toString(), c.to) << c.from << " " << int(c.move);
+    }
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // A change is stored on the way, without the checks of "保存".
+    ASSERT_TRUE(set->locate("OperaterID", "A02"));
+    set->setValue("Name", "李四甲");
+    EXPECT_TRUE(moveRecord(set, RecordMove::Next, form));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperaters WHERE Name = '李四甲'"), 1);
+    // Also when there is nowhere to go.
+    set->setValue("Name", "王五甲");
+    EXPECT_FALSE(moveRecord(set, RecordMove::Next, form));
+    EXPECT_EQ(set->state(), S::Browse);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperaters WHERE Name = '王五甲'"), 1);
+
+    // A new row with nothing typed goes away instead of being stored empty;
+    // one with something typed is stored.
+    ASSERT_TRUE(set->append());
+    EXPECT_TRUE(moveRecord(set, RecordMove::First, form));
+    EXPECT_EQ(set->state(), S::Browse);
+    EXPECT_EQ(set->rowCount(), 3);
+    ASSERT_TRUE(set->append());
+    set->setValue("OperaterID", "A09");
+    set->setValue("Name", "新人");
+    moveRecord(set, RecordMove::First, form);
+    EXPECT_EQ(set->value("OperaterID").toString(), "A01");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblOperaters WHERE OperaterID = 'A09'"), 1);
+
+    // A refused store keeps the row in hand, says why and does not move.
+    ASSERT_EQ(t->db().insertRow("tblCustomers", {{"CustId", "C1"}, {"CustName", "张家"}, {"OperaterID", "A01"}}), "");
+    set->setValue("OperaterID", "A01X");
+    EXPECT_FALSE(moveRecord(set, RecordMove::Last, form));
+    EXPECT_EQ(prompts.last(), kCodeInUse);
+    EXPECT_EQ(set->state(), S::Edit);
+    EXPECT_EQ(set->currentRow(), 0);
+    set->cancel();
+
+    EXPECT_TRUE(navigatorEnabled(set));
+    Dataset none(&t->db(), "Test.None", set->table());
+    EXPECT_FALSE(navigatorEnabled(&none)); // closed
+    none.setFilter(Condition::equals("OperaterID", "nobody"));
+    ASSERT_TRUE(none.open());
+    EXPECT_FALSE(navigatorEnabled(&none)); // nothing to move among
+    EXPECT_FALSE(moveRecord(&none, RecordMove::Next, form));
+}
+
+TEST_P(WindowCentreTest, ARecordInHandIsSettledBeforeAWindowCloses)
+{
+    struct Case {
+        const char *name;
+        bool inHand, answer, checksPass;
+        bool closes, asked;
+        const char *storedName; // the name in the database afterwards
+    };
+    const Case cases[] = {
+        {"nothing in hand", false, true, true, true, false, "张三"},
+        {"No gives it up", true, false, true, true, true, "张三"},
+        {"Yes but a check fails", true, true, false, false, true, "张三"},
+        {"Yes stores it", true, true, true, true, true, "张三改"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(set->locate("OperaterID", "A01"));
+        if (c.inHand)
+            set->setValue("Name", "张三改");
+        prompts.clear();
+        prompts.answers = {c.answer};
+        const bool closes = settleRecordInHand(set, "改动尚未保存，保存吗？", [&] { return c.checksPass; });
+        EXPECT_EQ(closes, c.closes) << c.name;
+        EXPECT_EQ(prompts.shown.size(), c.asked ? 1 : 0) << c.name;
+        if (c.asked) {
+            EXPECT_EQ(prompts.shown.first().text, "改动尚未保存，保存吗？") << c.name;
+        }
+        EXPECT_EQ(set->isEditing(), !c.closes) << c.name;
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblOperaters WHERE OperaterID = 'A01' AND Name = '%1'")
+                            .arg(QString::fromUtf8(c.storedName))),
+                  1)
+            << c.name;
+        set->cancel();
+    }
+}
+
+TEST_P(WindowCentreTest, AModuleWindowBuildsItsOwnCommandsColumnsAndNavigatorFromItsDescription)
+{
+    ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", "clerk"}, {"RightID", "303"}, {"Insert", true},
+                                                 {"Modify", true}, {"Delete", true}, {"Query", true}, {"Print", true}}),
+              "");
+    ASSERT_EQ(t->db().insertRow("tblUserRight", {{"UserID", "clerk"}, {"RightID", "304"}, {"Insert", true},
+                                                 {"Modify", true}, {"Delete", true}, {"Query", true}, {"Print", false}}),
+              "");
+    Session::current().reset();
+    Session::current().logIn("clerk", false);
+    ASSERT_EQ(UserRights::current().load(t->db(), "clerk"), "");
+
+    QWidget *ranOn = nullptr;
+    ModuleDesc d;
+    d.className = "TestFrame";
+    d.caption = "工作人员资料";
+    d.listPage = "列表";
+    d.detailPage = "详细";
+    d.dataset = "tblOperaters";
+    d.keyField = "OperaterID";
+    d.rightCode = "303";
+    d.logPrefix = "测试";
+    d.columns = {{"OperaterID", "代码"}, {"Name", "姓名"}, {"Sex", "性别"}};
+    d.form = {{"OperaterID", "代码：", Field::line()}, {"Name", "姓名：", Field::line()}};
+    d.hiddenColumns = {"name"};
+    d.hiddenCommands = {"DetailCancel"};
+    d.navigator = true;
+    WindowCommand listed{"ListExtra", "导出", WindowCommand::Place::ListBar, "ListRefresh", "Ctrl+E", {},
+                         [](const CommandContext &c) { return c.hasRows; }, [&](QWidget *w) { ranOn = w; }};
+    WindowCommand detail{"DetailExtra", "另印", WindowCommand::Place::DetailBar, {}, {}, "304",
+                         CommandRules::printing, {}};
+    d.commands = {listed, detail};
+    ModuleFrame frame(d);
+    frame.open();
+
+    auto names = [](QWidget *page) {
+        QStringList out;
+        for (QAction *a : page->findChild<QToolBar *>()->actions())
+            if (!a->isSeparator() && a->isVisible())
+                out << a->objectName();
+        return out;
+    };
+    EXPECT_EQ(names(frame.listPage()), (QStringList{"ListNew", "ListModify", "ListDelete", "ListExtra", "ListRefresh",
+                                                    "ListQuery", "ListPrint"}));
+    EXPECT_EQ(names(frame.detailPage()), (QStringList{"DetailNew", "DetailSave", "DetailDelete", "DetailPrint",
+                                                      "DetailExtra", "NavFirst", "NavPrior", "NavNext", "NavLast"}));
+    EXPECT_EQ(frame.command("ListExtra")->shortcut(), QKeySequence("Ctrl+E"));
+    // Each command's rule, with the command's own right where it names one.
+    EXPECT_TRUE(frame.command("ListExtra")->isEnabled());
+    EXPECT_FALSE(frame.command("DetailExtra")->isEnabled()); // 304 may not print
+    EXPECT_TRUE(frame.command("DetailPrint")->isEnabled());  // 303 may
+    frame.command("ListExtra")->trigger();
+    EXPECT_EQ(ranOn, &frame);
+    set->close();
+    frame.updateCommands();
+    EXPECT_FALSE(frame.command("ListExtra")->isEnabled());
+    EXPECT_FALSE(frame.command("NavNext")->isEnabled());
+    frame.open();
+    EXPECT_TRUE(frame.command("NavNext")->isEnabled());
+    // The navigator moves by the one rule.
+    ASSERT_TRUE(set->first());
+    frame.command("NavLast")->trigger();
+    EXPECT_EQ(set->value("OperaterID").toString(), "A03");
+
+    EXPECT_TRUE(frame.grid()->view()->header()->isSectionHidden(1));
+    EXPECT_FALSE(frame.grid()->view()->header()->isSectionHidden(2));
+    UserRights::current().clear();
+}
+
+TEST_P(WindowCentreTest, ARecordDialogPutsItsOwnButtonsWhereItsDescriptionSays)
+{
+    int copies = 0;
+    RecordDialogDesc d;
+    d.className = "TestDialog";
+    d.caption = "工作人员";
+    d.dataset = "tblOperaters";
+    d.rightCode = "303";
+    d.closeQuestion = "工作人员资料尚未保存，保存吗？";
+    d.form = {{"OperaterID", "代码：", Field::line()}, {"Name", "姓名：", Field::line()}};
+    d.navigatorHeading = "工作人员：";
+    d.title = "工作人员";
+    d.listColumns = {{"OperaterID", "代码"}, {"Name", "姓名"}};
+    d.commands = {{"BtnCopy", "复制", WindowCommand::Place::Buttons, "BtnNew", {}, {}, {}, [&](QWidget *) { ++copies; }},
+                  {"BtnPrint", "打印", WindowCommand::Place::Buttons, "BtnClose", {}, {}, CommandRules::printing, {}}};
+    RecordDialog dlg(d);
+    QStringList column;
+    for (QPushButton *b : {dlg.button("BtnCopy"), dlg.button("BtnNew"), dlg.button("BtnSave"), dlg.button("BtnDelete"),
+                           dlg.button("BtnPrint"), dlg.button("BtnClose")}) {
+        ASSERT_TRUE(b);
+        column << b->objectName();
+    }
+    // The column, top down: the order of the widgets in their layout.
+    dlg.show();
+    QList<QPushButton *> shown = dlg.findChildren<QPushButton *>();
+    std::sort(shown.begin(), shown.end(),
+              [](QPushButton *a, QPushButton *b) { return a->geometry().top() < b->geometry().top(); });
+    QStringList order;
+    for (QPushButton *b : shown)
+        if (column.contains(b->objectName()))
+            order << b->objectName();
+    EXPECT_EQ(order, (QStringList{"BtnCopy", "BtnNew", "BtnSave", "BtnDelete", "BtnPrint", "BtnClose"}));
+    dlg.button("BtnCopy")->click();
+    EXPECT_EQ(copies, 1);
+    EXPECT_FALSE(dlg.button("BtnPrint")->isEnabled()); // no print flag is held
+    ASSERT_TRUE(dlg.grid());
+    EXPECT_EQ(dlg.grid()->model()->rowCount(), 3);
+    ASSERT_TRUE(dlg.navigator());
+    ASSERT_TRUE(set->first());
+    dlg.navigate(RecordDialog::Move::Next);
+    EXPECT_EQ(set->value("OperaterID").toString(), "A02");
+    dlg.BtnCloseClick();
+    EXPECT_FALSE(dlg.isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, WindowCentreTest, ::testing::ValuesIn(testEngines()),

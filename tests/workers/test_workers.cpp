@@ -40,6 +40,7 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <QValidator>
 
 #include <functional>
@@ -537,6 +538,45 @@ protected:
     Dataset *settlements = nullptr;
     QStringList folders;
 };
+
+// The detail pages go through the records as the clerks know from the
+// other record windows; the folder and the unit's settlements follow.
+TEST_P(WorkerTest, TheDetailPageHasTheRecordNavigator)
+{
+    w->showDetail();
+    ASSERT_TRUE(set->first());
+    for (const char *name : {"NavFirst", "NavPrior", "NavNext", "NavLast"}) {
+        QAction *a = w->command(QString::fromLatin1(name));
+        ASSERT_TRUE(a) << name;
+        EXPECT_TRUE(a->isEnabled()) << name;
+        QWidget *b = w->detailPage()->findChild<QToolBar *>()->widgetForAction(a);
+        ASSERT_TRUE(b) << name;
+        EXPECT_TRUE(b->isVisible()) << name;
+        EXPECT_TRUE(w->rect().contains(QRect(b->mapTo(w.get(), QPoint()), b->size()))) << name;
+    }
+    const QString first = set->value("YuangongID").toString();
+    w->command("NavNext")->trigger();
+    EXPECT_NE(set->value("YuangongID").toString(), first);
+    EXPECT_TRUE(folders.last().endsWith(set->value("YuangongID").toString() + "/")) << folders.last().toStdString();
+    w->command("NavLast")->trigger();
+    EXPECT_EQ(set->currentRow(), set->rowCount() - 1);
+}
+
+TEST_P(UnitTest, TheDetailPageHasTheRecordNavigatorAndTheSettlementsFollow)
+{
+    w->showDetail();
+    ASSERT_TRUE(set->locate("ShusongID", "S1"));
+    EXPECT_EQ(settlements->rowCount(), 1);
+    QAction *next = w->command("NavNext");
+    ASSERT_TRUE(next);
+    EXPECT_TRUE(w->detailPage()->findChild<QToolBar *>()->widgetForAction(next)->isVisible());
+    next->trigger();
+    EXPECT_EQ(set->value("ShusongID").toString(), "S2");
+    EXPECT_EQ(settlements->rowCount(), 0);
+    w->command("NavFirst")->trigger();
+    EXPECT_EQ(set->value("ShusongID").toString(), "S1");
+    EXPECT_EQ(settlements->rowCount(), 1);
+}
 
 TEST_P(UnitTest, SaveChecksCodeThenNameAndFilesEveryUnitInOneFolder)
 {
