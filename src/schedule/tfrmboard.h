@@ -16,6 +16,7 @@ public:
 
 protected:
     void afterShow() override;
+    bool store() override;
 
 private:
     DataGrid *m_grid;
