@@ -47,10 +47,14 @@ QPixmap envelopePicture()
 
 bool TfrmEnvelop::prepareContacts()
 {
-    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
-    if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
-        Prompts::instance().warn(customers->lastError());
-        return false;
+    // The user's own customers, and every customer, whose names and
+    // addresses the labels carry.
+    for (const char *name : {"tblCustomers2", "lkpCustomers"}) {
+        Dataset *customers = TdmMain::instance()->dataset(QString::fromLatin1(name));
+        if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
+            Prompts::instance().warn(customers->lastError());
+            return false;
+        }
     }
     Dataset *contacts = TfrmLinkmanQuery::contacts();
     if (!refilter(contacts, Condition())) {
