@@ -734,7 +734,7 @@ TEST_P(MainWindowTest, EverySubPageShowsAllItsFieldsOrTheDetailPageScrolls)
         for (int i = 0; i < tabs->count(); ++i) {
             SCOPED_TRACE(tabs->tabText(i).toStdString());
             tabs->setCurrentIndex(i);
-            QApplication::processEvents();
+            idle(); // the detail page laid out again for this page
             QWidget *page = tabs->currentWidget();
             ++pagesSeen;
             EXPECT_GE(page->height(), page->minimumSizeHint().height());
@@ -745,9 +745,14 @@ TEST_P(MainWindowTest, EverySubPageShowsAllItsFieldsOrTheDetailPageScrolls)
                 EXPECT_TRUE(page->rect().contains(r)) << field->accessibleName().toStdString();
                 EXPECT_GE(field->height(), field->minimumSizeHint().height()) << field->accessibleName().toStdString();
                 // Brought into view, it is wholly inside the window.
-                scroll->ensureWidgetVisible(field, 0, 0);
+                const QPoint centre = field->mapTo(scroll->widget(), field->rect().center());
+                scroll->ensureVisible(centre.x(), centre.y(), field->width() / 2 + 1, field->height() / 2 + 1);
+                QApplication::processEvents();
                 const QRect seen(field->mapTo(scroll->viewport(), QPoint(0, 0)), field->size());
-                EXPECT_TRUE(scroll->viewport()->rect().contains(seen)) << field->accessibleName().toStdString();
+                EXPECT_TRUE(scroll->viewport()->rect().contains(seen))
+                    << field->accessibleName().toStdString() << " at " << seen.y() << ".." << seen.bottom() << " of "
+                    << scroll->viewport()->height() << ", scroll " << scroll->verticalScrollBar()->value() << "/"
+                    << scroll->verticalScrollBar()->maximum();
             }
         }
     }
