@@ -12,10 +12,10 @@
 // /tmp/bench-analyses.hdb; the URI names a database made by
 // `brevia-admin generate postgresql://... --customers 670000`.
 #include "admin-cli/generator.h"
-#include "analyses/classanalyses.h"
-#include "analyses/figurereader.h"
-#include "analyses/rankings.h"
-#include "analyses/timeanalyses.h"
+#include "analyses/data/classanalyses.h"
+#include "analyses/data/figurereader.h"
+#include "analyses/data/rankings.h"
+#include "analyses/data/timeanalyses.h"
 #include "data/database.h"
 
 #include <QCoreApplication>

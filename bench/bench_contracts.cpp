@@ -16,7 +16,7 @@
 // money lines; 670,000 customers give about a million contracts). FILE is
 // generated when missing and kept.
 #include "admin-cli/generator.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"

@@ -20,6 +20,7 @@
 #include "ui/prompts.h"
 #include "workers/tfrmyuangong.h"
 #include "workers/tfrmyuangongquery.h"
+#include "rules/businessrules.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -187,6 +188,8 @@ double firstScreen(const QString &file, int *rows)
 
 int main(int argc, char **argv)
 {
+    // The windows store through the tables' rules, as in the program.
+    installBusinessRulesOnNewModules();
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
         if (!text.contains(QLatin1String("propagateSizeHints")))
             std::fprintf(stderr, "%s\n", qPrintable(text));

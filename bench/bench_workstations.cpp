@@ -19,7 +19,7 @@
 // passes PRAGMA integrity_check. It prints saves per second, the median and
 // 99th percentile of a save, refusals by kind and the checks, and exits 0
 // only when every check holds.
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dbsetup.h"
@@ -134,7 +134,7 @@ private:
     void openList()
     {
         Dataset *customers = m_dm.dataset("tblCustomers");
-        customers->setFilter(ownCustomersCondition(m_dm.database()));
+        customers->setFilter(ownRecordsCondition(m_dm.database()));
         openSet(customers);
         for (int r = 0; r < std::min(40, customers->rowCount()); ++r)
             customers->value(r, "CustName");
@@ -143,7 +143,7 @@ private:
     {
         Dataset *customers2 = m_dm.dataset("tblCustomers2");
         refilter(customers2, Condition::contains(QStringLiteral("CustName"), QStringLiteral("客户")) &&
-                                 ownCustomersCondition(m_dm.database()));
+                                 ownRecordsCondition(m_dm.database()));
     }
     void addCustomer(int n)
     {
@@ -181,7 +181,7 @@ private:
         if (!save(contracts, QStringLiteral("contract ") + id, [contracts] { return contracts->post(); }))
             return;
         Dataset *list = m_dm.dataset("tblOperates2");
-        list->setFilter(ownCustomersCondition(m_dm.database()));
+        list->setFilter(ownRecordsCondition(m_dm.database()));
         if (!openSet(list) || !list->locate("OperateID", id))
             return;
         Dataset *lines = m_dm.dataset("tblOperateDetail");

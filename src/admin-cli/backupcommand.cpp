@@ -48,8 +48,10 @@ bool parse(const QStringList &args, QString *file, QString *live)
     if (live->isEmpty()) {
         QString error;
         const QString line = ServerFile::read(&error);
-        if (!error.isEmpty())
+        if (!error.isEmpty()) {
+            QTextStream(stderr) << error << "\n";
             return false;
+        }
         *live = DbSetup::resolveLocation(line);
     }
     return true;
@@ -72,6 +74,8 @@ int backupCommand(const QStringList &args)
     if (const QString refused = backup.backupTo(target); !refused.isEmpty())
         return fail(refused);
     QTextStream(stdout) << DatabaseBackup::kBackupDone << " " << QDir::toNativeSeparators(target) << "\n";
+    if (!backup.dayCopyWarning().isEmpty())
+        QTextStream(stderr) << backup.dayCopyWarning() << "\n";
     return 0;
 }
 

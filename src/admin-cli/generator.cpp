@@ -2,6 +2,7 @@
 
 #include "data/bulkinsert.h"
 #include "data/database.h"
+#include "data/databasebuild.h"
 #include "data/dbsetup.h"
 #include "data/password.h"
 #include "data/schema.h"
@@ -803,16 +804,13 @@ QString fill(Database &db, const Options &options, Counts *counts, const Progres
 QString generate(const QString &location, const Options &options, Counts *counts, const Progress &progress)
 {
     QString err;
-    auto db = DbSetup::create(location, &err);
+    DbSetup::Build build(location);
+    Database *db = build.start(&err);
     if (!db)
         return err;
-    err = fill(*db, options, counts, progress);
-    if (!err.isEmpty() && !Database::isPostgresUri(location)) {
-        db.reset();
-        for (const char *suffix : {"", "-wal", "-shm"})
-            QFile::remove(location + QLatin1String(suffix));
-    }
-    return err;
+    if (err = fill(*db, options, counts, progress); !err.isEmpty())
+        return err;
+    return build.finish();
 }
 
 } // namespace Generator

@@ -31,8 +31,8 @@ using Progress = std::function<void(const QString &what, qint64 done, qint64 tot
 QString fill(Database &db, const Options &options, Counts *counts = nullptr, const Progress &progress = {});
 
 // Creates the database at location like `brevia-admin init` (refusing one
-// that exists) and fills it. A SQLite file that could not be filled
-// completely is removed again.
+// that exists) and fills it, as a DbSetup::Build: the database is there for
+// use only when it was filled completely.
 QString generate(const QString &location, const Options &options, Counts *counts = nullptr,
                  const Progress &progress = {});
 

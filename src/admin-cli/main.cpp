@@ -6,7 +6,9 @@
 #include "data/database.h"
 #include "data/dbsetup.h"
 #include "data/schema.h"
+#include "data/startupconnection.h"
 #include "legacy/importer.h"
+#include "rules/businessrules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,7 +67,7 @@ int init(const QStringList &args)
         err() << "新建数据库失败: " << error << "\n";
         return 1;
     }
-    out() << "已新建数据库: " << location << " (结构版本 " << Schema::kVersion << ")\n";
+    out() << "已新建数据库: " << StartupConnection::shownLocation(location) << " (结构版本 " << Schema::kVersion << ")\n";
     return 0;
 }
 
@@ -117,7 +119,7 @@ int import(const QStringList &args)
         err() << "导入失败: " << error << "\n";
         return 1;
     }
-    out() << "已导入到: " << location << "\n";
+    out() << "已导入到: " << StartupConnection::shownLocation(location) << "\n";
     // Finished, but some tables, values or rows did not arrive as they were.
     return report.isComplete() ? 0 : 3;
 }
@@ -149,7 +151,7 @@ int generate(const QStringList &args)
         err() << "生成失败: " << error << "\n";
         return 1;
     }
-    out() << "已生成: " << location << " (客户 " << options.customers << " 个, 种子 " << options.seed << ")\n";
+    out() << "已生成: " << StartupConnection::shownLocation(location) << " (客户 " << options.customers << " 个, 种子 " << options.seed << ")\n";
     return 0;
 }
 
@@ -157,6 +159,8 @@ int generate(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // A data module made here holds the tables' rules as the program's does.
+    installBusinessRulesOnNewModules();
     if (argc >= 2 && qstrcmp(argv[1], "report") == 0)
         return reportCommand(argc, argv);
     QCoreApplication app(argc, argv);

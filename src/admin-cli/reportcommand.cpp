@@ -53,7 +53,7 @@ int reportCommand(int argc, char **argv)
         return usage();
     if (location.isEmpty()) {
         QString error;
-        location = ServerFile::read(&error);
+        location = DbSetup::resolveLocation(ServerFile::read(&error));
         if (!error.isEmpty())
             return fail(QStringLiteral("无法读取Server.txt: ") + error);
     } else if (!Database::isPostgresUri(location)) {

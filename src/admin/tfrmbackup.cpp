@@ -50,6 +50,9 @@ void TfrmBackup::BtnBackupClick()
         prompts.warn(refused);
         return;
     }
-    prompts.inform(DatabaseBackup::kBackupDone);
+    if (backup.dayCopyWarning().isEmpty())
+        prompts.inform(DatabaseBackup::kBackupDone);
+    else
+        prompts.warn(DatabaseBackup::kBackupDone + QLatin1Char('\n') + backup.dayCopyWarning());
     accept();
 }

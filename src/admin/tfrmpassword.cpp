@@ -1,9 +1,10 @@
 #include "admin/tfrmpassword.h"
 
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/session.h"
+#include "data/sharedsets.h"
 #include "ui/editkeys.h"
 #include "ui/prompts.h"
 
@@ -113,7 +114,7 @@ void TfrmPassword::BtnSaveClick()
     }
     // The shared user list must not keep the old value, or its next edit
     // of this row would be taken for another workstation's change.
-    if (Dataset *users = TdmMain::instance()->dataset(QStringLiteral("tblUser")); users && users->isActive())
+    if (Dataset *users = TdmMain::instance()->dataset(Sets::kUsers); users && users->isActive())
         users->refresh();
     p.inform(QStringLiteral("口令修改成功！"));
     accept();

@@ -1,8 +1,9 @@
 #include "admin/tfrmright.h"
 
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
 
@@ -285,7 +286,7 @@ void TfrmRight::BtnSaveClick()
         Prompts::instance().warn(error);
         return;
     }
-    if (Dataset *shared = TdmMain::instance()->dataset(QStringLiteral("tblUserRight")); shared && shared->isActive())
+    if (Dataset *shared = TdmMain::instance()->dataset(Sets::kUserRights); shared && shared->isActive())
         shared->refresh();
 }
 

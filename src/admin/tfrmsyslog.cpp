@@ -1,10 +1,11 @@
 #include "admin/tfrmsyslog.h"
 
-#include "admin/logstore.h"
+#include "admin/data/logstore.h"
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/inifile.h"
+#include "data/privatefiles.h"
 #include "ui/datagrid.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
@@ -116,7 +117,7 @@ void TfrmSysLog::BtnSaveClick()
     if (!logCommand(m_db, QStringLiteral("系统设置-系统日志-保存日志")))
         return;
     const QString folder = AppPaths::path(QStringLiteral("Log"));
-    QDir().mkpath(folder);
+    PrivateFiles::makeFolder(folder);
     QString file = Prompts::instance().saveFileName(QStringLiteral("保存日志"), folder + QStringLiteral("/log.ini"),
                                                     QStringLiteral("ini文件(*.ini)"));
     if (file.isEmpty())

@@ -1,11 +1,12 @@
 #include "admin/tfrmuser.h"
 
+#include "admin/data/userstore.h"
 #include "admin/tfrmright.h"
-#include "admin/userstore.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/password.h"
+#include "data/sharedsets.h"
 #include "ui/datagrid.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
@@ -37,7 +38,7 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
     resize(640, 520);
 
     TdmMain *dm = TdmMain::instance();
-    m_users = dm->dataset(QStringLiteral("tblUser"));
+    m_users = dm->dataset(Sets::kUsers);
     m_users->setOrderBy({QStringLiteral("UserID")});
 
     m_grid = new DataGrid(m_users,
@@ -62,7 +63,7 @@ TfrmUser::TfrmUser(QWidget *parent) : QDialog(parent)
     auto *fields = new QWidget(this);
     m_form = new Form({{"UserID", "用  户ID：", line(), opts().named("edUserID")},
                        {"UserName", "用户名称：", line(), opts().named("edUserName")},
-                       {"DeptID", "部　　门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName"),
+                       {"DeptID", "部　　门：", dictionary(Sets::kDepartments, "DepartmentID", "DepartmentName"),
                         opts().named("cbDept")},
                        {"Duty", "职　　务：", line(), opts().named("edDuty")},
                        {"State", "用户状态：", fixedList({QStringLiteral("Yes"), QStringLiteral("No")}),

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
@@ -37,7 +38,7 @@ TfrmUserInfo::TfrmUserInfo(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("用户登记信息"));
     resize(420, 300);
 
-    m_info = TdmMain::instance()->dataset(QStringLiteral("tblUserInfo"));
+    m_info = TdmMain::instance()->dataset(Sets::kAgency);
     m_binder = new FieldBinder(m_info, this);
 
     auto *grid = new QGridLayout;

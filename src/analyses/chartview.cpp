@@ -1,6 +1,6 @@
 #include "analyses/chartview.h"
 
-#include "analyses/analysisformat.h"
+#include "analyses/data/analysisformat.h"
 #include "ui/colorchooser.h"
 
 #include <QFontMetricsF>

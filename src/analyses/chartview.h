@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analyses/analysisresult.h"
+#include "analyses/data/analysisresult.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analyses/analysispanel.h"
-#include "analyses/classanalyses.h"
+#include "analyses/data/classanalyses.h"
 
 class DateEdit;
 class QComboBox;

@@ -1,6 +1,6 @@
 #include "analyses/tfrmfinanceanalyse.h"
 
-#include "analyses/classanalyses.h"
+#include "analyses/data/classanalyses.h"
 #include "data/dmmain.h"
 
 #include <QComboBox>

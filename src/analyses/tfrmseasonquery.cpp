@@ -2,7 +2,7 @@
 
 #include "analyses/tfrmtimeanalyse.h"
 #include "analyses/tfrmyearquery.h"
-#include "analyses/timeanalyses.h"
+#include "analyses/data/timeanalyses.h"
 #include "data/dmmain.h"
 #include "ui/prompts.h"
 

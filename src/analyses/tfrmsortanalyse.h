@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analyses/analysispanel.h"
-#include "analyses/rankings.h"
+#include "analyses/data/rankings.h"
 
 class DateEdit;
 class QComboBox;

@@ -1,7 +1,7 @@
 #include "analyses/tfrmtimesectquery.h"
 
 #include "analyses/tfrmtimeanalyse.h"
-#include "analyses/timeanalyses.h"
+#include "analyses/data/timeanalyses.h"
 #include "data/clock.h"
 #include "data/dmmain.h"
 #include "ui/dateedit.h"

@@ -1,8 +1,8 @@
 #include "analyses/tfrmyearquery.h"
 
-#include "analyses/analysisformat.h"
+#include "analyses/data/analysisformat.h"
 #include "analyses/tfrmtimeanalyse.h"
-#include "analyses/timeanalyses.h"
+#include "analyses/data/timeanalyses.h"
 #include "data/clock.h"
 #include "data/dmmain.h"
 #include "ui/prompts.h"

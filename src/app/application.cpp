@@ -10,7 +10,9 @@
 #include "workers/tfrmyuangongnew1.h"
 #include "data/apppaths.h"
 #include "data/database.h"
+#include "data/databasebackup.h"
 #include "data/dmmain.h"
+#include "data/readonly.h"
 #include "data/startupconnection.h"
 #include "printing/printreport.h"
 #include "rules/businessrules.h"
@@ -69,10 +71,13 @@ int runBrevia(int argc, char **argv)
     // The main window first: it settles the application directory and the
     // folders that the connection and everything after it rely on.
     TfrmMain main;
+    // What a restore killed half way left behind.
+    DatabaseBackup::removeStaleWork();
 
-    // The data module takes the connection and opens its shared sets.
+    // The data module takes the connection and opens its shared sets; the
+    // tables' rules hold on it from the start.
+    installBusinessRulesOnNewModules();
     TdmMain dm;
-    installBusinessRules(dm);
     QString message = StartupConnection::makeDefaultDatabaseOnFirstStart();
     std::unique_ptr<Database> db = message.isEmpty() ? StartupConnection::open(&message) : nullptr;
     if (db) {
@@ -87,6 +92,9 @@ int runBrevia(int argc, char **argv)
         return 1;
     }
     main.setDataModule(&dm);
+    // Said once: every store will be refused, but reading and leaving work.
+    if (ReadOnly::isReadOnly(*dm.database()))
+        Prompts::instance().inform(ReadOnly::startupText(dm.database()->location()));
 
     {
         TfrmLogin login(*main.database());

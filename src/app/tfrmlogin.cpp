@@ -1,6 +1,6 @@
 #include "app/tfrmlogin.h"
 
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "data/session.h"
 #include "ui/editkeys.h"
 #include "ui/prompts.h"

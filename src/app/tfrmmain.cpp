@@ -13,7 +13,10 @@
 #include "data/dbsetup.h"
 #include "data/dmmain.h"
 #include "data/format.h"
+#include "data/privatefiles.h"
+#include "data/recordscope.h"
 #include "data/session.h"
+#include "data/sharedsets.h"
 #include "data/userrights.h"
 #include "schedule/tfrmplan.h"
 #include "schedule/tfrmplannew.h"
@@ -220,10 +223,10 @@ void TfrmMain::buildStatusBar()
 void TfrmMain::createStandardFolders()
 {
     const QString root = AppPaths::documentRoot();
-    QDir().mkpath(root);
-    QDir().mkpath(root + QStringLiteral("Plans"));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Backup")));
-    QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+    PrivateFiles::makeFolder(root);
+    PrivateFiles::makeFolder(root + QStringLiteral("Plans"));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Backup")));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Log")));
 }
 
 void TfrmMain::setDataModule(TdmMain *dm)
@@ -268,7 +271,7 @@ void TfrmMain::setDataModule(TdmMain *dm)
     if (m_dm)
         connect(m_dm, &TdmMain::connected, this, [this] {
             reloadRights();
-            Dataset *plan = m_dm->dataset(QStringLiteral("qryPlan"));
+            Dataset *plan = m_dm->dataset(Sets::kPlans);
             if (plan && !plan->isActive() && Session::current().loggedIn() && !plan->open())
                 Prompts::instance().warn(plan->lastError());
         });
@@ -423,10 +426,11 @@ bool TfrmMain::FormShow()
 
 void TfrmMain::openSharedSets()
 {
-    for (const char *name : {"tblUserRight", "tblColor", "tblVocation", "tblCountry", "tblCustDist", "tblCustLevel",
-                             "tblCustState", "tblCustOrigin", "tblCurrencyRate", "tblGongzhong", "tblCustomers",
-                             "tblOperates", "tblOperaters", "tblYuangong"}) {
-        Dataset *d = m_dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kUserRights, Sets::kColors, Sets::kCustomerTypes, Sets::kCountries,
+                                Sets::kDistricts, Sets::kCustomerLevels, Sets::kCustomerStates, Sets::kCustomerOrigins,
+                                Sets::kCurrencies, Sets::kTrades, Sets::kCustomerList, Sets::kCustomerContracts,
+                                Sets::kStaff, Sets::kWorkers}) {
+        Dataset *d = m_dm->dataset(name);
         if (d && !d->isActive() && !d->open()) {
             Prompts::instance().warn(d->lastError());
             return;
@@ -434,22 +438,20 @@ void TfrmMain::openSharedSets()
     }
     // Customer names looked up in contacts, contracts and the schedule come
     // from this set, so an ordinary user sees only the names of their own.
-    const Session &s = Session::current();
-    if (Dataset *names = m_dm->dataset(QStringLiteral("tblCustomers2"))) {
+    if (Dataset *names = m_dm->dataset(Sets::kCustomerNames)) {
         names->close();
-        names->setFilter(s.isSysNow(*m_dm->database()) ? Condition()
-                                                         : Condition::equals(QStringLiteral("SUser"), s.userId()));
+        names->setFilter(ownRecordsCondition(m_dm->database()));
         if (!names->open()) {
             Prompts::instance().warn(names->lastError());
             return;
         }
     }
     // The whole schedule; a filter the daily agenda left on it stays.
-    Dataset *plan = m_dm->dataset(QStringLiteral("qryPlan"));
-    Dataset *customers = m_dm->dataset(QStringLiteral("tblCustomers"));
+    Dataset *plan = m_dm->dataset(Sets::kPlans);
+    Dataset *customers = m_dm->dataset(Sets::kCustomerList);
     if (!plan)
         return;
-    m_dm->restoreStatement(QStringLiteral("qryPlan"));
+    m_dm->restoreStatement(Sets::kPlans);
     if (!plan->open()) {
         Prompts::instance().warn(plan->lastError());
         return;

@@ -13,6 +13,7 @@
 #include "admin/tfrmuserinfo.h"
 #include "data/apppaths.h"
 #include "data/database.h"
+#include "data/privatefiles.h"
 #include "schedule/tfrmboard.h"
 #include "schedule/tfrmplan.h"
 #include "schedule/tfrmtoday.h"
@@ -46,7 +47,7 @@ void TfrmMain::Act_UserInfoExecute()
 void TfrmMain::Act_SysLogExecute()
 {
     // The export goes there; a missing folder is made again.
-    QDir().mkpath(AppPaths::path(QStringLiteral("Log")));
+    PrivateFiles::makeFolder(AppPaths::path(QStringLiteral("Log")));
     TfrmSysLog dlg(*database(), this);
     dlg.exec();
 }

@@ -3,14 +3,16 @@
 #include "contacts/emailexport.h"
 #include "contacts/tfrmlinkmanquery1.h"
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/apppaths.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/documentfolders.h"
+#include "data/privatefiles.h"
+#include "data/recordscope.h"
 #include "data/schema.h"
-#include "tools/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/checkmarkdelegate.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
@@ -44,7 +46,7 @@ ModuleDesc TfrmLinkman::description()
     d.caption = QStringLiteral("联系人资料");
     d.listPage = QStringLiteral("联系人资料列表");
     d.detailPage = QStringLiteral("联系人详细资料");
-    d.dataset = QStringLiteral("qryLinkmans1");
+    d.dataset = Sets::kContactList;
     d.keyField = QStringLiteral("LinkmanID");
     d.rightCode = QStringLiteral("302");
     d.logPrefix = QStringLiteral("客户业务管理-联系人资料");
@@ -58,7 +60,7 @@ ModuleDesc TfrmLinkman::description()
         {"LinkmanID", "联系人代码：", line()},
         {"Name", "联系人姓名：", line()},
         {"Main", "是否主要联系人", check()},
-        {"CustID", "客户名称：", dictionary("tblCustomers2", "CustId", "CustName"),
+        {"CustID", "客户名称：", dictionary(Sets::kCustomerNames, "CustId", "CustName"),
          opts().withButton("BtnCustQuery", "查询...")},
         {"NickName", "称 呼：", line()},
         {"Department", "工作单位：", line()},
@@ -122,7 +124,7 @@ QLineEdit *TfrmLinkman::edit(const QString &field) const
 
 Condition TfrmLinkman::ownContacts() const
 {
-    return ownCustomersCondition(dataset()->database());
+    return ownRecordsCondition(dataset()->database());
 }
 
 void TfrmLinkman::followCustomer()
@@ -135,7 +137,7 @@ void TfrmLinkman::followCustomer()
 
 bool TfrmLinkman::ensureCustomersOpen()
 {
-    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerNames);
     if (customers->isActive() || customers->open())
         return true;
     Prompts::instance().warn(customers->lastError());
@@ -153,12 +155,12 @@ void TfrmLinkman::open()
     TdmMain *dm = TdmMain::instance();
     // The drop-down of customers and their names in the list: the user's
     // own customers, every customer for a system user.
-    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *customers = dm->dataset(Sets::kCustomerNames);
     const Condition own = ownContacts();
     if (!refilter(customers, own))
         Prompts::instance().warn(customers->lastError());
-    for (const char *name : {"tblLinkmans", "tblOperates2", "tblOperaters"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kCustomerContacts, Sets::kContractList, Sets::kStaff}) {
+        Dataset *s = dm->dataset(name);
         if (!s->isActive() && !s->open())
             Prompts::instance().warn(s->lastError());
     }
@@ -264,7 +266,7 @@ void TfrmLinkman::BtnCustMailClick()
 void TfrmLinkman::Act_EmailExportExecute()
 {
     const QString folder = AppPaths::path(QStringLiteral("Email"));
-    QDir().mkpath(folder);
+    PrivateFiles::makeFolder(folder);
     QString file = Prompts::instance().saveFileName(kExportTitle, QDir(folder).filePath(QStringLiteral("Email.txt")),
                                                     QStringLiteral("文本文件(*.txt)"));
     if (file.isEmpty())

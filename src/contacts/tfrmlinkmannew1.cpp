@@ -2,7 +2,8 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/folderfollow.h"
 #include "ui/links.h"
 #include "ui/recorddialogs.h"
@@ -19,7 +20,7 @@ RecordDialogDesc contactDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmLinkmanNew1");
     d.caption = QStringLiteral("联系人");
-    d.dataset = QStringLiteral("tblLinkmans");
+    d.dataset = Sets::kCustomerContacts;
     d.rightCode = QStringLiteral("301");
     d.logPrefix = QStringLiteral("客户业务管理-联系人资料");
     d.closeQuestion = TfrmLinkmanNew1::kCloseQuestion;
@@ -48,7 +49,7 @@ RecordDialogDesc contactDialog()
 
 Dataset *currentCustomers()
 {
-    return TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+    return TdmMain::instance()->dataset(Sets::kCustomerList);
 }
 } // namespace
 
@@ -79,8 +80,8 @@ TfrmLinkmanNew1::TfrmLinkmanNew1(QWidget *parent) : RecordDialog(contactDialog()
 
 void TfrmLinkmanNew1::install()
 {
-    RecordDialogs::install(QStringLiteral("tblLinkmans"), [](QWidget *parent) {
-        Dataset *customers2 = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    RecordDialogs::install(Sets::kCustomerContacts, [](QWidget *parent) {
+        Dataset *customers2 = TdmMain::instance()->dataset(Sets::kCustomerNames);
         if (customers2->isActive())
             customers2->refresh();
         TfrmLinkmanNew1 dlg(parent);

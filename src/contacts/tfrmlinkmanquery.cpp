@@ -1,9 +1,10 @@
 #include "contacts/tfrmlinkmanquery.h"
 
 #include "contacts/tfrmlinkmanquery1.h"
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 
 namespace {
 QueryDialogDesc description()
@@ -22,7 +23,7 @@ QueryDialogDesc description()
 
 Dataset *TfrmLinkmanQuery::contacts()
 {
-    return TdmMain::instance()->dataset(QStringLiteral("qryLinkmans3"));
+    return TdmMain::instance()->dataset(Sets::kContactSelection);
 }
 
 TfrmLinkmanQuery::TfrmLinkmanQuery(QWidget *parent)

@@ -1,6 +1,6 @@
 #include "contacts/tfrmlinkmanquery1.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 
 const QString TfrmLinkmanQuery1::kNothingFound = QStringLiteral("对不起，没有找到符合条件的记录！");

@@ -1,8 +1,9 @@
 #include "contracts/contracteditor.h"
 
-#include "contracts/contractmoney.h"
+#include "contracts/data/contractmoney.h"
 #include "data/dataset.h"
 #include "data/money.h"
+#include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
 
@@ -22,33 +23,33 @@ FormSpec rows(Host host)
     f << FormRow{"OperateID", "业务编码：", line(), opts().withNote("（请输入唯一业务编码标识）")};
     f << FormRow{"OperateTitle", "业务标题：", line()};
     if (page)
-        f << FormRow{"CustID", "相关客户：", dictionary("tblCustomers2", "CustId", "CustName"),
+        f << FormRow{"CustID", "相关客户：", dictionary(Sets::kCustomerNames, "CustId", "CustName"),
                      opts().withButton("BtnCustQuery", "查询...")};
     else
         f << FormRow{"CustName", "相关客户：", line()};
     f << FormRow{"Link", "该业务是否有相关联系客户", check()};
     // In the dialog every customer may be the linked one.
     f << FormRow{"LinkCustID", "联系客户：",
-                 dictionary(page ? "tblCustomers2" : "qryCustomers1", "CustId", "CustName"),
+                 dictionary(page ? Sets::kCustomerNames : Sets::kAllCustomers, "CustId", "CustName"),
                  opts().withButton("BtnLinkCustQuery", "查询...")};
     f << FormRow{"CreateDate", "建档时间：", date()};
     if (page) // the contacts of the customer chosen above: the window fills the list
         f << FormRow{"LinkmanID", "联系人：", custom([](QWidget *parent) { return new QComboBox(parent); })};
     else
-        f << FormRow{"LinkmanID", "联系人：", dictionary("tblLinkmans", "LinkmanID", "Name")};
-    f << FormRow{"OriginId", "业务来源：", dictionary("tblOperateOrigin", "OriginID", "OriginName")};
-    f << FormRow{"TypeID", "业务类型：", dictionary("tblOperateType", "TypeID", "TypeName")};
+        f << FormRow{"LinkmanID", "联系人：", dictionary(Sets::kCustomerContacts, "LinkmanID", "Name")};
+    f << FormRow{"OriginId", "业务来源：", dictionary(Sets::kContractOrigins, "OriginID", "OriginName")};
+    f << FormRow{"TypeID", "业务类型：", dictionary(Sets::kContractTypes, "TypeID", "TypeName")};
     f << FormRow{"InOrOut", "收付类型：", fixedList({QStringLiteral("收款"), QStringLiteral("付款")})};
-    f << FormRow{"OperaterID", "工作人员：", dictionary("tblOperaters", "OperaterID", "Name")};
+    f << FormRow{"OperaterID", "工作人员：", dictionary(Sets::kStaff, "OperaterID", "Name")};
     f << FormRow{"WriteDate", "签约日期：", date()};
     f << FormRow{"EndDate", "截止日期：", date()};
     f << FormRow{"CompactAmount", "合同金额：", number()};
-    f << FormRow{"CurrID", "币别名称：", dictionary("tblCurrencyRate", "CurrID", "CurrName")};
+    f << FormRow{"CurrID", "币别名称：", dictionary(Sets::kCurrencies, "CurrID", "CurrName")};
     f << FormRow{"RMB", "折人民币：", line()};
     f << FormRow{"Profit", "预计利润：", number()};
     f << FormRow{"Rate", "利润率：", line()};
     f << FormRow{"OperateStateID", "业务状态：",
-                 dictionary("tblOperateState", "OperateStateID", "OperateStateName")};
+                 dictionary(Sets::kContractStates, "OperateStateID", "OperateStateName")};
     f << FormRow{"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(50)};
     return f;
 }

@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/receivables.h"
+#include "data/sharedsets.h"
 #include "data/userrights.h"
 #include "ui/datagrid.h"
 #include "ui/logcommand.h"
@@ -17,8 +18,7 @@
 
 TfrmGathering::TfrmGathering(Kind kind, QWidget *parent)
     : ModulePanel(parent), m_kind(kind),
-      m_set(TdmMain::instance()->dataset(kind == Kind::Receivables ? QStringLiteral("qryGathering")
-                                                                    : QStringLiteral("qryPayment")))
+      m_set(TdmMain::instance()->dataset(kind == Kind::Receivables ? Sets::kReceivables : Sets::kPayables))
 {
     const bool in = kind == Kind::Receivables;
     setObjectName(in ? QStringLiteral("TfrmGathering") : QStringLiteral("TfrmPayment"));

@@ -5,8 +5,9 @@
 #include "customers/pickercontext.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "data/userrights.h"
-#include "tools/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/folderfollow.h"
 #include "ui/logcommand.h"
@@ -25,7 +26,7 @@ RecordDialogDesc contractDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmOperateNew1");
     d.caption = QStringLiteral("业务（合同）资料");
-    d.dataset = QStringLiteral("tblOperates");
+    d.dataset = Sets::kCustomerContracts;
     d.rightCode = QStringLiteral("301");
     d.logPrefix = QStringLiteral("客户业务管理-业务资料");
     d.closeQuestion = TfrmOperateNew1::kCloseQuestion;
@@ -39,7 +40,7 @@ RecordDialogDesc contractDialog()
     return d;
 }
 
-Dataset *currentCustomers() { return TdmMain::instance()->dataset(QStringLiteral("tblCustomers")); }
+Dataset *currentCustomers() { return TdmMain::instance()->dataset(Sets::kCustomerList); }
 } // namespace
 
 TfrmOperateNew1::TfrmOperateNew1(QWidget *parent) : RecordDialog(contractDialog(), parent)
@@ -68,11 +69,12 @@ TfrmOperateNew1::TfrmOperateNew1(QWidget *parent) : RecordDialog(contractDialog(
 
 void TfrmOperateNew1::install()
 {
-    RecordDialogs::install(QStringLiteral("tblOperates"), [](QWidget *parent) {
+    RecordDialogs::install(Sets::kCustomerContracts, [](QWidget *parent) {
         TdmMain *dm = TdmMain::instance();
-        for (const char *name : {"tblCurrencyRate", "tblOperateType", "tblOperateOrigin", "tblOperateState",
-                                 "tblOperaters", "tblLinkmans", "qryCustomers1"}) {
-            Dataset *s = dm->dataset(QString::fromLatin1(name));
+        for (const QString &name : {Sets::kCurrencies, Sets::kContractTypes, Sets::kContractOrigins,
+                                    Sets::kContractStates, Sets::kStaff, Sets::kCustomerContacts,
+                                    Sets::kAllCustomers}) {
+            Dataset *s = dm->dataset(name);
             if (!s->isActive())
                 s->open();
         }
@@ -84,7 +86,7 @@ void TfrmOperateNew1::install()
 bool TfrmOperateNew1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn && watched == form()->widget(QStringLiteral("LinkCustID"))) {
-        Dataset *all = TdmMain::instance()->dataset(QStringLiteral("qryCustomers1"));
+        Dataset *all = TdmMain::instance()->dataset(Sets::kAllCustomers);
         if (!all->filter().isNull())
             all->clearFilter();
     }

@@ -1,8 +1,9 @@
 #include "contracts/tfrmoperatenewchild.h"
 
-#include "contracts/contractmoney.h"
+#include "contracts/data/contractmoney.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "reference/referencewindows.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -22,7 +23,7 @@ RecordDialogDesc lineDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmOperateNewChild");
     d.caption = QStringLiteral("业务子项");
-    d.dataset = QStringLiteral("tblOperateDetail");
+    d.dataset = Sets::kMoneyLines;
     d.rightCode = QStringLiteral("304");
     d.closeQuestion = TfrmOperateNewChild::kCloseQuestion;
     d.navigatorHeading = QStringLiteral("业务子项：");
@@ -35,7 +36,7 @@ RecordDialogDesc lineDialog()
         {"InOut", "收支描述：",
          fixedList({QStringLiteral("收入"), QStringLiteral("支出"), QStringLiteral("业务联系"), QStringLiteral("拜访"),
                     QStringLiteral("招待")})},
-        {"CurrID", "币    别：", dictionary("tblCurrencyRate", "CurrID", "CurrName"),
+        {"CurrID", "币    别：", dictionary(Sets::kCurrencies, "CurrID", "CurrName"),
          opts().withButton("BtnRateQuery", "汇率查询")},
         {"Price", "单    价：", number()},
         {"Amount", "数    量：", number()},
@@ -67,8 +68,8 @@ TfrmOperateNewChild::TfrmOperateNewChild(QWidget *parent) : RecordDialog(lineDia
 
 void TfrmOperateNewChild::install()
 {
-    RecordDialogs::install(QStringLiteral("tblOperateDetail"), [](QWidget *parent) {
-        Dataset *currencies = TdmMain::instance()->dataset(QStringLiteral("tblCurrencyRate"));
+    RecordDialogs::install(Sets::kMoneyLines, [](QWidget *parent) {
+        Dataset *currencies = TdmMain::instance()->dataset(Sets::kCurrencies);
         if (!currencies->isActive())
             currencies->open();
         TfrmOperateNewChild dlg(parent);

@@ -1,6 +1,6 @@
 #include "contracts/tfrmoperatequery1.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 
 namespace {
@@ -24,10 +24,10 @@ QueryDialogDesc description(bool systemUser)
 } // namespace
 
 TfrmOperateQuery1::TfrmOperateQuery1(Dataset *contracts, QWidget *parent)
-    : QueryDialog(description(ownCustomersCondition(contracts->database()).isNull()),
+    : QueryDialog(description(ownRecordsCondition(contracts->database()).isNull()),
                   [contracts](const Condition &found) {
                       // The user's own contracts, whatever he searched for.
-                      const Condition own = ownCustomersCondition(contracts->database());
+                      const Condition own = ownRecordsCondition(contracts->database());
                       return refilter(contracts, found.isNull() ? own : own.isNull() ? found : found && own)
                           ? QString()
                           : contracts->lastError();

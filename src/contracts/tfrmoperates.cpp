@@ -3,14 +3,15 @@
 #include "contracts/contracteditor.h"
 #include "contracts/tfrmoperatequery1.h"
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/documentfolders.h"
+#include "data/recordscope.h"
 #include "data/schema.h"
-#include "tools/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -34,7 +35,7 @@ ModuleDesc TfrmOperates::description()
     d.caption = QStringLiteral("业务（合同）资料");
     d.listPage = QStringLiteral("业务（合同）资料列表");
     d.detailPage = QStringLiteral("业务（合同）详细资料");
-    d.dataset = QStringLiteral("tblOperates2");
+    d.dataset = Sets::kContractList;
     d.keyField = QStringLiteral("OperateID");
     d.rightCode = QStringLiteral("304");
     d.logPrefix = QStringLiteral("客户业务管理-业务资料");
@@ -44,15 +45,15 @@ ModuleDesc TfrmOperates::description()
                  {"CurrName", "币别"},           {"InOrOut", "收支类型"},      {"WriteDate", "签约日期"},
                  {"EndDate", "截止日期"},        {"OperateStateName", "业务状态"}};
     d.form = ContractForm::rows(ContractForm::Host::DetailPage);
-    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）过程跟踪"), QStringLiteral("tblOperateDetail"),
+    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）过程跟踪"), Sets::kMoneyLines,
                                     {{"DetailNo", "业务详细编号"}, {"OperateDate", "发生日期"}, {"DTitle", "主题"},
                                      {"InOut", "收支类型"},       {"Price", "单价"},           {"Amount", "数量"},
                                      {"DTotal", "总计"},          {"CurrID", "币别"},          {"RMB", "折人民币"}})
                       .ordered({QStringLiteral("DetailNo")})
-                      .withDialog(QStringLiteral("新增业务子项"), QStringLiteral("tblOperateDetail"))};
+                      .withDialog(QStringLiteral("新增业务子项"), Sets::kMoneyLines)};
     d.listReport = QStringLiteral("frOperates");
     d.detailReport = QStringLiteral("frOperateDetail");
-    d.detailReportSet = QStringLiteral("tblOperateDetail");
+    d.detailReportSet = Sets::kMoneyLines;
     d.detailQuery = true;
     d.deleteQuestion = kDeleteQuestion;
     return d;
@@ -88,7 +89,7 @@ TfrmOperates::TfrmOperates(QWidget *parent) : ModuleFrame(description(), parent)
             followCustomer();
     });
     // After the drop-down has been filled again from the user's customers.
-    Dataset *own = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *own = TdmMain::instance()->dataset(Sets::kCustomerNames);
     connect(own, &Dataset::rowsReset, this, [this] { keepCustomerOffered(); });
     connect(own, &Dataset::contentChanged, this, [this] { keepCustomerOffered(); });
     connect(pages(), &QTabWidget::currentChanged, this, [this] {
@@ -160,18 +161,18 @@ void TfrmOperates::open()
         return;
     }
     TdmMain *dm = TdmMain::instance();
-    for (const char *name : {"tblOperaters", "tblLinkmans2"})
-        dm->dataset(QString::fromLatin1(name))->clearFilter();
-    for (const char *name : {"tblCurrencyRate", "tblOperateType", "tblOperateOrigin", "tblOperateState", "tblOperaters",
-                             "tblLinkmans2", "tblOperates"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kStaff, Sets::kNamedCustomerContacts})
+        dm->dataset(name)->clearFilter();
+    for (const QString &name : {Sets::kCurrencies, Sets::kContractTypes, Sets::kContractOrigins, Sets::kContractStates,
+                                Sets::kStaff, Sets::kNamedCustomerContacts, Sets::kCustomerContracts}) {
+        Dataset *s = dm->dataset(name);
         if (!s->isActive() && !s->open())
             Prompts::instance().warn(s->lastError());
     }
     // The drop-down of customers and the names in the list: the user's own
     // customers and contracts, every one for a system user.
-    const Condition own = ownCustomersCondition(dataset()->database());
-    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
+    const Condition own = ownRecordsCondition(dataset()->database());
+    Dataset *customers = dm->dataset(Sets::kCustomerNames);
     if (!refilter(customers, own))
         Prompts::instance().warn(customers->lastError());
     if (!refilter(dataset(), own)) {
@@ -204,13 +205,13 @@ void TfrmOperates::showFolder()
 void TfrmOperates::prepareEditing(bool readLinesAgain)
 {
     TdmMain *dm = TdmMain::instance();
-    for (const char *name : {"tblCustomers2", "tblLinkmans2"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kCustomerNames, Sets::kNamedCustomerContacts}) {
+        Dataset *s = dm->dataset(name);
         if (!(s->isActive() ? s->refresh() : s->open()))
             Prompts::instance().warn(s->lastError());
     }
     // "修改" reads the contract's money lines again; "新增" only opens them.
-    Dataset *lines = dm->dataset(QStringLiteral("tblOperateDetail"));
+    Dataset *lines = dm->dataset(Sets::kMoneyLines);
     const bool linesOk = lines->isActive() ? (!readLinesAgain || lines->refresh()) : lines->open();
     if (!linesOk)
         Prompts::instance().warn(lines->lastError());

@@ -1,8 +1,9 @@
 #include "customers/customerfields.h"
 
-#include "customers/customerrules.h"
+#include "customers/data/customerrules.h"
 #include "data/dataset.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/links.h"
 #include "ui/prompts.h"
 
@@ -20,8 +21,8 @@ FormSpec CustomerFields::form(Place place)
     return {
         {"CustId", "客户代码：", line(), opts().withButton("BtnCheck", "查重").withNote("（唯一标识码）")},
         {"CustName", "客户名称：", line()},
-        {"CountryID", dialog ? "国　　籍：" : "国    籍：", dictionary("tblCountry", "CountryID", "CountryName")},
-        {"DistID", "所 在 区：", dictionary("tblCustDist", "DistID", "DistName")},
+        {"CountryID", dialog ? "国　　籍：" : "国    籍：", dictionary(Sets::kCountries, "CountryID", "CountryName")},
+        {"DistID", "所 在 区：", dictionary(Sets::kDistricts, "DistID", "DistName")},
         {"Telephone", "电    话：", line()},
         {"Fax", dialog ? "传　　真：" : "传    真：", line()},
         {"MainLinkman", "主联系人：", line()},
@@ -30,12 +31,12 @@ FormSpec CustomerFields::form(Place place)
         {"Email", "Email：", line(), opts().withButton("BtnSend", "发送")},
         {"PostCode", "邮编：", line()},
         {"HomePage", "主要成员：", line()},
-        {"VocationID", "客户类型：", dictionary("tblVocation", "VocationId", "VocationName")},
-        {"OriginID", "客户来源：", dictionary("tblCustOrigin", "OriginID", "OriginName")},
-        {"LevelID", "客户级别：", dictionary("tblCustLevel", "LevelID", "LevelName")},
-        {"StateId", "客户状态：", dictionary("tblCustState", "StateID", "StateName")},
+        {"VocationID", "客户类型：", dictionary(Sets::kCustomerTypes, "VocationId", "VocationName")},
+        {"OriginID", "客户来源：", dictionary(Sets::kCustomerOrigins, "OriginID", "OriginName")},
+        {"LevelID", "客户级别：", dictionary(Sets::kCustomerLevels, "LevelID", "LevelName")},
+        {"StateId", "客户状态：", dictionary(Sets::kCustomerStates, "StateID", "StateName")},
         {"CreateDate", "建档日期：", date()},
-        {"OperaterID", "工作人员：", dictionary("tblOperaters", "OperaterID", "Name")},
+        {"OperaterID", "工作人员：", dictionary(Sets::kStaff, "OperaterID", "Name")},
         {"City", "受聘人数：", line(), opts().withNote("人")},
         {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(dialog ? 80 : 50)},
     };

@@ -1,11 +1,12 @@
 #include "customers/customerpicker.h"
 
-#include "customers/customerscope.h"
 #include "customers/pickercontext.h"
 #include "customers/tfrmcustomernew1.h"
 #include "customers/tfrmcustomerquery4.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "data/userrights.h"
 #include "ui/datagrid.h"
 #include "ui/dialogbuttons.h"
@@ -21,14 +22,15 @@ namespace {
 const QString kRight = QStringLiteral("301");
 
 // What the customer dialog shows in its drop-down lists.
-const char *const kDictionaries[] = {"tblVocation", "tblCountry",     "tblCustDist",      "tblCustLevel",
-                                     "tblCustState", "tblCustOrigin", "tblOperateType",   "tblOperateOrigin",
-                                     "tblOperateState", "tblOperaters"};
+const QString kDictionaries[] = {Sets::kCustomerTypes,  Sets::kCountries,       Sets::kDistricts,
+                                 Sets::kCustomerLevels, Sets::kCustomerStates,  Sets::kCustomerOrigins,
+                                 Sets::kContractTypes,  Sets::kContractOrigins, Sets::kContractStates,
+                                 Sets::kStaff};
 } // namespace
 
 CustomerPicker::CustomerPicker(const QString &className, const QStringList &contexts, Dataset *target,
                                const QString &field, QWidget *parent)
-    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"))), m_target(target),
+    : QDialog(parent), m_set(TdmMain::instance()->dataset(Sets::kCustomerNames)), m_target(target),
       m_field(field), m_contexts(contexts)
 {
     setObjectName(className);
@@ -79,8 +81,8 @@ void CustomerPicker::showEvent(QShowEvent *event)
 
 void CustomerPicker::prepare()
 {
-    for (const char *name : kDictionaries) {
-        Dataset *d = TdmMain::instance()->dataset(QString::fromLatin1(name));
+    for (const QString &name : kDictionaries) {
+        Dataset *d = TdmMain::instance()->dataset(name);
         if (d && !d->isActive() && !d->open()) {
             Prompts::instance().warn(d->lastError());
             return;
@@ -91,7 +93,7 @@ void CustomerPicker::prepare()
 
 bool CustomerPicker::applyOwnCustomers()
 {
-    if (refilter(m_set, ownCustomersCondition(m_set->database())))
+    if (refilter(m_set, ownRecordsCondition(m_set->database())))
         return true;
     Prompts::instance().warn(m_set->lastError());
     return false;

@@ -3,6 +3,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
+#include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 #include "ui/links.h"
@@ -21,15 +22,15 @@ CustomerView::CustomerView(Database *db, QWidget *parent, Style style) : QWidget
     setObjectName(QStringLiteral("CustomerPage"));
     TdmMain *dm = TdmMain::instance();
     m_set = new Dataset(db, QStringLiteral("CustomerView"), Schema::table(QStringLiteral("tblCustomers")), this);
-    const std::tuple<const char *, const char *, const char *, const char *, const char *> names[] = {
-        {"CountryName", "CountryID", "tblCountry", "CountryID", "CountryName"},
-        {"DistName", "DistID", "tblCustDist", "DistID", "DistName"},
-        {"VocationName", "VocationId", "tblVocation", "VocationId", "VocationName"},
-        {"OriginName", "OriginID", "tblCustOrigin", "OriginID", "OriginName"},
-        {"LevelName", "LevelID", "tblCustLevel", "LevelID", "LevelName"},
-        {"StateName", "StateId", "tblCustState", "StateID", "StateName"}};
+    const std::tuple<const char *, const char *, QString, const char *, const char *> names[] = {
+        {"CountryName", "CountryID", Sets::kCountries, "CountryID", "CountryName"},
+        {"DistName", "DistID", Sets::kDistricts, "DistID", "DistName"},
+        {"VocationName", "VocationId", Sets::kCustomerTypes, "VocationId", "VocationName"},
+        {"OriginName", "OriginID", Sets::kCustomerOrigins, "OriginID", "OriginName"},
+        {"LevelName", "LevelID", Sets::kCustomerLevels, "LevelID", "LevelName"},
+        {"StateName", "StateId", Sets::kCustomerStates, "StateID", "StateName"}};
     for (const auto &[field, key, source, sourceKey, result] : names)
-        m_set->addLookup(QString::fromLatin1(field), {QString::fromLatin1(key)}, dm->dataset(QString::fromLatin1(source)),
+        m_set->addLookup(QString::fromLatin1(field), {QString::fromLatin1(key)}, dm->dataset(source),
                          {QString::fromLatin1(sourceKey)}, QString::fromLatin1(result));
 
     auto *layout = new QVBoxLayout(this);
@@ -41,7 +42,7 @@ CustomerView::CustomerView(Database *db, QWidget *parent, Style style) : QWidget
         show->setObjectName(QStringLiteral("BtnShowCustomers"));
         show->setFocusPolicy(Qt::NoFocus);
         connect(show, &QPushButton::clicked, this, [] {
-            Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+            Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerList);
             if (!customers->isActive() && !customers->open())
                 Prompts::instance().warn(customers->lastError());
         });
@@ -107,7 +108,7 @@ void CustomerView::showCustomer(const QString &code)
     m_set->close();
     if (code.isEmpty())
         return;
-    Dataset *customers2 = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *customers2 = TdmMain::instance()->dataset(Sets::kCustomerNames);
     m_set->setDatabase(customers2->database());
     m_set->setFilter(Condition::equals(QStringLiteral("CustId"), code) && customers2->filter());
     if (!m_set->open())

@@ -1,12 +1,13 @@
 #include "customers/tfrmassign.h"
 
-#include "customers/assignstore.h"
-#include "customers/customerscope.h"
+#include "customers/data/assignstore.h"
+#include "data/recordscope.h"
 #include "customers/tfrmupdate.h"
 #include "data/condition.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
@@ -137,8 +138,7 @@ void TfrmAssign::BtnRefreshClick()
         return;
     }
     const bool customers = m_kind->currentText() == kCustomersKind;
-    Dataset *set = TdmMain::instance()->dataset(customers ? QStringLiteral("tblCustomers")
-                                                          : QStringLiteral("tblOperates2"));
+    Dataset *set = TdmMain::instance()->dataset(customers ? Sets::kCustomerList : Sets::kContractList);
     if (!refilter(set, Condition::equals(QStringLiteral("SUser"), m_source->currentText()))) {
         prompts.warn(set->lastError());
         return;

@@ -1,6 +1,7 @@
 #include "customers/tfrmcustomernew1.h"
 
 #include "customers/customerfields.h"
+#include "data/sharedsets.h"
 #include "ui/folderfollow.h"
 
 namespace {
@@ -9,7 +10,7 @@ RecordDialogDesc customerDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmCustomerNew1");
     d.caption = QStringLiteral("客户资料");
-    d.dataset = QStringLiteral("tblCustomers2");
+    d.dataset = Sets::kCustomerNames;
     d.rightCode = QStringLiteral("301");
     d.logPrefix = QStringLiteral("客户业务管理-客户资料");
     d.closeQuestion = QStringLiteral("客户资料数据尚未保存，保存吗？");

@@ -1,8 +1,9 @@
 #include "customers/tfrmcustomerquery3.h"
 
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 
 namespace {
 QueryDialogDesc customerQuery()
@@ -46,10 +47,10 @@ Condition TfrmCustomerQuery3::criterionCondition(int criterion, const QString &t
 TfrmCustomerQuery3::TfrmCustomerQuery3(QWidget *parent)
     : QueryDialog(customerQuery(),
                   [](const Condition &found) {
-                      Dataset *set = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+                      Dataset *set = TdmMain::instance()->dataset(Sets::kCustomerList);
                       // Asked afresh: an administrator may have changed the user
                       // meanwhile. The own term holds for the whole condition.
-                      if (!refilter(set, found && ownCustomersCondition(set->database())))
+                      if (!refilter(set, found && ownRecordsCondition(set->database())))
                           return set->lastError();
                       return set->rowCount() > 0 ? QString() : QStringLiteral("对不起，没有找到符合条件的记录！");
                   },

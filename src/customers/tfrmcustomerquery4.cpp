@@ -1,8 +1,9 @@
 #include "customers/tfrmcustomerquery4.h"
 
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 
 namespace {
 QueryDialogDesc description()
@@ -20,7 +21,7 @@ QueryDialogDesc description()
 TfrmCustomerQuery4::TfrmCustomerQuery4(QWidget *parent)
     : QueryDialog(description(),
                   [](const Condition &found) {
-                      Dataset *set = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+                      Dataset *set = TdmMain::instance()->dataset(Sets::kCustomerNames);
                       return refilter(set, found) ? QString() : set->lastError();
                   },
                   parent)

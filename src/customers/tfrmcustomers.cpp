@@ -1,12 +1,13 @@
 #include "customers/tfrmcustomers.h"
 
 #include "customers/customerfields.h"
-#include "customers/customerscope.h"
 #include "customers/tfrmcustomerquery3.h"
 #include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "ui/prompts.h"
 
 ModuleDesc TfrmCustomers::description()
@@ -16,7 +17,7 @@ ModuleDesc TfrmCustomers::description()
     d.caption = QStringLiteral("客户资料");
     d.listPage = QStringLiteral("客户资料列表");
     d.detailPage = QStringLiteral("客户详细资料");
-    d.dataset = QStringLiteral("tblCustomers");
+    d.dataset = Sets::kCustomerList;
     d.keyField = QStringLiteral("CustId");
     d.rightCode = QStringLiteral("301");
     d.logPrefix = QStringLiteral("客户业务管理-客户资料");
@@ -30,36 +31,36 @@ ModuleDesc TfrmCustomers::description()
 
     using namespace Field;
     d.subPages = {
-        SubPageDesc::grid(QStringLiteral("联系人资料"), QStringLiteral("tblLinkmans"),
+        SubPageDesc::grid(QStringLiteral("联系人资料"), Sets::kCustomerContacts,
                           {{"LinkmanID", "联系人代码"}, {"Name", "姓名"}, {"Department", "部门"}, {"Duty", "职务"},
                            {"Telephone", "电话"}, {"Fax", "传真"}, {"Mobile", "手机"}, {"Email", "电子邮件"}})
             .ordered({QStringLiteral("LinkmanID")})
-            .withDialog(QStringLiteral("新增联系人"), QStringLiteral("tblLinkmans"))
+            .withDialog(QStringLiteral("新增联系人"), Sets::kCustomerContacts)
             .printing(QStringLiteral("frCustomerLinkman"), QStringLiteral("联系人-打印")),
-        SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("tblOperates"),
+        SubPageDesc::grid(QStringLiteral("业务（合同）资料"), Sets::kCustomerContracts,
                           {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
                            {"CreateDate", "建档时间"}, {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"},
                            {"LinkmanName", "联系人"}, {"OperaterName", "业务员"}})
             .ordered({QStringLiteral("OperateID")})
-            .withDialog(QStringLiteral("新增业务"), QStringLiteral("tblOperates"))
+            .withDialog(QStringLiteral("新增业务"), Sets::kCustomerContracts)
             .printing(QStringLiteral("frCustomerOperate"), QStringLiteral("业务资料-打印")),
-        SubPageDesc::grid(QStringLiteral("受聘员工"), QStringLiteral("tblYuangong1"),
+        SubPageDesc::grid(QStringLiteral("受聘员工"), Sets::kPlacedWorkers,
                           {{"YuangongID", "员工编号"}, {"Name", "姓名"}, {"NickName", "称呼"}, {"Sex", "性别"},
                            {"Department", "部门"}, {"GongzhongName", "工种"}, {"Health", "健康状况"},
                            {"Duty", "职务"}, {"Native", "籍贯"}})
             .hiding({QStringLiteral("Health")})
             .ordered({QStringLiteral("YuangongID")})
-            .withDialog(QStringLiteral("新增员工"), QStringLiteral("tblYuangong"))
+            .withDialog(QStringLiteral("新增员工"), Sets::kWorkers)
             .printing(QStringLiteral("frCustomerYuangong"), QStringLiteral("员工资料-打印")),
-        SubPageDesc::grid(QStringLiteral("客户接触"), QStringLiteral("tblCustomerState"),
+        SubPageDesc::grid(QStringLiteral("客户接触"), Sets::kCustomerHistory,
                           {{"LinkDate", "联系日期"}, {"LinkTime", "联系时间"}, {"Linkman", "联系人"},
                            {"Duty", "职务"}, {"LinkType", "联系方式"}, {"LinkContent", "联系内容"},
                            {"Charge", "费用开销"}, {"Address", "地点"}, {"Memo", "备注"}})
             .ordered({QStringLiteral("LinkDate"), QStringLiteral("LinkTime")})
-            .withDialog(QStringLiteral("新增接触"), QStringLiteral("tblCustomerState"))
+            .withDialog(QStringLiteral("新增接触"), Sets::kCustomerHistory)
             .printing(QStringLiteral("frCustomerState"), QStringLiteral("客户接触-打印")),
-        SubPageDesc::fields(QStringLiteral("其他资料"), QStringLiteral("tblCustomerAddInfo"),
-                            {{"BankID", "开  户  银  行：", dictionary("tblFinanceOrgan", "OrganID", "OrganName")},
+        SubPageDesc::fields(QStringLiteral("其他资料"), Sets::kCustomerExtras,
+                            {{"BankID", "开  户  银  行：", dictionary(Sets::kFinanceOrgans, "OrganID", "OrganName")},
                              {"Account", "银行 账号：", line()},
                              {"BankAddress", "开 户 行 地 址：", line()},
                              {"VATaxName", "增 值 税 户 名：", line()},
@@ -85,7 +86,7 @@ bool TfrmCustomers::applyUserFilter(Dataset *set)
 {
     // The user's own customers only, compared exactly with the code as a
     // bound value: a quote in a user code is an ordinary character.
-    set->setFilter(ownCustomersCondition(set->database()));
+    set->setFilter(ownRecordsCondition(set->database()));
     if (!set->isActive() && !set->open()) {
         Prompts::instance().warn(set->lastError());
         return false;
@@ -105,9 +106,9 @@ void TfrmCustomers::open()
     if (!applyUserFilter(dataset()) || !openSets())
         return;
     TdmMain *dm = TdmMain::instance();
-    dm->dataset(QStringLiteral("tblOperates"))->clearFilter();
-    dm->dataset(QStringLiteral("tblOperaters"))->clearFilter();
-    applyUserFilter(dm->dataset(QStringLiteral("tblCustomers2")));
+    dm->dataset(Sets::kCustomerContracts)->clearFilter();
+    dm->dataset(Sets::kStaff)->clearFilter();
+    applyUserFilter(dm->dataset(Sets::kCustomerNames));
     showList();
     showFolder();
     updateCommands();

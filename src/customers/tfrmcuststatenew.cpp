@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/dateedit.h"
 #include "ui/recorddialogs.h"
 
@@ -16,7 +17,7 @@ RecordDialogDesc historyDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmCustStateNew");
     d.caption = QStringLiteral("客户接触");
-    d.dataset = QStringLiteral("tblCustomerState");
+    d.dataset = Sets::kCustomerHistory;
     d.rightCode = QStringLiteral("301");
     d.closeQuestion = QStringLiteral("客户接触信息尚未保存，保存吗？");
     d.navigatorHeading = QStringLiteral("客户接触：");
@@ -67,15 +68,15 @@ bool TfrmCustStateNew::canStartNew()
 {
     // A contact belongs to a customer: without one in hand the row could
     // never be found again.
-    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+    Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerList);
     return customers && customers->isActive() && customers->currentRow() >= 0
         && !customers->isBlank(QStringLiteral("CustId"));
 }
 
 void TfrmCustStateNew::installIfMissing()
 {
-    if (!RecordDialogs::has(QStringLiteral("tblCustomerState")))
-        RecordDialogs::install(QStringLiteral("tblCustomerState"), [](QWidget *parent) {
+    if (!RecordDialogs::has(Sets::kCustomerHistory))
+        RecordDialogs::install(Sets::kCustomerHistory, [](QWidget *parent) {
             TfrmCustStateNew dlg(parent);
             dlg.exec();
         });

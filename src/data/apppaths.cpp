@@ -1,10 +1,14 @@
 #include "data/apppaths.h"
+#include "data/privatefiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -58,7 +62,7 @@ QString applicationDirectory()
     // The user's own folder is made on first use: Server.txt is written
     // into it before anything else has made it.
     if (s.breviaHome.isEmpty() && dir.startsWith(withSlash(s.userDataDir)))
-        QDir().mkpath(dir);
+        PrivateFiles::makeFolder(dir);
     return dir;
 }
 
@@ -101,3 +105,31 @@ QString helperProgram(const QString &name)
 }
 
 } // namespace AppPaths
+
+namespace PrivateFiles {
+
+bool makeFolder(const QString &dir)
+{
+    const QString clean = QDir::cleanPath(QDir(dir).absolutePath());
+    if (QFileInfo(clean).isDir())
+        return true;
+    // The missing folders from the top down; mkdir's mode is what a new
+    // folder gets, so there is no moment when it is open to others.
+    QStringList missing;
+    for (QString p = clean; !p.isEmpty() && !QFileInfo::exists(p); p = QFileInfo(p).path()) {
+        missing.prepend(p);
+        if (p == QFileInfo(p).path())
+            break;
+    }
+    for (const QString &p : std::as_const(missing))
+        if (::mkdir(QFile::encodeName(p).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    return QFileInfo(clean).isDir();
+}
+
+bool makeFile(const QString &file)
+{
+    return ::chmod(QFile::encodeName(file).constData(), 0600) == 0;
+}
+
+} // namespace PrivateFiles

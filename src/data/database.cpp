@@ -1,13 +1,17 @@
 #include "data/database.h"
 
 #include "data/money.h"
+#include "data/privatefiles.h"
+#include "data/readonly.h"
 #include "data/schema.h"
+#include "data/startupconnection.h"
 #include "data/tabledef.h"
 
 #include <QAtomicInt>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -22,6 +26,7 @@
 #include <cmath>
 #include <thread>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -167,18 +172,50 @@ std::unique_ptr<Database> Database::open(const QString &location, QString *error
     return db;
 }
 
+namespace {
+
+// A file the program may read but not change: the file itself or its
+// folder (where SQLite keeps its journal) is not writable, as on a
+// read-only mount or a copy handed out without write rights.
+bool notWritable(const QFileInfo &fi)
+{
+    return ::access(QFile::encodeName(fi.absoluteFilePath()).constData(), W_OK) != 0
+        || ::access(QFile::encodeName(fi.absolutePath()).constData(), W_OK) != 0;
+}
+
+} // namespace
+
 QString Database::openSqlite(bool create)
 {
     QFileInfo fi(m_location);
+    // A path cut short at a NUL would name another file than the one shown.
+    if (m_location.contains(QChar(0)))
+        return QStringLiteral("数据库文件路径中含有空字符（\\0），请检查 Server.txt");
     if (!create && !fi.isFile())
         return QStringLiteral("数据库文件不存在：%1").arg(m_location);
-    if (create && !fi.exists())
-        QDir().mkpath(fi.absolutePath());
+    const bool made = create && !fi.exists();
+    if (made)
+        PrivateFiles::makeFolder(fi.absolutePath());
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return QStringLiteral("缺少 SQLite 数据库驱动");
+    const bool readOnly = !made && notWritable(fi);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(fi.absoluteFilePath());
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    if (readOnly) {
+        // A file left in WAL mode needs a shared-memory file beside it that
+        // a read-only folder cannot take; nobody can write there either, so
+        // the file is read as it stands.
+        QUrl uri = QUrl::fromLocalFile(fi.absoluteFilePath());
+        const bool folderReadOnly = ::access(QFile::encodeName(fi.absolutePath()).constData(), W_OK) != 0;
+        uri.setQuery(folderReadOnly && !QFileInfo::exists(fi.absoluteFilePath() + QStringLiteral("-shm"))
+                         ? QStringLiteral("mode=ro&immutable=1")
+                         : QStringLiteral("mode=ro"));
+        db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+        options += QStringLiteral(";QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY");
+    } else {
+        db.setDatabaseName(fi.absoluteFilePath());
+    }
+    db.setConnectOptions(options);
     if (!db.open())
         return errorText(db.lastError());
     // SQLite's own wait for a lock sleeps longer and longer (up to a tenth
@@ -191,7 +228,13 @@ QString Database::openSqlite(bool create)
     // A file that is not a database is only found out at the first read.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return errorText(q.lastError());
+    // A new database is the user's own: nobody else on the machine reads
+    // it. (SQLite gives its journal and WAL files the database's mode.)
+    if (made)
+        PrivateFiles::makeFile(fi.absoluteFilePath());
     q.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    if (readOnly)
+        return {};
     const bool network = onNetworkFileSystem(fi.absoluteFilePath());
     if (q.exec(network ? QStringLiteral("PRAGMA journal_mode = DELETE") : QStringLiteral("PRAGMA journal_mode = WAL"))
         && q.next())
@@ -207,8 +250,9 @@ QString Database::openPostgres()
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return QStringLiteral("缺少 PostgreSQL 数据库驱动");
     const QUrl url(m_location);
+    // The parser's own message quotes the address, password and all.
     if (!url.isValid())
-        return QStringLiteral("数据库地址无效：%1").arg(url.errorString());
+        return QStringLiteral("数据库地址的格式不正确：%1").arg(StartupConnection::shownLocation(m_location));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
     if (!url.host().isEmpty())
         db.setHostName(url.host());
@@ -249,6 +293,16 @@ bool Database::isOpen() const
     return sql().isOpen();
 }
 
+const QString ReadOnly::kStoreRefused = QStringLiteral("对不起，数据库文件是只读的，不能保存修改！");
+
+bool ReadOnly::isReadOnly(const Database &db)
+{
+    if (db.isPostgres())
+        return false;
+    sqlite3 *handle = sqliteHandle(db.sql());
+    return handle && sqlite3_db_readonly(handle, "main") == 1;
+}
+
 const QString Database::kBusyText = QStringLiteral("对不起，其他工作站正在保存资料，请稍后再试！");
 
 QString Database::errorText(const QSqlError &e) const
@@ -263,6 +317,10 @@ QString Database::errorText(const QSqlError &e) const
     // Another workstation held the database longer than the wait allows
     // (SQLite 5, 6, 517; PostgreSQL serialization failure, deadlock, lock
     // not available): nothing was stored, and trying again will do.
+    // SQLITE_READONLY and its extended codes: the file or its folder may
+    // not be written.
+    if ((!isPostgres() && (native.toInt() & 0xff) == 8) || text.contains(QLatin1String("readonly database")))
+        return ReadOnly::kStoreRefused;
     static const QStringList busyCodes{"5", "6", "517", "261", "40001", "40P01", "55P03"};
     if (busyCodes.contains(native) || text.contains(QLatin1String("database is locked")))
         return kBusyText;

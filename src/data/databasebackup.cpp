@@ -4,6 +4,7 @@
 #include "data/bulkinsert.h"
 #include "data/clock.h"
 #include "data/database.h"
+#include "data/privatefiles.h"
 #include "data/schema.h"
 #include "data/tabledef.h"
 
@@ -22,11 +23,13 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +41,12 @@ const QString DatabaseBackup::kTargetIsLive = QStringLiteral("对不起，备份
 const QString DatabaseBackup::kSourceIsLive = QStringLiteral("对不起，不能用当前数据库文件恢复自身！");
 const QString DatabaseBackup::kNotABackup = QStringLiteral("对不起，所选文件不是有效的数据库备份文件！");
 const QString DatabaseBackup::kSourceMissing = QStringLiteral("对不起，您要恢复的数据库文件不存在！");
+const QString DatabaseBackup::kDayCopyFailed = QStringLiteral("但当天的备份副本未能保存：");
+
+QString DatabaseBackup::newerBackupText(int version)
+{
+    return QStringLiteral("对不起，该备份来自较新版本的程序（结构版本 %1），请先升级程序！").arg(version);
+}
 
 namespace {
 
@@ -378,25 +387,75 @@ QString snapshotPostgres(const QString &uri, const QString &tmp)
     return {};
 }
 
-// Whether a file is a database of this system that the program can use:
-// its tables and schema version, read without changing it.
-bool looksLikeBackup(const QString &path)
+// The type SQLite keeps for a column of the given kind in a file of the
+// given schema version (money was REAL before version 2).
+QString storedType(const ColumnDef &c, int version)
+{
+    switch (c.kind) {
+    case ColumnKind::Text:
+    case ColumnKind::Memo:
+    case ColumnKind::Date:
+    case ColumnKind::DateTime:
+        return QStringLiteral("TEXT");
+    case ColumnKind::Float:
+        return QStringLiteral("REAL");
+    case ColumnKind::Currency:
+    case ColumnKind::Decimal:
+        return version < 2 ? QStringLiteral("REAL") : QStringLiteral("INTEGER");
+    case ColumnKind::Bool:
+    case ColumnKind::Integer:
+    case ColumnKind::AutoNumber:
+        break;
+    }
+    return QStringLiteral("INTEGER");
+}
+
+// Whether a file is a database of this system that the program can use,
+// read without changing it: the schema version, and every table of the
+// program as an ordinary table with each of its columns of the kind the
+// program stores there. Empty when it is, else the message for the user.
+// Whatever else the file holds (triggers, views, indexes, tables of its
+// own) is never taken over, so it does not matter here.
+QString examineBackup(Lite &db)
+{
+    QString err;
+    const QStringList names = db.column("SELECT lower(name) FROM sqlite_master WHERE type = 'table' "
+                                        "AND upper(substr(ltrim(sql), 1, 12)) = 'CREATE TABLE'",
+                                        &err);
+    if (!err.isEmpty())
+        return DatabaseBackup::kNotABackup;
+    const QSet<QString> tables(names.begin(), names.end());
+    if (!tables.contains(QString::fromLatin1(Schema::kVersionTable).toLower()))
+        return DatabaseBackup::kNotABackup;
+    const QStringList version = db.column("SELECT Version FROM tblSchemaVersion", &err);
+    bool ok = false;
+    const qlonglong v = version.size() == 1 ? version.first().toLongLong(&ok) : 0;
+    if (!err.isEmpty() || !ok || v < 1)
+        return DatabaseBackup::kNotABackup;
+    if (v > Schema::kVersion)
+        return DatabaseBackup::newerBackupText(int(qMin<qlonglong>(v, INT_MAX)));
+    for (const TableDef &t : Schema::tables()) {
+        if (!tables.contains(t.name().toLower()))
+            return DatabaseBackup::kNotABackup;
+        const QByteArray sql = "SELECT lower(name) || ' ' || upper(type) FROM pragma_table_info('"
+            + t.name().toLatin1() + "')";
+        const QStringList found = db.column(sql.constData(), &err);
+        if (!err.isEmpty())
+            return DatabaseBackup::kNotABackup;
+        const QSet<QString> columns(found.begin(), found.end());
+        for (const ColumnDef &c : t.columns())
+            if (!columns.contains(c.name.toLower() + QLatin1Char(' ') + storedType(c, int(v))))
+                return DatabaseBackup::kNotABackup;
+    }
+    return {};
+}
+
+QString examineBackup(const QString &path)
 {
     Lite db;
     if (!openForReading(db, path).isEmpty())
-        return false;
-    QString err;
-    const QStringList names = db.column("SELECT lower(name) FROM sqlite_master WHERE type = 'table'", &err);
-    if (!err.isEmpty())
-        return false;
-    const QSet<QString> tables(names.begin(), names.end());
-    for (const char *needed : {"tblschemaversion", "tbluser", "tbluserright", "tblcustomers"})
-        if (!tables.contains(QLatin1String(needed)))
-            return false;
-    const QStringList version = db.column("SELECT Version FROM tblSchemaVersion", &err);
-    bool ok = false;
-    const int v = version.size() == 1 ? version.first().toInt(&ok) : 0;
-    return err.isEmpty() && ok && v >= 1 && v <= Schema::kVersion;
+        return DatabaseBackup::kNotABackup;
+    return examineBackup(db);
 }
 
 } // namespace
@@ -427,7 +486,7 @@ QString DatabaseBackup::datedFolder(const QDate &day)
 
 bool DatabaseBackup::ensureBackupFolder()
 {
-    return QDir().mkpath(backupFolder());
+    return PrivateFiles::makeFolder(backupFolder());
 }
 
 namespace {
@@ -438,6 +497,9 @@ QString takeSnapshot(bool postgres, const QString &live, const QString &tmp)
     QString err = postgres ? snapshotPostgres(live, tmp) : snapshotSqlite(live, tmp);
     if (err.isEmpty())
         err = sealFile(tmp);
+    // A copy of the agency's data is the user's own.
+    if (err.isEmpty() && !PrivateFiles::makeFile(tmp))
+        err = systemError();
     if (!err.isEmpty())
         removeWithSidecars(tmp);
     return err;
@@ -445,7 +507,7 @@ QString takeSnapshot(bool postgres, const QString &live, const QString &tmp)
 
 QString makeFolder(const QString &dir)
 {
-    if (QDir().mkpath(dir))
+    if (PrivateFiles::makeFolder(dir))
         return {};
     return QStringLiteral("无法创建文件夹 ") + QDir::toNativeSeparators(dir);
 }
@@ -454,6 +516,7 @@ QString makeFolder(const QString &dir)
 
 QString DatabaseBackup::backupTo(const QString &target)
 {
+    m_dayWarning.clear();
     const QString chosen = target.trimmed();
     if (chosen.isEmpty())
         return kBackupFailed + QStringLiteral("没有选择备份文件");
@@ -476,18 +539,26 @@ QString DatabaseBackup::backupTo(const QString &target)
         const QString dayTmp = tempBeside(dayCopy);
         if (!QFile::copy(tmp, dayTmp))
             dayError = QStringLiteral("无法写入 ") + QDir::toNativeSeparators(dayCopy);
+        else if (!PrivateFiles::makeFile(dayTmp))
+            dayError = systemError();
         else
             dayError = placeFile(dayTmp, dayCopy, Place::KeepExisting);
         QFile::remove(dayTmp);
     }
 
+    // A backup put over an older one keeps the rights its owner gave it.
+    struct stat old {};
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::chmod(QFile::encodeName(tmp).constData(), old.st_mode & 07777);
     // Only now, with a checked copy beside it, does the old backup go.
     if (const QString err = placeFile(tmp, path, Place::Replace); !err.isEmpty()) {
         removeWithSidecars(tmp);
         return kBackupFailed + err;
     }
+    // The backup is there: a day's copy that could not be made is worth a
+    // warning, not a failure.
     if (!dayError.isEmpty())
-        return kBackupFailed + dayError;
+        m_dayWarning = kDayCopyFailed + dayError;
     return {};
 }
 
@@ -498,44 +569,109 @@ QString DatabaseBackup::checkSource(const QString &source) const
         return kSourceMissing;
     if (!m_postgres && isLiveFile(chosen, m_live))
         return kSourceIsLive;
-    if (!looksLikeBackup(chosen))
-        return kNotABackup;
-    return {};
+    return examineBackup(chosen);
 }
 
 namespace {
 
+// Every row of the program's tables from one SQLite file into another made
+// from the schema, inside SQLite: the values stay as the file keeps them,
+// and nothing of the source but those rows is read.
+QString copyProgramRows(const QString &from, const QString &to)
+{
+    Lite db;
+    if (QString err = db.open(to, SQLITE_OPEN_READWRITE); !err.isEmpty())
+        return err;
+    sqlite3_stmt *attach = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), "ATTACH DATABASE ? AS src", -1, &attach, nullptr) != SQLITE_OK)
+        return db.error();
+    const QByteArray name = QFile::encodeName(from);
+    sqlite3_bind_text(attach, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(attach);
+    sqlite3_finalize(attach);
+    if (rc != SQLITE_DONE)
+        return db.error();
+    if (QString err = db.exec("BEGIN IMMEDIATE"); !err.isEmpty())
+        return err;
+    const Dialect lite(Engine::SQLite);
+    for (const TableDef &t : Schema::tables()) {
+        QStringList cols;
+        for (const ColumnDef &c : t.columns())
+            cols << lite.ident(c.name);
+        const QString sql =
+            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM src.%1").arg(t.name(), cols.join(QStringLiteral(", ")));
+        if (QString err = db.exec(sql.toUtf8().constData()); !err.isEmpty()) {
+            db.exec("ROLLBACK");
+            return t.name() + QStringLiteral("：") + err;
+        }
+    }
+    if (QString err = db.exec("COMMIT"); !err.isEmpty())
+        return err;
+    db.exec("DETACH DATABASE src");
+    return {};
+}
+
 // The chosen backup as a private, checked copy of the program's present
-// schema: the restore reads only this, never the user's file.
+// schema: the restore reads only this, never the user's file. The copy is
+// made anew from the program's own table definitions and only the rows of
+// the program's tables are carried over, so nothing else a file may hold
+// (a trigger, a view, an index, a table of its own, another column
+// definition) ever reaches the live database.
 QString prepareWorkCopy(const QString &source, const QString &work, bool livePostgres, const QString &live)
 {
+    const QString raw = QFileInfo(work).absolutePath() + QStringLiteral("/source.hdb");
     {
         Lite src, dst;
         if (!openForReading(src, source).isEmpty())
             return DatabaseBackup::kNotABackup;
-        if (QString err = dst.open(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !err.isEmpty())
+        if (QString err = dst.open(raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !err.isEmpty())
             return DatabaseBackup::kRestoreFailed + err;
         if (QString err = copyPages(src, dst, {}); !err.isEmpty())
             return DatabaseBackup::kRestoreFailed + err;
     }
     bool damaged = false;
-    if (QString err = sealFile(work, &damaged); !err.isEmpty())
+    if (QString err = sealFile(raw, &damaged); !err.isEmpty())
         return damaged ? DatabaseBackup::kNotABackup : DatabaseBackup::kRestoreFailed + err;
     {
-        QString err;
-        auto db = Database::open(work, &err);
-        if (!db)
+        // The file may have changed since it was first looked at: the
+        // copy is what counts. Its triggers and views go before anything
+        // writes to it, so that bringing an older backup up to date runs
+        // none of them.
+        Lite db;
+        if (QString err = db.open(raw, SQLITE_OPEN_READWRITE); !err.isEmpty())
             return DatabaseBackup::kRestoreFailed + err;
-        // An older backup comes back in today's shape.
-        if (err = Schema::migrate(*db); !err.isEmpty())
+        if (QString refused = examineBackup(db); !refused.isEmpty())
+            return refused;
+        QString err;
+        const QStringList drops = db.column("SELECT 'DROP ' || type || ' \"' || replace(name, '\"', '\"\"') || '\"'"
+                                            " FROM sqlite_master WHERE type IN ('trigger', 'view')",
+                                            &err);
+        if (!err.isEmpty())
             return DatabaseBackup::kNotABackup;
-        QSet<QString> present;
-        for (const QString &name : db->tableNames())
-            present.insert(name.toLower());
-        for (const TableDef &t : Schema::tables())
-            if (!present.contains(t.name().toLower()))
+        for (const QString &drop : drops)
+            if (err = db.exec(drop.toUtf8().constData()); !err.isEmpty())
                 return DatabaseBackup::kNotABackup;
     }
+    {
+        QString err;
+        auto from = Database::open(raw, &err);
+        if (!from)
+            return DatabaseBackup::kRestoreFailed + err;
+        // An older backup comes back in today's shape.
+        if (err = Schema::migrate(*from); !err.isEmpty())
+            return DatabaseBackup::kNotABackup;
+    }
+    {
+        QString err;
+        auto to = Database::open(work, &err, true);
+        if (!to)
+            return DatabaseBackup::kRestoreFailed + err;
+        if (err = createEmptySchema(*to); !err.isEmpty())
+            return DatabaseBackup::kRestoreFailed + err;
+    }
+    if (const QString err = copyProgramRows(raw, work); !err.isEmpty())
+        return DatabaseBackup::kRestoreFailed + err;
+    removeWithSidecars(raw);
     Lite db;
     if (QString err = db.open(work, SQLITE_OPEN_READWRITE); !err.isEmpty())
         return DatabaseBackup::kRestoreFailed + err;
@@ -634,6 +770,69 @@ QString freshSafetyName(const QString &dated)
 
 } // namespace
 
+namespace {
+
+const QString kWorkPrefix = QStringLiteral(".restore-");
+const QString kLockName = QStringLiteral("in-use");
+
+// A lock on a restore's work folder, held by the process that made it; the
+// system lets go of it when the process ends however it ends.
+class WorkLock
+{
+public:
+    // create: the restore's own lock; otherwise only a lock file already
+    // there is tried.
+    WorkLock(const QString &dir, bool create)
+        : m_fd(::open(QFile::encodeName(dir + QLatin1Char('/') + kLockName).constData(),
+                      O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600))
+    {
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~WorkLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    WorkLock(const WorkLock &) = delete;
+    WorkLock &operator=(const WorkLock &) = delete;
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// A work folder without its lock file is either being made this moment or
+// left by an older program; an hour tells which. (One with a lock file
+// that nobody holds is left over from a restore that ended badly.)
+bool isStale(const QString &dir)
+{
+    const QString lockFile = dir + QLatin1Char('/') + kLockName;
+    return !QFileInfo::exists(lockFile)
+        && QFileInfo(dir).lastModified().secsTo(QDateTime::currentDateTime()) > 3600;
+}
+
+} // namespace
+
+void DatabaseBackup::removeStaleWork()
+{
+    const QDir folder(backupFolder());
+    const QStringList dirs =
+        folder.entryList({kWorkPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : dirs) {
+        const QString dir = folder.filePath(name);
+        if (QFileInfo(dir).isSymLink())
+            continue;
+        // Removed while this process holds its lock, so no restore can
+        // take it up meanwhile.
+        const WorkLock probe(dir, false);
+        if (probe.held() || isStale(dir))
+            QDir(dir).removeRecursively();
+    }
+}
+
 QString DatabaseBackup::restoreFrom(const QString &source, const Progress &progress)
 {
     m_safetyCopy.clear();
@@ -641,9 +840,12 @@ QString DatabaseBackup::restoreFrom(const QString &source, const Progress &progr
         return refused;
     if (!ensureBackupFolder())
         return kRestoreFailed + makeFolder(backupFolder());
-    QTemporaryDir workDir(backupFolder() + QStringLiteral("/.restore-XXXXXX"));
+    removeStaleWork();
+    QTemporaryDir workDir(backupFolder() + QLatin1Char('/') + kWorkPrefix + QStringLiteral("XXXXXX"));
     if (!workDir.isValid())
         return kRestoreFailed + workDir.errorString();
+    // Held while the restore runs: the folder is in use, not left over.
+    WorkLock lock(workDir.path(), true);
     const QString work = workDir.filePath(kFileName);
     if (const QString refused = prepareWorkCopy(source.trimmed(), work, m_postgres, m_live); !refused.isEmpty())
         return refused;

@@ -16,7 +16,10 @@
 // temporary file beside the target and only then renamed over the target,
 // so an older backup there is never lost to a failed copy.
 //
-// A restore first takes a fresh safety copy of the live database into the
+// A restore takes only the program's own tables and rows from the chosen
+// file: they are copied into a fresh database made from the schema, and
+// nothing else the file holds comes along. It first takes a fresh safety
+// copy of the live database into the
 // day's folder, then puts the chosen copy back as one transaction: SQLite
 // through the backup API into the live file, PostgreSQL by replacing every
 // table's rows. A restore that is interrupted, even by kill -9, leaves the
@@ -36,6 +39,11 @@ public:
     static const QString kSourceIsLive;   // the live database chosen as restore source
     static const QString kNotABackup;     // a file that is no database of this system
     static const QString kSourceMissing;  // no file at the restore source's path
+    // Said after kBackupDone when the backup is in place but the day's
+    // copy could not be made; the reason follows.
+    static const QString kDayCopyFailed;
+    // A backup of a later schema than this program knows.
+    static QString newerBackupText(int version);
 
     // Pages (SQLite) or tables (PostgreSQL) put back so far, of all.
     using Progress = std::function<void(int done, int total)>;
@@ -46,16 +54,27 @@ public:
     static QString backupFolder();                 // <application>/Backup
     static QString defaultFile();                  // <application>/Backup/HKP30.hdb
     static QString datedFolder(const QDate &day);  // <application>/Backup/yyyy-M-d
-    // Makes the backup folder when it is missing; false when it cannot.
+    // Makes the backup folder when it is missing (private to the user);
+    // false when it cannot.
     static bool ensureBackupFolder();
+    // Removes the work folders of restores that ended without cleaning up
+    // (killed, a power cut); a restore still running keeps its own.
+    static void removeStaleWork();
 
     // Copies the live database to target and, when the day's folder holds
     // no copy yet, to the day's copy too. Empty on success, else the
-    // message for the user: a refusal, or kBackupFailed + the reason.
+    // message for the user: a refusal, or kBackupFailed + the reason. A
+    // day's copy that could not be made leaves the backup done and says
+    // why in dayCopyWarning().
     QString backupTo(const QString &target);
+    // kDayCopyFailed + the reason after a backup whose day's copy failed;
+    // empty otherwise.
+    const QString &dayCopyWarning() const { return m_dayWarning; }
 
     // What a restore from source would refuse before anything changes:
-    // kSourceMissing, kSourceIsLive or kNotABackup. Empty when it may go on.
+    // kSourceMissing, kSourceIsLive, kNotABackup (also for a file whose
+    // tables of the program lack a column or keep it as another kind) or
+    // newerBackupText. Empty when it may go on.
     QString checkSource(const QString &source) const;
 
     // Puts source back as the live database after a safety copy of the
@@ -72,4 +91,5 @@ private:
     QString m_live;
     bool m_postgres = false;
     QString m_safetyCopy;
+    QString m_dayWarning;
 };

@@ -8,6 +8,7 @@
 
 namespace {
 TdmMain *theModule = nullptr;
+TdmMain::ModuleSetup theSetup = nullptr;
 
 // Opened, in this order, every time the connection opens: the
 // dictionaries and the sets that answer names everywhere.
@@ -31,6 +32,8 @@ HookResult dropWithoutKey(Dataset &d, const QString &key)
 TdmMain::TdmMain(QObject *parent) : QObject(parent)
 {
     build();
+    if (theSetup)
+        theSetup(*this);
     if (!theModule)
         theModule = this;
 }
@@ -43,6 +46,8 @@ TdmMain::~TdmMain()
 }
 
 TdmMain *TdmMain::instance() { return theModule; }
+
+void TdmMain::setModuleSetup(ModuleSetup setup) { theSetup = setup; }
 
 HookResult TdmMain::tblCustomersBeforePost(Dataset &d) { return dropWithoutKey(d, QStringLiteral("CustID")); }
 

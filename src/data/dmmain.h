@@ -28,6 +28,13 @@ public:
 
     static TdmMain *instance(); // the program's one data module
 
+    // What every data module made from now on runs on itself once its sets
+    // exist. The entry points (the program, brevia-admin, the test main)
+    // name the subsystems' table rules here, which the data layer cannot
+    // name itself; null runs nothing.
+    using ModuleSetup = void (*)(TdmMain &);
+    static void setModuleSetup(ModuleSetup setup);
+
     // Takes the connection and runs the after-connect step. Empty string
     // on success, else the reason (a table missing, the engine's text).
     QString connectTo(std::unique_ptr<Database> db);

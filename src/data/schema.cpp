@@ -367,6 +367,9 @@ QString migrate(Database &db)
     const int from = storedVersion(db);
     if (from == 0)
         return QStringLiteral("数据库缺少版本信息，不是本系统的数据库");
+    // A generate or import marks its database whole only at the end.
+    if (from < 0)
+        return QStringLiteral("数据库没有生成完毕（生成或导入中途停止了），不能使用；请删除它后重新生成或导入");
     if (from > kVersion)
         return QStringLiteral("数据库版本 %1 高于本程序支持的版本 %2，请升级程序").arg(from).arg(kVersion);
     for (int v = from; v < kVersion; ++v) {

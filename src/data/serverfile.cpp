@@ -1,20 +1,48 @@
 #include "data/serverfile.h"
 
 #include "data/apppaths.h"
+#include "data/privatefiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+namespace {
+
+// What is wrong with a line as a database location; empty when nothing.
+QString problem(const QString &line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("Server.txt 的第一行第 %1 个字符是不可见的控制字符（代码 %2），请改正该行")
+                .arg(i + 1)
+                .arg(c.unicode());
+        if (c == QChar::ReplacementCharacter)
+            return QStringLiteral("Server.txt 的第一行不是有效的 UTF-8 文字（第 %1 个字符），请改正该行").arg(i + 1);
+    }
+    return {};
+}
+
+} // namespace
 
 namespace ServerFile {
 
 bool write(const QString &location)
 {
+    const bool existed = QFileInfo::exists(AppPaths::serverFile());
     QSaveFile f(AppPaths::serverFile());
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     f.write(location.toUtf8());
     f.write("\n");
-    return f.commit();
+    if (!f.commit())
+        return false;
+    // It may name a server with its password: the user's own. One already
+    // there keeps what its owner set.
+    if (!existed)
+        PrivateFiles::makeFile(AppPaths::serverFile());
+    return true;
 }
 
 bool resetToDefault()
@@ -41,6 +69,8 @@ QString read(QString *error)
     // Older files may carry a byte-order mark.
     if (line.startsWith(QChar(0xFEFF)))
         line.remove(0, 1);
+    if (const QString wrong = problem(line); !wrong.isEmpty() && error)
+        *error = wrong;
     return line;
 }
 

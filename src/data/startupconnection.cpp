@@ -3,11 +3,14 @@
 #include "data/apppaths.h"
 #include "data/database.h"
 #include "data/dbsetup.h"
+#include "data/privatefiles.h"
+#include "data/readonly.h"
 #include "data/serverfile.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -25,12 +28,15 @@ QString currentLine()
 
 void keepBackup(const QString &line)
 {
-    QSaveFile f(AppPaths::serverFile() + QStringLiteral(".bak"));
+    const QString path = AppPaths::serverFile() + QStringLiteral(".bak");
+    const bool existed = QFile::exists(path);
+    QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return;
     f.write(line.toUtf8());
     f.write("\n");
-    f.commit();
+    if (f.commit() && !existed)
+        PrivateFiles::makeFile(path);
 }
 
 } // namespace
@@ -39,13 +45,39 @@ namespace StartupConnection {
 
 QString shownLocation(const QString &location)
 {
-    if (!Database::isPostgresUri(location))
+    const QString l = location.trimmed();
+    if (!Database::isPostgresUri(l))
         return location;
-    QUrl url(location.trimmed());
-    if (!url.isValid())
-        return QStringLiteral("postgresql://…");
-    return url.toString(QUrl::RemovePassword);
+    QUrl url(l);
+    if (url.isValid()) {
+        QUrlQuery query(url);
+        query.removeAllQueryItems(QStringLiteral("password"));
+        url.setQuery(query);
+        return url.toString(QUrl::RemovePassword);
+    }
+    // Cut by hand: what follows the user name up to the last '@' may be
+    // the password, and the options may name one too.
+    const qsizetype scheme = l.indexOf(QLatin1String("://")) + 3;
+    QString rest = l.mid(scheme);
+    if (const qsizetype q = rest.indexOf(QLatin1Char('?')); q >= 0)
+        rest.truncate(q);
+    const qsizetype at = rest.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return l.left(scheme) + rest;
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    const QString user = rest.left(colon >= 0 && colon < at ? colon : at);
+    return l.left(scheme) + user + rest.mid(at);
 }
+
+} // namespace StartupConnection
+
+QString ReadOnly::startupText(const QString &location)
+{
+    return QStringLiteral("数据库文件是只读的：") + StartupConnection::shownLocation(location)
+        + QStringLiteral("\n您只能查阅资料，不能保存任何修改。");
+}
+
+namespace StartupConnection {
 
 QString failureText(const QString &location, const QString &reason)
 {
@@ -56,7 +88,8 @@ std::unique_ptr<Database> open(QString *message)
 {
     QString error;
     const QString line = ServerFile::read(&error);
-    const QString location = DbSetup::resolveLocation(line);
+    // A line that could not be read or used is not shown as a location.
+    const QString location = error.isEmpty() ? DbSetup::resolveLocation(line) : QString();
     std::unique_ptr<Database> db;
     if (error.isEmpty() && location.isEmpty())
         error = QStringLiteral("Server.txt 的第一行是空的");

@@ -1,6 +1,7 @@
 #include "legacy/importer.h"
 
 #include "data/database.h"
+#include "data/databasebuild.h"
 #include "data/dbsetup.h"
 #include "data/money.h"
 #include "data/password.h"
@@ -572,25 +573,15 @@ QString importFile(const QString &oldPath, const QString &target, ImportReport *
     if (!known)
         return QStringLiteral("不是旧系统的数据库文件：其中没有旧系统的任何数据表：%1").arg(oldPath);
 
-    auto db = DbSetup::create(target, &err);
+    // A half-filled database must never be taken for the agency's data:
+    // it is built aside and only put in place (marked whole) at the end.
+    DbSetup::Build build(target);
+    Database *db = build.start(&err);
     if (!db)
         return err;
-    err = LegacyImporter(*source, *db).run(report, progress);
-    if (err.isEmpty())
-        return {};
-    // A half-filled database must not be taken for the agency's data.
-    if (db->isPostgres()) {
-        db->rollback();
-        for (const TableDef &t : Schema::tables())
-            db->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t.name()));
-        db->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(Schema::kVersionTable));
-        db.reset();
-    } else {
-        db.reset();
-        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-            QFile::remove(target + QLatin1String(suffix));
-    }
-    return err;
+    if (err = LegacyImporter(*source, *db).run(report, progress); !err.isEmpty())
+        return err;
+    return build.finish();
 }
 
 } // namespace LegacyImport

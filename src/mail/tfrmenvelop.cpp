@@ -2,9 +2,10 @@
 
 #include "admin/tfrmuserinfo.h"
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "mail/tfrmenvelopset.h"
 #include "ui/datagrid.h"
 #include "ui/logcommand.h"
@@ -49,8 +50,8 @@ bool TfrmEnvelop::prepareContacts()
 {
     // The user's own customers, and every customer, whose names and
     // addresses the labels carry.
-    for (const char *name : {"tblCustomers2", "lkpCustomers"}) {
-        Dataset *customers = TdmMain::instance()->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kCustomerNames, Sets::kContactCustomers}) {
+        Dataset *customers = TdmMain::instance()->dataset(name);
         if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
             Prompts::instance().warn(customers->lastError());
             return false;
@@ -156,7 +157,7 @@ void TfrmEnvelop::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The sender block of the labels reads the agency's details.
-    Dataset *info = TdmMain::instance()->dataset(QStringLiteral("tblUserInfo"));
+    Dataset *info = TdmMain::instance()->dataset(Sets::kAgency);
     if (info && !info->isActive() && !info->open())
         Prompts::instance().warn(info->lastError());
 }

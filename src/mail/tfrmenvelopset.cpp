@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/dialogbuttons.h"
 #include "ui/moduleframe.h"
 
@@ -23,7 +24,7 @@ TfrmEnvelopSet::TfrmEnvelopSet(Dataset *contacts, QWidget *parent)
     auto *group = new QGroupBox(QStringLiteral("用户信息"), this);
     auto *form = new QFormLayout(group);
     // The sender block as it would print: the agency's details of now.
-    Dataset *info = TdmMain::instance()->dataset(QStringLiteral("tblUserInfo"));
+    Dataset *info = TdmMain::instance()->dataset(Sets::kAgency);
     const bool haveInfo = info && (info->isActive() || info->open()) && !info->isEmpty();
     const std::pair<const char *, const char *> items[] = {
         {"用户名称", "UserName"}, {"地　　址", "Address"},   {"电　　话", "Telephone"}, {"传　　真", "Fax"},

@@ -1,9 +1,10 @@
 #include "mail/tfrmmail.h"
 
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "mail/mailsendrun.h"
 #include "mail/mimemessage.h"
 #include "mail/tfrmmailmemo.h"
@@ -131,7 +132,7 @@ QUrl TfrmMail::mailToUrl(const QString &to, const QString &subject, const QStrin
 void TfrmMail::open()
 {
     TdmMain *dm = TdmMain::instance();
-    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
+    Dataset *customers = dm->dataset(Sets::kCustomerNames);
     if (customers && !customers->isActive() && !customers->open()) {
         Prompts::instance().warn(customers->lastError());
         return;
@@ -242,7 +243,7 @@ void TfrmMail::BtnMailToolClick()
 
 QString TfrmMail::agencyName() const
 {
-    Dataset *info = TdmMain::instance()->dataset(QStringLiteral("tblUserInfo"));
+    Dataset *info = TdmMain::instance()->dataset(Sets::kAgency);
     // Read afresh: the agency's details may have been changed since.
     if (!info || !(info->isActive() ? info->refresh() : info->open()) || info->isEmpty())
         return {};

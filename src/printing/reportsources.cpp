@@ -4,35 +4,36 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/receivables.h"
+#include "data/sharedsets.h"
 
 namespace ReportSources {
 
 const QVector<Source> &all()
 {
     static const QVector<Source> sources = {
-        {"frYuangong", "tblYuangong", {}},
-        {"frCustomerYuangong", "tblYuangong1", {"CustID", "YuangongID"}},
-        {"frShusong", "tblShusong", {}},
-        {"frShusongYJ", "tblShusongYJ", {"ShusongID", "sNo"}},
-        {"frEnvelop", "qryLinkmans3", {}},
-        {"frEnvelop6", "qryLinkmans3", {}},
-        {"frCustomers", "tblCustomers", {}},
-        {"frCustomerDetail", "tblCustomers", {}},
-        {"frCustomerLinkman", "tblLinkmans", {"CustID", "LNo"}},
-        {"frCustomerOperate", "tblOperates", {"CustID", "OperateID"}},
-        {"frCustomerState", "tblCustomerState", {"CustID", "LinkDate", "RowNo"}},
-        {"frCustomerOther", "tblCustomerAddInfo", {"CustID", "RowNo"}},
-        {"frLinkmans", "qryLinkmans1", {}},
-        {"frLinkmansDetail", "qryLinkmans1", {}},
-        {"frOperates", "tblOperates2", {}},
-        {"frOperateDetail", "tblOperateDetail", {"OperateID", "DetailNo"}},
-        {"frOperateDetail1", "tblOperates", {"CustID", "OperateID"}},
-        {"frOperaters", "tblOperaters", {}},
-        {"frOperaterDetail", "tblOperaters", {}},
-        {"frPlan", "qryPlan", {}},
-        {"frPlanDetail", "qryPlan", {}},
-        {"frGathering", "qryGathering", {}},
-        {"frPayment", "qryPayment", {}},
+        {"frYuangong", Sets::kWorkers, {}},
+        {"frCustomerYuangong", Sets::kPlacedWorkers, {"CustID", "YuangongID"}},
+        {"frShusong", Sets::kUnits, {}},
+        {"frShusongYJ", Sets::kSettlements, {"ShusongID", "sNo"}},
+        {"frEnvelop", Sets::kContactSelection, {}},
+        {"frEnvelop6", Sets::kContactSelection, {}},
+        {"frCustomers", Sets::kCustomerList, {}},
+        {"frCustomerDetail", Sets::kCustomerList, {}},
+        {"frCustomerLinkman", Sets::kCustomerContacts, {"CustID", "LNo"}},
+        {"frCustomerOperate", Sets::kCustomerContracts, {"CustID", "OperateID"}},
+        {"frCustomerState", Sets::kCustomerHistory, {"CustID", "LinkDate", "RowNo"}},
+        {"frCustomerOther", Sets::kCustomerExtras, {"CustID", "RowNo"}},
+        {"frLinkmans", Sets::kContactList, {}},
+        {"frLinkmansDetail", Sets::kContactList, {}},
+        {"frOperates", Sets::kContractList, {}},
+        {"frOperateDetail", Sets::kMoneyLines, {"OperateID", "DetailNo"}},
+        {"frOperateDetail1", Sets::kCustomerContracts, {"CustID", "OperateID"}},
+        {"frOperaters", Sets::kStaff, {}},
+        {"frOperaterDetail", Sets::kStaff, {}},
+        {"frPlan", Sets::kPlans, {}},
+        {"frPlanDetail", Sets::kPlans, {}},
+        {"frGathering", Sets::kReceivables, {}},
+        {"frPayment", Sets::kPayables, {}},
     };
     return sources;
 }
@@ -62,8 +63,8 @@ Dataset *openInFull(TdmMain &dm, const QString &templateName, QString *error)
     }
     d->close();
     d->clearFilter();
-    const bool gathering = s->dataset.compare(QLatin1String("qryGathering"), Qt::CaseInsensitive) == 0;
-    if (gathering || s->dataset.compare(QLatin1String("qryPayment"), Qt::CaseInsensitive) == 0) {
+    const bool gathering = s->dataset.compare(Sets::kReceivables, Qt::CaseInsensitive) == 0;
+    if (gathering || s->dataset.compare(Sets::kPayables, Qt::CaseInsensitive) == 0) {
         const Receivables::Statement st = Receivables::statement(*dm.database(), !gathering);
         d->setSql(st.sql, st.values);
     }

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/colorchooser.h"
 #include "ui/datagrid.h"
 #include "ui/prompts.h"
@@ -15,7 +16,7 @@
 #include <QVBoxLayout>
 
 TfrmColor::TfrmColor(QWidget *parent)
-    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblColor")))
+    : QDialog(parent), m_set(TdmMain::instance()->dataset(Sets::kColors))
 {
     setObjectName(QStringLiteral("TfrmColor"));
     setWindowTitle(QStringLiteral("颜色设置信息"));

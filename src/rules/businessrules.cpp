@@ -1,12 +1,12 @@
 #include "rules/businessrules.h"
 
-#include "contacts/contactrules.h"
-#include "contracts/contractrules.h"
-#include "customers/customerrules.h"
+#include "contacts/data/contactrules.h"
+#include "contracts/data/contractrules.h"
+#include "customers/data/customerrules.h"
 #include "data/dmmain.h"
-#include "schedule/schedulerules.h"
-#include "staff/staffrules.h"
-#include "workers/workerrules.h"
+#include "schedule/data/schedulerules.h"
+#include "staff/data/staffrules.h"
+#include "workers/data/workerrules.h"
 
 void installBusinessRules(TdmMain &dm)
 {
@@ -19,8 +19,4 @@ void installBusinessRules(TdmMain &dm)
         dm.installRules(r);
 }
 
-void ensureBusinessRules()
-{
-    if (TdmMain *dm = TdmMain::instance())
-        installBusinessRules(*dm);
-}
+void installBusinessRulesOnNewModules() { TdmMain::setModuleSetup(&installBusinessRules); }

@@ -4,8 +4,8 @@ class TdmMain;
 
 // Installs the rules of every subsystem's tables on the data module, so
 // they hold on every dataset and every path. Installing again does
-// nothing; the program does it at start and every window that edits
-// records makes sure of it.
+// nothing.
 void installBusinessRules(TdmMain &dm);
-// The same on the program's data module, when there is one.
-void ensureBusinessRules();
+// Every data module made from now on in this process installs them as it
+// is made: what the program, brevia-admin and the test main call first.
+void installBusinessRulesOnNewModules();

@@ -1,6 +1,7 @@
 #include "schedule/tfrmboard.h"
 
 #include "data/dataset.h"
+#include "data/sharedsets.h"
 #include "ui/datagrid.h"
 #include "ui/prompts.h"
 
@@ -16,7 +17,7 @@ RecordDialogDesc boardDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmBoard");
     d.caption = QStringLiteral("公告板");
-    d.dataset = QStringLiteral("tblBoard");
+    d.dataset = Sets::kNotices;
     d.rightCode = QStringLiteral("501");
     d.logPrefix = QStringLiteral("工具-公告板");
     d.closeQuestion = TfrmBoard::kCloseQuestion;

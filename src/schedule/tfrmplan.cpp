@@ -1,15 +1,16 @@
 #include "schedule/tfrmplan.h"
 
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
 #include "customers/customerview.h"
 #include "customers/tfrmcuststatenew.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/documentfolders.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "data/tablerules.h"
-#include "schedule/planperiod.h"
+#include "schedule/data/planperiod.h"
 #include "schedule/tfrmplanquery.h"
-#include "tools/documentfolders.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -37,7 +38,7 @@ ModuleDesc TfrmPlan::description(Place place)
     d.caption = QStringLiteral("日程安排");
     d.listPage = QStringLiteral("日程安排列表");
     d.detailPage = QStringLiteral("日程详细安排");
-    d.dataset = QStringLiteral("qryPlan");
+    d.dataset = Sets::kPlans;
     d.keyField = QStringLiteral("PlanID");
     d.rightCode = QStringLiteral("305");
     d.logPrefix = QStringLiteral("客户业务管理-日程安排");
@@ -53,25 +54,25 @@ ModuleDesc TfrmPlan::description(Place place)
         {"PlanTime", "时    间：", Field::mask(QStringLiteral("99:99:99;_"))},
         {"Address", "地    点：", line()},
         {"AttendMan", "参加人员：", line()},
-        {"CustID", "客    户：", dictionary("tblCustomers2", "CustId", "CustName"),
+        {"CustID", "客    户：", dictionary(Sets::kCustomerNames, "CustId", "CustName"),
          opts().withButton("BtnCustQuery", "查询...")},
         {"Linkman", "联 系 人：", line()},
         {"OperateId", "业务项目：", line()},
         {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(50)},
     };
     d.subPages = {
-        SubPageDesc::grid(QStringLiteral("业务资料"), QStringLiteral("tblOperates"),
+        SubPageDesc::grid(QStringLiteral("业务资料"), Sets::kCustomerContracts,
                           {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
                            {"CreateDate", "建档时间"}, {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"},
                            {"LinkmanName", "联系人"}, {"OperaterName", "业务员"}})
             .ordered({QStringLiteral("OperateID")})
-            .withDialog(QStringLiteral("显示业务资料"), QStringLiteral("tblOperates")),
-        SubPageDesc::grid(QStringLiteral("客户接触"), QStringLiteral("tblCustomerState"),
+            .withDialog(QStringLiteral("显示业务资料"), Sets::kCustomerContracts),
+        SubPageDesc::grid(QStringLiteral("客户接触"), Sets::kCustomerHistory,
                           {{"LinkDate", "联系日期"}, {"LinkTime", "联系时间"}, {"Linkman", "联系人"},
                            {"Duty", "职务"}, {"LinkType", "联系方式"}, {"LinkContent", "联系内容"},
                            {"Charge", "费用开销"}, {"Address", "地点"}, {"Memo", "备注"}})
             .ordered({QStringLiteral("LinkDate"), QStringLiteral("LinkTime")})
-            .withDialog(QStringLiteral("查看客户接触信息"), QStringLiteral("tblCustomerState")),
+            .withDialog(QStringLiteral("查看客户接触信息"), Sets::kCustomerHistory),
     };
     d.listReport = QStringLiteral("frPlan");
     d.detailReport = QStringLiteral("frPlanDetail");
@@ -172,7 +173,7 @@ void TfrmPlan::followCustomer()
     m_view->showCustomer(code);
     // The contracts and the contact history below are those of the plan's
     // customer, where the customer list holds it.
-    Dataset *customers = TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+    Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerList);
     if (!code.isEmpty() && customers->isActive() && customers->value(QStringLiteral("CustId")).toString() != code
         && !customers->isEditing())
         customers->locate(QStringLiteral("CustId"), code);
@@ -185,13 +186,13 @@ void TfrmPlan::open()
         return;
     }
     TdmMain *dm = TdmMain::instance();
-    for (const char *name : {"tblCustomers", "tblOperates", "tblCustomerState"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kCustomerList, Sets::kCustomerContracts, Sets::kCustomerHistory}) {
+        Dataset *s = dm->dataset(name);
         if (!s->isActive() && !s->open())
             Prompts::instance().warn(s->lastError());
     }
-    Dataset *customers2 = dm->dataset(QStringLiteral("tblCustomers2"));
-    if (!refilter(customers2, ownCustomersCondition(dataset()->database())))
+    Dataset *customers2 = dm->dataset(Sets::kCustomerNames);
+    if (!refilter(customers2, ownRecordsCondition(dataset()->database())))
         Prompts::instance().warn(customers2->lastError());
     // Every plan; the agenda's "today" stays until a period query lifts it.
     if (!PlanPeriod::showAll(dataset(), false))
@@ -205,8 +206,9 @@ void TfrmPlan::open()
 void TfrmPlan::prepareEditing()
 {
     TdmMain *dm = TdmMain::instance();
-    for (const char *name : {"tblCustomers2", "tblCustomers", "tblOperates", "tblCustomerState"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kCustomerNames, Sets::kCustomerList, Sets::kCustomerContracts,
+                                Sets::kCustomerHistory}) {
+        Dataset *s = dm->dataset(name);
         if (!s->isActive() && !s->open())
             Prompts::instance().warn(s->lastError());
     }
@@ -232,7 +234,7 @@ void TfrmPlan::afterModify()
 bool TfrmPlan::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn && m_place == Place::EditorWindow) {
-        Dataset *customers2 = TdmMain::instance()->dataset(QStringLiteral("tblCustomers2"));
+        Dataset *customers2 = TdmMain::instance()->dataset(Sets::kCustomerNames);
         if (!customers2->filter().isNull() && !refilter(customers2, Condition()))
             Prompts::instance().warn(customers2->lastError());
     }

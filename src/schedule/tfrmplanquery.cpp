@@ -2,7 +2,7 @@
 
 #include "data/clock.h"
 #include "data/dataset.h"
-#include "schedule/planperiod.h"
+#include "schedule/data/planperiod.h"
 #include "ui/dateedit.h"
 #include "ui/prompts.h"
 

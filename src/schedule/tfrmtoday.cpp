@@ -1,12 +1,13 @@
 #include "schedule/tfrmtoday.h"
 
-#include "customers/customerscope.h"
 #include "data/clock.h"
 #include "data/condition.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/recordscope.h"
 #include "data/schema.h"
-#include "schedule/planperiod.h"
+#include "data/sharedsets.h"
+#include "schedule/data/planperiod.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
@@ -20,7 +21,7 @@
 #include <QVBoxLayout>
 
 namespace {
-Dataset *shared(const char *name) { return TdmMain::instance()->dataset(QString::fromLatin1(name)); }
+Dataset *shared(const QString &name) { return TdmMain::instance()->dataset(name); }
 
 // Everything shown but the fields the agenda lets the user change.
 void readOnlyExcept(Form *f, const QStringList &editable)
@@ -64,7 +65,7 @@ QWidget *TfrmToday::contractPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    Dataset *contracts = shared("tblOperates2");
+    Dataset *contracts = shared(Sets::kContractList);
     m_contracts = new DataGrid(contracts,
                                {{"OperateID", "业务代码"}, {"OperateTitle", "业务标题"}, {"CustName", "客户名称"},
                                 {"EndDate", "截止日期"}, {"CompactAmount", "合同金额"}, {"CurrName", "币别"},
@@ -78,7 +79,7 @@ QWidget *TfrmToday::contractPage()
     // window's own: the filters the agenda leaves behind stay as they are.
     m_soon = new Dataset(contracts->database(), QStringLiteral("TfrmToday.Soon"),
                          Schema::table(QStringLiteral("tblOperates")), this);
-    m_soon->addLookup(QStringLiteral("CustName"), {QStringLiteral("CustID")}, shared("tblCustomers2"),
+    m_soon->addLookup(QStringLiteral("CustName"), {QStringLiteral("CustID")}, shared(Sets::kCustomerNames),
                       {QStringLiteral("CustId")}, QStringLiteral("CustName"));
     m_soon->setOrderBy({QStringLiteral("EndDate"), QStringLiteral("OperateID")});
     m_soonGrid = new DataGrid(m_soon,
@@ -94,7 +95,7 @@ QWidget *TfrmToday::contractPage()
     using namespace Field;
     m_contractForm = new Form({{"OperateID", "业务编码：", line(), opts().withNote("（唯一业务编码标识）")},
                                {"OperateTitle", "业务标题：", line()},
-                               {"CustID", "相关客户：", dictionary("tblCustomers2", "CustId", "CustName")},
+                               {"CustID", "相关客户：", dictionary(Sets::kCustomerNames, "CustId", "CustName")},
                                {"CreateDate", "建档时间：", date()},
                                {"WriteDate", "签约日期：", date()},
                                {"CompactAmount", "合同金额：", line()},
@@ -103,8 +104,8 @@ QWidget *TfrmToday::contractPage()
                                {"InOrOut", "收付类型：", fixedList({QStringLiteral("收款"), QStringLiteral("付款")})},
                                {"EndDate", "截止日期：", date()},
                                {"OperateStateID", "业务状态：",
-                                dictionary("tblOperateState", "OperateStateID", "OperateStateName")},
-                               {"CurrID", "币别名称：", dictionary("tblCurrencyRate", "CurrID", "CurrName")},
+                                dictionary(Sets::kContractStates, "OperateStateID", "OperateStateName")},
+                               {"CurrID", "币别名称：", dictionary(Sets::kCurrencies, "CurrID", "CurrName")},
                                {"RMB", "折人民币：", line()},
                                {"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
                               binder, m_contractFields, 3);
@@ -131,7 +132,7 @@ QWidget *TfrmToday::planPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    Dataset *plans = shared("qryPlan");
+    Dataset *plans = shared(Sets::kPlans);
     m_plans = new DataGrid(plans,
                            {{"PlanID", "序号"}, {"PlanDate", "日期"}, {"PlanTime", "时间"}, {"Address", "地址"},
                             {"CustName", "客户"}, {"Linkman", "联系人"}, {"OperateId", "业务内容"},
@@ -149,7 +150,7 @@ QWidget *TfrmToday::planPage()
                            {"PlanTime", "时    间：", Field::mask(QStringLiteral("99:99:99;_"))},
                            {"Address", "地    点：", line()},
                            {"AttendMan", "参加人员：", line()},
-                           {"CustID", "客    户：", dictionary("tblCustomers2", "CustId", "CustName")},
+                           {"CustID", "客    户：", dictionary(Sets::kCustomerNames, "CustId", "CustName")},
                            {"Linkman", "联 系 人：", line()},
                            {"OperateId", "业务项目：", line()},
                            {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
@@ -164,7 +165,7 @@ QWidget *TfrmToday::noticePage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    Dataset *notices = shared("tblBoard");
+    Dataset *notices = shared(Sets::kNotices);
     m_notices = new DataGrid(notices, {{"BTitle", "主题"}, {"BDate", "公告日期"}, {"Man", "公告人"}, {"Memo", "事项描述"}},
                              QStringLiteral("TfrmToday.Notices"), page);
     m_notices->setGroupPanelVisible(false);
@@ -185,31 +186,31 @@ QWidget *TfrmToday::noticePage()
 void TfrmToday::prepare()
 {
     m_prepared = true;
-    Dataset *customers2 = shared("tblCustomers2");
+    Dataset *customers2 = shared(Sets::kCustomerNames);
     Database *db = customers2->database();
     if (!db)
         return;
     const QDate today = Clock::instance().today();
-    const Condition own = ownCustomersCondition(db);
+    const Condition own = ownRecordsCondition(db);
     const Condition dueToday = Condition::dateRange(QStringLiteral("EndDate"), today, today);
     auto warn = [](Dataset *d) { Prompts::instance().warn(d->lastError()); };
     if (!refilter(customers2, own))
         warn(customers2);
-    for (const char *name : {"tblOperateState", "tblCurrencyRate"})
+    for (const QString &name : {Sets::kContractStates, Sets::kCurrencies})
         if (Dataset *d = shared(name); !d->isActive() && !d->open())
             warn(d);
-    Dataset *contracts = shared("tblOperates2");
+    Dataset *contracts = shared(Sets::kContractList);
     contracts->close();
     contracts->setFilter(own.isNull() ? dueToday : own && dueToday);
     if (!contracts->open())
         warn(contracts);
-    Dataset *notices = shared("tblBoard");
+    Dataset *notices = shared(Sets::kNotices);
     notices->close();
     notices->setFilter(Condition::dateRange(QStringLiteral("BDate"), today, today));
     if (!notices->open())
         warn(notices);
-    if (!PlanPeriod::showDay(shared("qryPlan"), today))
-        warn(shared("qryPlan"));
+    if (!PlanPeriod::showDay(shared(Sets::kPlans), today))
+        warn(shared(Sets::kPlans));
     m_soon->setDatabase(db);
     const Condition soon = Condition::dateRange(QStringLiteral("EndDate"), today.addDays(1), today.addDays(7));
     m_soon->setFilter(own.isNull() ? soon : own && soon);
@@ -239,7 +240,7 @@ void TfrmToday::done(int result)
     // it. One the database or the user's rights refuse is said and given up:
     // the agenda stands between the login and the main window and must not
     // hold the user there.
-    for (const char *name : {"tblOperates2", "qryPlan", "tblBoard"}) {
+    for (const QString &name : {Sets::kContractList, Sets::kPlans, Sets::kNotices}) {
         Dataset *d = shared(name);
         if (d->isEditing() && !d->post()) {
             Prompts::instance().warn(d->lastError());

@@ -2,8 +2,9 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "staff/tfrmoperaterquery.h"
-#include "tools/documentfolders.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
 #include "ui/photobox.h"
@@ -21,7 +22,7 @@ ModuleDesc TfrmOperaters::description()
     d.caption = QStringLiteral("工作人员资料");
     d.listPage = QStringLiteral("工作人员资料列表");
     d.detailPage = QStringLiteral("工作人员详细资料");
-    d.dataset = QStringLiteral("tblOperaters");
+    d.dataset = Sets::kStaff;
     d.keyField = QStringLiteral("OperaterID");
     d.rightCode = QStringLiteral("303");
     d.logPrefix = QStringLiteral("客户业务管理-业务员资料");
@@ -34,7 +35,7 @@ ModuleDesc TfrmOperaters::description()
         {"Name", "姓    名：", line()},
         {"NickName", "称    呼：", line()},
         {"Sex", "性    别：", fixedList({QStringLiteral("男"), QStringLiteral("女")})},
-        {"DepartmentID", "部    门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName")},
+        {"DepartmentID", "部    门：", dictionary(Sets::kDepartments, "DepartmentID", "DepartmentName")},
         {"Duty", "职    务：", line()},
         {"Education", "学　　历：",
          fixedList({QStringLiteral("专科"), QStringLiteral("本科"), QStringLiteral("硕士"), QStringLiteral("中专"),
@@ -53,7 +54,7 @@ ModuleDesc TfrmOperaters::description()
     };
     // The contracts of the member opened: the contract module's own list,
     // which "修改" restricts to this member until that module opens again.
-    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）资料"), QStringLiteral("tblOperates2"),
+    d.subPages = {SubPageDesc::grid(QStringLiteral("业务（合同）资料"), Sets::kContractList,
                                     {{"OperateID", "业务编码"}, {"OperateTitle", "业务标题"}, {"CustName", "相关客户"},
                                      {"CreateDate", "建档时间"}, {"EndDate", "截止日期"},
                                      {"CompactAmount", "合同金额"}, {"LinkmanName", "联系人"},
@@ -161,14 +162,14 @@ void TfrmOperaters::showPhoto()
 void TfrmOperaters::afterNew()
 {
     // A new member has no contracts yet.
-    TdmMain::instance()->dataset(QStringLiteral("tblOperates2"))->close();
+    TdmMain::instance()->dataset(Sets::kContractList)->close();
 }
 
 void TfrmOperaters::afterModify()
 {
     // The contract list shows this member's contracts from now on, also in
     // the contract module until that is opened again.
-    Dataset *contracts = TdmMain::instance()->dataset(QStringLiteral("tblOperates2"));
+    Dataset *contracts = TdmMain::instance()->dataset(Sets::kContractList);
     contracts->close();
     contracts->setFilter(Condition::equals(QStringLiteral("OperaterID"),
                                            dataset()->storedValue(QStringLiteral("OperaterID"))));

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "staff/tfrmoptrackquery.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
@@ -46,7 +47,7 @@ enum Move { First, Prior, Next, Last };
 } // namespace
 
 TfrmOperaterTrack::TfrmOperaterTrack(QWidget *parent)
-    : QDialog(parent), m_set(TdmMain::instance()->dataset(QStringLiteral("tblOperaterTrack")))
+    : QDialog(parent), m_set(TdmMain::instance()->dataset(Sets::kStaffTracking))
 {
     setObjectName(QStringLiteral("TfrmOperaterTrack"));
     setWindowTitle(QStringLiteral("业务员跟踪管理"));

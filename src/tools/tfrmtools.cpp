@@ -2,7 +2,7 @@
 
 #include "data/userrights.h"
 #include "ui/desktopprograms.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "tools/filelist.h"
 #include "tools/tfrmnewfile.h"
 #include "tools/tfrmpastefile.h"

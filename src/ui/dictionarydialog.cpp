@@ -1,8 +1,9 @@
 #include "ui/dictionarydialog.h"
 
-#include "data/datasetmodel.h"
 #include "data/dataset.h"
+#include "data/datasetmodel.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "data/tabledef.h"
 #include "data/userrights.h"
 #include "ui/colorchooser.h"
@@ -148,7 +149,7 @@ void DictionaryDialog::buildFields(QWidget *area)
             // the colour table changes.
             rows.append({f.name, f.label, custom([this, name = f.name](QWidget *parent) {
                              auto *c = new QComboBox(parent);
-                             Dataset *colours = sharedSet(QStringLiteral("tblColor"));
+                             Dataset *colours = sharedSet(Sets::kColors);
                              m_binder->bind(c, name, colours, QStringLiteral("ColorID"), QStringLiteral("ColorID"));
                              decorateColours(c);
                              connect(colours, &Dataset::contentChanged, c, [c] { decorateColours(c); });

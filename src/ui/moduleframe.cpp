@@ -3,7 +3,6 @@
 #include "data/dmmain.h"
 #include "data/tabledef.h"
 #include "data/tablerules.h"
-#include "rules/businessrules.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
@@ -76,7 +75,6 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
     : ModulePanel(parent), m_desc(desc), m_set(TdmMain::instance() ? TdmMain::instance()->dataset(desc.dataset) : nullptr)
 {
     Q_ASSERT(m_set);
-    ensureBusinessRules();
     setObjectName(desc.className);
     if (!desc.orderBy.isEmpty())
         m_set->setOrderBy(desc.orderBy);

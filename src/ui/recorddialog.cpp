@@ -3,7 +3,6 @@
 #include "data/dmmain.h"
 #include "data/tabledef.h"
 #include "data/tablerules.h"
-#include "rules/businessrules.h"
 #include "ui/dialogbuttons.h"
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
@@ -35,7 +34,6 @@ RecordDialog::RecordDialog(const RecordDialogDesc &desc, QWidget *parent)
     : QDialog(parent), m_desc(desc), m_set(TdmMain::instance()->dataset(desc.dataset))
 {
     Q_ASSERT(m_set);
-    ensureBusinessRules();
     setObjectName(desc.className);
     setWindowTitle(desc.caption);
     m_binder = new FieldBinder(m_set, this);

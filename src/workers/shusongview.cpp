@@ -3,6 +3,7 @@
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/schema.h"
+#include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 #include "ui/links.h"
@@ -62,7 +63,7 @@ void ShusongView::showUnit(const QString &code)
         return;
     // The data module's connection of today: a server change replaces it.
     if (TdmMain *dm = TdmMain::instance())
-        m_set->setDatabase(dm->dataset(QStringLiteral("tblShusong1"))->database());
+        m_set->setDatabase(dm->dataset(Sets::kUnitNames)->database());
     m_set->setFilter(Condition::equals(QStringLiteral("ShusongID"), code));
     if (!m_set->open())
         Prompts::instance().warn(m_set->lastError());

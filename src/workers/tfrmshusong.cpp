@@ -1,9 +1,10 @@
 #include "workers/tfrmshusong.h"
 
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/datagrid.h"
 #include "ui/links.h"
-#include "workers/entrychecks.h"
+#include "workers/data/entrychecks.h"
 #include "workers/entrywarnings.h"
 #include "workers/tfrmshusongquery.h"
 
@@ -17,7 +18,7 @@ ModuleDesc TfrmShusong::description()
     d.caption = QStringLiteral("输送单位");
     d.listPage = QStringLiteral("输送单位列表");
     d.detailPage = QStringLiteral("输送单位详细资料");
-    d.dataset = QStringLiteral("tblShusong");
+    d.dataset = Sets::kUnits;
     d.keyField = QStringLiteral("ShusongID");
     d.rightCode = QStringLiteral("603");
     d.logPrefix = QStringLiteral("内部管理-输送单位");
@@ -40,17 +41,17 @@ ModuleDesc TfrmShusong::description()
         {"Email", "Email：", line(), opts().withButton("BtnMail", "发送邮件")},
         {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(50)},
     };
-    d.subPages = {SubPageDesc::grid(QStringLiteral("佣金结算"), QStringLiteral("tblShusongYJ"),
+    d.subPages = {SubPageDesc::grid(QStringLiteral("佣金结算"), Sets::kSettlements,
                                     {{"sNo", "编号"}, {"JDate", "结算日期"}, {"Jieshao", "介绍费"},
                                      {"Qita", "其他费用"}, {"BeginDate", "合同开始日期"}, {"EndDate", "截止日期"},
                                      {"Jingban", "经办人"}, {"Memo", "备注"}})
                       .ordered({QStringLiteral("sNo")})
-                      .withDialog(QStringLiteral("新增"), QStringLiteral("tblShusongYJ"))};
+                      .withDialog(QStringLiteral("新增"), Sets::kSettlements)};
     d.subPages[0].deleteQuestion = QStringLiteral("您真的要删除该佣金结算资料吗？");
     d.listReport = QStringLiteral("frShusong");
     // The detail page prints the unit's settlements.
     d.detailReport = QStringLiteral("frShusongYJ");
-    d.detailReportSet = QStringLiteral("tblShusongYJ");
+    d.detailReportSet = Sets::kSettlements;
     d.detailQuery = true;
     return d;
 }
@@ -68,7 +69,7 @@ TfrmShusong::TfrmShusong(QWidget *parent) : ModuleFrame(description(), parent)
     m_warnings->watch(edit(QStringLiteral("Mobile")), QStringLiteral("Mobile"), &EntryChecks::isMobile,
                       EntryChecks::kBadMobile);
     // A click among the settlements shows the units' folder too.
-    if (SubPage *settlements = subPage(QStringLiteral("tblShusongYJ")))
+    if (SubPage *settlements = subPage(Sets::kSettlements))
         connect(settlements->grid(), &DataGrid::rowClicked, this, [this] { showFolder(); });
 }
 

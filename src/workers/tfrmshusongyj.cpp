@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "ui/recorddialogs.h"
 
 #include <QIntValidator>
@@ -15,7 +16,7 @@ RecordDialogDesc settlementDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmShusongYJ");
     d.caption = QStringLiteral("佣金结算");
-    d.dataset = QStringLiteral("tblShusongYJ");
+    d.dataset = Sets::kSettlements;
     d.rightCode = QStringLiteral("603");
     d.closeQuestion = TfrmShusongYJ::kCloseQuestion;
     d.navigatorHeading = QStringLiteral("佣金结算：");
@@ -44,7 +45,7 @@ TfrmShusongYJ::TfrmShusongYJ(QWidget *parent) : RecordDialog(settlementDialog(),
 
 void TfrmShusongYJ::install()
 {
-    RecordDialogs::install(QStringLiteral("tblShusongYJ"), [](QWidget *parent) {
+    RecordDialogs::install(Sets::kSettlements, [](QWidget *parent) {
         TfrmShusongYJ dlg(parent);
         dlg.exec();
     });
@@ -53,7 +54,7 @@ void TfrmShusongYJ::install()
 bool TfrmShusongYJ::canStartNew()
 {
     // A settlement belongs to a stored unit.
-    Dataset *units = TdmMain::instance()->dataset(QStringLiteral("tblShusong"));
+    Dataset *units = TdmMain::instance()->dataset(Sets::kUnits);
     return units && units->isActive() && units->currentRow() >= 0
         && units->state() != Dataset::State::Insert && !units->isBlank(QStringLiteral("ShusongID"));
 }

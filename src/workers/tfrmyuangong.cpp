@@ -1,11 +1,12 @@
 #include "workers/tfrmyuangong.h"
 
 #include "customers/customerpicker.h"
-#include "customers/customerscope.h"
 #include "customers/customerview.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/recordscope.h"
+#include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
 #include "ui/photobox.h"
@@ -37,7 +38,7 @@ ModuleDesc TfrmYuangong::description()
     d.caption = QStringLiteral("员工档案");
     d.listPage = QStringLiteral("员工档案列表");
     d.detailPage = QStringLiteral("员工档案详细档案");
-    d.dataset = QStringLiteral("tblYuangong");
+    d.dataset = Sets::kWorkers;
     d.keyField = QStringLiteral("YuangongID");
     d.rightCode = QStringLiteral("601");
     d.logPrefix = QStringLiteral("内部管理-员工资料");
@@ -154,12 +155,13 @@ void TfrmYuangong::open()
     }
     TdmMain *dm = TdmMain::instance();
     // The drop-down of customers: those the user may see.
-    Dataset *customers = dm->dataset(QStringLiteral("tblCustomers2"));
-    const Condition own = ownCustomersCondition(customers->database());
+    Dataset *customers = dm->dataset(Sets::kCustomerNames);
+    const Condition own = ownRecordsCondition(customers->database());
     if ((!customers->isActive() || !(customers->filter() == own)) && !refilter(customers, own))
         Prompts::instance().warn(customers->lastError());
-    for (const char *name : {"tblDepartment", "tblGongzhong", "tblJineng", "tblTijian", "tblShusong1"}) {
-        Dataset *s = dm->dataset(QString::fromLatin1(name));
+    for (const QString &name : {Sets::kDepartments, Sets::kTrades, Sets::kSkillLevels, Sets::kHealthChecks,
+                                Sets::kUnitNames}) {
+        Dataset *s = dm->dataset(name);
         if (!s->isActive() && !s->open())
             Prompts::instance().warn(s->lastError());
     }

@@ -2,7 +2,8 @@
 
 #include "data/dataset.h"
 #include "data/dmmain.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
+#include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/folderfollow.h"
 #include "ui/links.h"
@@ -28,7 +29,7 @@ RecordDialogDesc workerDialog()
     RecordDialogDesc d;
     d.className = QStringLiteral("TfrmYuangongNew1");
     d.caption = QStringLiteral("员工资料");
-    d.dataset = QStringLiteral("tblYuangong1");
+    d.dataset = Sets::kPlacedWorkers;
     d.rightCode = QStringLiteral("301");
     d.closeQuestion = TfrmYuangongNew1::kCloseQuestion;
     d.form = WorkerFields::form(WorkerFields::Place::Dialog);
@@ -37,7 +38,7 @@ RecordDialogDesc workerDialog()
 
 Dataset *currentCustomers()
 {
-    return TdmMain::instance()->dataset(QStringLiteral("tblCustomers"));
+    return TdmMain::instance()->dataset(Sets::kCustomerList);
 }
 
 QBoxLayout *columnHolding(QLayout *outer, QWidget *w)
@@ -92,10 +93,11 @@ TfrmYuangongNew1::TfrmYuangongNew1(QWidget *parent) : RecordDialog(workerDialog(
 
 void TfrmYuangongNew1::install()
 {
-    RecordDialogs::install(QStringLiteral("tblYuangong"), [](QWidget *parent) {
+    RecordDialogs::install(Sets::kWorkers, [](QWidget *parent) {
         TdmMain *dm = TdmMain::instance();
-        for (const char *name : {"tblJineng", "tblTijian", "tblDepartment", "tblGongzhong", "tblShusong1"}) {
-            Dataset *s = dm->dataset(QString::fromLatin1(name));
+        for (const QString &name : {Sets::kSkillLevels, Sets::kHealthChecks, Sets::kDepartments, Sets::kTrades,
+                                    Sets::kUnitNames}) {
+            Dataset *s = dm->dataset(name);
             if (!s->isActive() && !s->open())
                 Prompts::instance().warn(s->lastError());
         }

@@ -1,6 +1,7 @@
 #include "workers/workerfields.h"
 
-#include "workers/entrychecks.h"
+#include "data/sharedsets.h"
+#include "workers/data/entrychecks.h"
 #include "workers/entrywarnings.h"
 
 #include <QFrame>
@@ -18,15 +19,15 @@ FormSpec WorkerFields::form(Place place)
         {"Name", "姓    名：", line()},
         {"NickName", "称    呼：", line()},
         {"Sex", "性    别：", fixedList({QStringLiteral("男"), QStringLiteral("女")})},
-        {"DepartmentID", "部    门：", dictionary("tblDepartment", "DepartmentID", "DepartmentName")},
+        {"DepartmentID", "部    门：", dictionary(Sets::kDepartments, "DepartmentID", "DepartmentName")},
         {"Duty", "职    务：", line()},
         {"Education", "学　　历：",
          fixedList({QStringLiteral("专科"), QStringLiteral("本科"), QStringLiteral("硕士"), QStringLiteral("中专"),
                     QStringLiteral("高中"), QStringLiteral("初中")})},
         {"Birth", "出生年月：", date()},
         {"ID", "身份证号：", line()},
-        {"TJID", "体检情况：", dictionary("tblTijian", "TJID", "TJMS")},
-        {"GongzhongID", "工    种：", dictionary("tblGongzhong", "GongzhongID", "GongzhongName")},
+        {"TJID", "体检情况：", dictionary(Sets::kHealthChecks, "TJID", "TJMS")},
+        {"GongzhongID", "工    种：", dictionary(Sets::kTrades, "GongzhongID", "GongzhongName")},
         {"Native", "籍　　贯：", line()},
         {"School", "毕业学校：", line()},
         {"Address", "家庭住址：", line(), opts().wide(2).onNewLine()},
@@ -44,9 +45,9 @@ FormSpec WorkerFields::form(Place place)
         {"HTelephone", "家庭电话：", line()},
         {"Jieshao", "介 绍 人：", line()},
         {"JTelephone", "介绍电话：", line()},
-        {"ShusongID", "输送单位：", dictionary("tblShusong1", "ShusongID", "ShusongName"), opts().onNewLine()},
-        {"LevelID", "技能级别：", dictionary("tblJineng", "LevelID", "LevelName")},
-        {"CustID", "受聘客户：", window ? dictionary("tblCustomers2", "CustId", "CustId") : line(), customer},
+        {"ShusongID", "输送单位：", dictionary(Sets::kUnitNames, "ShusongID", "ShusongName"), opts().onNewLine()},
+        {"LevelID", "技能级别：", dictionary(Sets::kSkillLevels, "LevelID", "LevelName")},
+        {"CustID", "受聘客户：", window ? dictionary(Sets::kCustomerNames, "CustId", "CustId") : line(), customer},
         {"Email", "Email邮箱：", line(), opts().withButton("BtnMail", "发送邮件")},
         {"Memo", "备　　注：", memo(), opts().wide(2).onNewLine().maxHeight(50)},
     };

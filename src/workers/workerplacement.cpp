@@ -1,6 +1,6 @@
 #include "workers/workerplacement.h"
 
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "data/dataset.h"
 #include "data/schema.h"
 #include "ui/prompts.h"
@@ -14,7 +14,7 @@ QString customerName(Dataset *workers, const QString &code)
     if (!db)
         return code;
     Dataset customer(db, QStringLiteral("PlacedCustomer"), Schema::table(QStringLiteral("tblCustomers")));
-    customer.setFilter(Condition::equals(QStringLiteral("CustId"), code) && ownCustomersCondition(db));
+    customer.setFilter(Condition::equals(QStringLiteral("CustId"), code) && ownRecordsCondition(db));
     if (!customer.open() || customer.isEmpty())
         return code;
     const QString name = customer.value(0, QStringLiteral("CustName")).toString();

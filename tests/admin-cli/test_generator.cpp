@@ -3,7 +3,9 @@
 // same agency.
 #include "admin-cli/generator.h"
 #include "data/database.h"
+#include "data/databasebuild.h"
 #include "data/dataset.h"
+#include "data/dbsetup.h"
 #include "data/dmmain.h"
 #include "data/password.h"
 #include "data/schema.h"
@@ -11,13 +13,17 @@
 #include "testlib/tempdatabase.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 namespace {
 
@@ -320,3 +326,95 @@ TEST(GeneratorFile, RefusesAnExistingDatabaseAndLeavesItAlone)
     ASSERT_TRUE(db) << openErr.toStdString();
     EXPECT_EQ(count(*db, "SELECT count(*) FROM tblCustomers"), 5);
 }
+
+class GeneratorStopTest : public ::testing::TestWithParam<Engine>
+{
+};
+
+// brevia-admin generate killed while it writes: nothing at the location is
+// taken for a database (no SQLite file there; a PostgreSQL database without
+// the mark of a whole one), neither by migrate nor by the program.
+TEST_P(GeneratorStopTest, AGenerateKilledHalfWayLeavesNothingThatOpens)
+{
+    const bool sqlite = GetParam() == Engine::SQLite;
+    TempDatabase empty(GetParam(), false);
+    QTemporaryDir dir;
+    const QString location = sqlite ? dir.filePath("agency.hdb") : empty.location();
+    QProcess p;
+    p.start(BREVIA_ADMIN, {"generate", location, "--customers", "200000"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Killed once the first blocks of customers are stored.
+    const auto stored = [&] {
+        QString at = location;
+        if (sqlite) {
+            const QStringList building = QDir(dir.path()).entryList({".agency.hdb.*.building"}, QDir::Files | QDir::Hidden);
+            if (building.isEmpty())
+                return 0;
+            at = dir.filePath(building.first());
+        }
+        QString err;
+        auto db = Database::open(at, &err);
+        if (!db)
+            return 0;
+        QSqlQuery q(db->sql());
+        return q.exec("SELECT count(*) FROM tblCustomers") && q.next() ? q.value(0).toInt() : 0;
+    };
+    for (int i = 0; i < 1200 && stored() < 10000; ++i)
+        ASSERT_FALSE(p.waitForFinished(100)) << p.readAllStandardError().toStdString();
+    ASSERT_GE(stored(), 10000);
+    ::kill(pid_t(p.processId()), SIGKILL);
+    ASSERT_TRUE(p.waitForFinished(30000));
+
+    if (sqlite) {
+        EXPECT_FALSE(QFileInfo::exists(location));
+    }
+    QString err;
+    EXPECT_FALSE(DbSetup::openExisting(location, &err));
+    if (!sqlite) {
+        EXPECT_TRUE(err.startsWith(QStringLiteral("数据库没有生成完毕"))) << err.toStdString();
+    }
+    QProcess migrate;
+    migrate.start(BREVIA_ADMIN, {"migrate", location});
+    ASSERT_TRUE(migrate.waitForFinished(60000));
+    EXPECT_EQ(migrate.exitCode(), 1);
+
+    // Finished, the same location is a database like any other.
+    if (sqlite) {
+        Generator::Options o;
+        o.customers = 3;
+        ASSERT_EQ(Generator::generate(location, o), "");
+        auto db = DbSetup::openExisting(location, &err);
+        ASSERT_TRUE(db) << err.toStdString();
+        EXPECT_EQ(count(*db, "SELECT count(*) FROM tblCustomers"), 3);
+        EXPECT_EQ(Schema::storedVersion(*db), Schema::kVersion);
+    }
+}
+
+// A build that fails (or whose object goes unfinished) takes away what it
+// made; on PostgreSQL the database itself and anything else in it stay.
+TEST_P(GeneratorStopTest, AnUnfinishedBuildIsRemoved)
+{
+    TempDatabase empty(GetParam(), false);
+    const bool sqlite = GetParam() == Engine::SQLite;
+    QTemporaryDir dir;
+    const QString location = sqlite ? dir.filePath("agency.hdb") : empty.location();
+    if (!sqlite) {
+        ASSERT_EQ(empty.db().exec("CREATE TABLE theirs (x INTEGER)"), "");
+    }
+    {
+        DbSetup::Build build(location);
+        QString err;
+        Database *db = build.start(&err);
+        ASSERT_TRUE(db) << err.toStdString();
+        ASSERT_EQ(Generator::fill(*db, Generator::Options{2, 1}), "");
+    }
+    if (sqlite) {
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    } else {
+        EXPECT_FALSE(Schema::hasAnyTable(empty.db()));
+        EXPECT_TRUE(empty.db().tableNames().contains("theirs", Qt::CaseInsensitive));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, GeneratorStopTest, ::testing::ValuesIn(testEngines()),
+                         [](const auto &info) { return engineName(info.param); });

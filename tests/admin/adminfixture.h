@@ -5,6 +5,7 @@
 #include "data/session.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -33,23 +34,13 @@ protected:
 
     Database &db() { return *dm->database(); }
     // The first column of every row of a statement, as text.
-    QStringList column(const QString &sql, const QVariantList &values = {})
-    {
-        QSqlQuery q(db().sql());
-        QString error;
-        QStringList l;
-        if (!db().prepareAndExec(q, sql, values, &error))
-            ADD_FAILURE() << error.toStdString();
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList column(const QString &sql, const QVariantList &values = {}) { return Stored::column(db(), sql, values); }
     QString one(const QString &sql, const QVariantList &values = {})
     {
         const QStringList l = column(sql, values);
         return l.isEmpty() ? QString() : l.first();
     }
-    QStringList logLines() { return column("SELECT Operate FROM tblLog ORDER BY LogID"); }
+    QStringList logLines() { return Stored::logLines(db()); }
 
     AppHome home; // grids keep their layout there, not beside the test program
     FakePrompts prompts;

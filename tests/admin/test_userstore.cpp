@@ -1,6 +1,6 @@
 // The users' data rules below the windows: what the login may overwrite
 // and whose rows a replacement of rights takes.
-#include "admin/userstore.h"
+#include "admin/data/userstore.h"
 #include "adminfixture.h"
 #include "data/password.h"
 

@@ -4,10 +4,10 @@
 // and late in the evening, a contract without a direction, one without a
 // customer, one without an amount, a staff member with only expense
 // contracts, a dictionary entry nothing refers to.
-#include "analyses/analysisformat.h"
-#include "analyses/classanalyses.h"
-#include "analyses/rankings.h"
-#include "analyses/timeanalyses.h"
+#include "analyses/data/analysisformat.h"
+#include "analyses/data/classanalyses.h"
+#include "analyses/data/rankings.h"
+#include "analyses/data/timeanalyses.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>

@@ -18,13 +18,13 @@
 #include "data/dmmain.h"
 #include "data/session.h"
 #include "data/userrights.h"
-#include "rules/businessrules.h"
 #include "schedule/tfrmplan.h"
 #include "schedule/tfrmplannew.h"
 #include "staff/tfrmoperaters.h"
 #include "tools/tfrmtools.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/datagrid.h"
 #include "ui/dictionarydialog.h"
@@ -142,15 +142,7 @@ protected:
         main->reloadRights();
     }
 
-    QStringList log()
-    {
-        QStringList l;
-        QSqlQuery q(db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList log() { return Stored::logLines(db()); }
 
     QAction *act(const QString &id) { return main->action(id); }
     QToolButton *button(const QString &name) { return main->findChild<QToolButton *>(name); }
@@ -407,7 +399,6 @@ TEST_P(MainWindowTest, AServerChangeThatFailsBothWaysSaysSoAndOffersTheSettingsA
 // program (and the old database) with the row still in hand.
 TEST_P(MainWindowTest, ARowInHandIsStoredAtExitAndAtAServerChangeOrStopsThem)
 {
-    ensureBusinessRules();
     logIn("Boss", true, {"107"});
     main->show();
     Dataset *customers = dm.dataset("tblCustomers");

@@ -5,6 +5,7 @@
 #include "data/session.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -41,15 +42,7 @@ protected:
         dlg.BtnSaveClick();
         return !dlg.isVisible() && dlg.result() == QDialog::Accepted;
     }
-    QStringList logOf(Database &db)
-    {
-        QStringList l;
-        QSqlQuery q(db.sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList logOf(Database &db) { return Stored::logLines(db); }
     void expectNothingChanged()
     {
         EXPECT_FALSE(switched);

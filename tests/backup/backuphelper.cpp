@@ -6,9 +6,15 @@
 //                                           printing "step" and pausing
 //                                           between steps, so that a test
 //                                           can kill it in the middle
+//   backup_helper readonly LOCATION         opens LOCATION as the program
+//                                           does, then writes a log line and
+//                                           stores a customer, printing what
+//                                           each said
 #include "data/database.h"
 #include "data/databasebackup.h"
 #include "data/dbsetup.h"
+#include "data/readonly.h"
+#include "data/writelog.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -62,6 +68,21 @@ int restore(const QString &location, const QString &source)
     return 0;
 }
 
+int readOnly(const QString &location)
+{
+    QString error;
+    auto db = DbSetup::openExisting(location, &error);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("readonly %d\n", ReadOnly::isReadOnly(*db) ? 1 : 0);
+    std::printf("log [%s]\n", qPrintable(WriteLog(*db, QStringLiteral("退出系统"))));
+    std::printf("store [%s]\n",
+                qPrintable(db->insertRow(QStringLiteral("tblCustomers"), {{"CustId", "R1"}, {"CustName", "只读"}})));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -72,6 +93,8 @@ int main(int argc, char **argv)
         return write(args[2], args[3].toInt());
     if (args.size() == 4 && args[1] == QLatin1String("restore"))
         return restore(args[2], args[3]);
-    std::fprintf(stderr, "usage: backup_helper write LOCATION COUNT | restore LOCATION SOURCE\n");
+    if (args.size() == 3 && args[1] == QLatin1String("readonly"))
+        return readOnly(args[2]);
+    std::fprintf(stderr, "usage: backup_helper write LOCATION COUNT | restore LOCATION SOURCE | readonly LOCATION\n");
     return 2;
 }

@@ -4,15 +4,18 @@
 #include "admin/tfrmbackup.h"
 #include "admin/tfrmrestore.h"
 #include "data/bulkinsert.h"
+#include "data/clock.h"
 #include "data/database.h"
 #include "data/databasebackup.h"
 #include "data/dbsetup.h"
 #include "data/dmmain.h"
 #include "data/money.h"
+#include "data/readonly.h"
 #include "data/schema.h"
 #include "data/session.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +29,7 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -68,13 +72,7 @@ QStringList dump(Database &db)
 
 int count(Database &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery q(db.sql());
-    QString err;
-    if (!db.prepareAndExec(q, sql, values, &err) || !q.next()) {
-        ADD_FAILURE() << err.toStdString();
-        return -1;
-    }
-    return q.value(0).toInt();
+    return Stored::count(db, sql, values);
 }
 
 std::unique_ptr<Database> openFile(const QString &path)
@@ -112,6 +110,11 @@ void addCustomers(Database &db, const QString &prefix, int n, int addressLength 
                   "");
     ASSERT_EQ(insert.flush(), "");
     ASSERT_EQ(tx.commit(), "");
+}
+
+QString checkOnly(const QString &source)
+{
+    return DatabaseBackup(QStringLiteral("/nonexistent/live.hdb")).checkSource(source);
 }
 
 class BackupTest : public ::testing::TestWithParam<Engine>
@@ -274,6 +277,18 @@ TEST_P(BackupTest, KillDuringRestoreLeavesTheLiveDatabaseWhole)
     EXPECT_EQ(count(*after, "SELECT count(*) FROM tblCustomers WHERE CustId LIKE 'O%'"), 5000);
     EXPECT_EQ(count(*after, "SELECT count(*) FROM tblCustomers WHERE CustId LIKE 'N%'"), 0);
     EXPECT_EQ(after->insertRow("tblCustomers", {{"CustId", "X1"}, {"CustName", "之后"}}), "");
+
+    // The killed restore's work folder (a full copy) goes at the next
+    // restore or start; one that a running restore holds stays.
+    const auto workFolders = [this] {
+        return QDir(file("Backup")).entryList({".restore-*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    ASSERT_EQ(workFolders().size(), 1);
+    DatabaseBackup::removeStaleWork();
+    EXPECT_EQ(workFolders(), QStringList());
+    ASSERT_TRUE(QDir().mkpath(file("Backup/.restore-fresh")));
+    DatabaseBackup::removeStaleWork();
+    EXPECT_EQ(workFolders(), QStringList{".restore-fresh"});
 }
 
 struct TargetCase {
@@ -385,7 +400,7 @@ TEST_P(BackupTest, RestoreRefusals)
              openFile(file("newer.hdb"))->exec("UPDATE tblSchemaVersion SET Version = 99");
              return file("newer.hdb");
          },
-         DatabaseBackup::kNotABackup},
+         "对不起，该备份来自较新版本的程序（结构版本 99），请先升级程序！"},
         {"a damaged backup",
          [&] {
              QFile f(good);
@@ -448,6 +463,201 @@ TEST_P(BackupTest, DayFolderKeepsTheFirstCopyAndEverySafetyCopy)
     DatabaseBackup third = backup();
     ASSERT_EQ(third.restoreFrom(target), "");
     EXPECT_EQ(third.safetyCopy(), file("Backup/2024-12-25/HKP30.hdb"));
+}
+
+// A backup file changed with SQLite's own tools. The program's tables
+// keep their rows; what else is added (a trigger that makes every user a
+// system user, a view, an index, a table, a column) stays behind.
+TEST_P(BackupTest, RestoreTakesOnlyTheProgramsOwnTablesAndRows)
+{
+    addCustomers(db(), "C", 3);
+    const QString planted = file("planted.hdb");
+    ASSERT_EQ(backup().backupTo(planted), "");
+    {
+        auto f = openFile(planted);
+        // A backup of the first version, whose money was kept as REAL:
+        // bringing it up to date must run none of its triggers.
+        ASSERT_EQ(f->exec("UPDATE tblSchemaVersion SET Version = 1"), "");
+        for (const char *money : {"tblOperates CompactAmount", "tblOperates Profit", "tblOperates RMB",
+                                  "tblOperateDetail Price", "tblOperateDetail Amount", "tblOperateDetail DTotal",
+                                  "tblOperateDetail RMB"}) {
+            const QStringList tc = QString(money).split(' ');
+            ASSERT_EQ(f->exec(QString("ALTER TABLE %1 DROP COLUMN %2").arg(tc[0], tc[1])), "");
+            ASSERT_EQ(f->exec(QString("ALTER TABLE %1 ADD COLUMN %2 REAL").arg(tc[0], tc[1])), "");
+        }
+        for (const char *sql :
+             {"CREATE TRIGGER t AFTER INSERT ON tblLog BEGIN UPDATE tblUser SET Sys = 1; "
+              "INSERT INTO tblUser (UserID, Password, Sys) VALUES ('x' || new.LogID, '', 1); END",
+              "CREATE TRIGGER t2 AFTER UPDATE ON tblSchemaVersion BEGIN UPDATE tblUser SET Sys = 1; END",
+              "CREATE VIEW v AS SELECT * FROM tblUser", "CREATE TABLE tblExtra (x TEXT)",
+              "INSERT INTO tblExtra VALUES ('extra')", "CREATE INDEX ix_planted ON tblCustomers (CustName, City)",
+              "ALTER TABLE tblCustomers ADD COLUMN Planted TEXT", "INSERT INTO tblUser (UserID, Sys) VALUES ('clerk', 0)"})
+            ASSERT_EQ(f->exec(sql), "") << sql;
+        ASSERT_EQ(f->exec("INSERT INTO tblOperates (OperateID, CompactAmount) VALUES ('O1', 12.5)"), "");
+    }
+    ASSERT_EQ(checkOnly(planted), "");
+    ASSERT_EQ(backup().restoreFrom(planted), "");
+    EXPECT_EQ(count(db(), "SELECT count(*) FROM tblCustomers"), 3);
+    EXPECT_EQ(count(db(), "SELECT count(*) FROM tblOperates WHERE CompactAmount = ?",
+                    {db().toDb(Schema::anyColumn("CompactAmount"), QVariant::fromValue(*Money::parse(u"12.5")))}),
+              1);
+    EXPECT_EQ(count(db(), "SELECT count(*) FROM tblUser WHERE Sys <> ?", {db().toDb(nullptr, false)}), 1);
+    ASSERT_EQ(db().insertRow("tblLog", {{"Operate", "登录"}}), "");
+    EXPECT_EQ(count(db(), "SELECT count(*) FROM tblUser"), 2);
+    EXPECT_EQ(count(db(), "SELECT count(*) FROM tblUser WHERE Sys <> ?", {db().toDb(nullptr, false)}), 1);
+    if (sqlite()) {
+        auto f = openFile(live->location());
+        QSqlQuery q(f->sql());
+        ASSERT_TRUE(q.exec("SELECT count(*) FROM sqlite_master WHERE type IN ('trigger', 'view') "
+                           "OR lower(name) IN ('tblextra', 'ix_planted')") && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 0);
+        QSqlQuery c(f->sql());
+        EXPECT_FALSE(c.exec("SELECT Planted FROM tblCustomers"));
+    } else {
+        EXPECT_FALSE(db().tableNames().contains("tblextra", Qt::CaseInsensitive));
+    }
+}
+
+// The program makes no trigger: a file that holds one is not opened as
+// the live database (the program, brevia-admin migrate), so one planted in
+// a copy cannot reach the live data by another way.
+TEST(ForeignObjects, AFileWithATriggerOrViewIsNotOpened)
+{
+    AppHome home;
+    for (const char *sql : {"CREATE TRIGGER t AFTER INSERT ON tblLog BEGIN UPDATE tblUser SET Sys = 1; END",
+                            "CREATE VIEW v AS SELECT * FROM tblUser"}) {
+        SCOPED_TRACE(sql);
+        const QString path = home.path(QStringLiteral("f%1.hdb").arg(qHash(QString(sql))));
+        QString err;
+        ASSERT_TRUE(DbSetup::create(path, &err)) << err.toStdString();
+        ASSERT_EQ(openFile(path)->exec(sql), "");
+        EXPECT_FALSE(DbSetup::openExisting(path, &err));
+        EXPECT_TRUE(err.startsWith("数据库中有不属于本系统的触发器或视图")) << err.toStdString();
+    }
+}
+
+struct ShapeCase {
+    const char *name;
+    QStringList changes; // SQL run on a good backup
+};
+
+// A file whose program tables lack a column, or keep one as another kind,
+// or are not tables at all, is refused before anything changes.
+TEST_P(BackupTest, RestoreRefusesAnotherShape)
+{
+    const QString good = file("good.hdb");
+    ASSERT_EQ(backup().backupTo(good), "");
+    const QVector<ShapeCase> cases = {
+        {"tblUser without Sys", {"ALTER TABLE tblUser DROP COLUMN Sys"}},
+        {"tblCustomers without CustName", {"ALTER TABLE tblCustomers DROP COLUMN CustName"}},
+        {"CustName of another kind",
+         {"ALTER TABLE tblCustomers DROP COLUMN CustName", "ALTER TABLE tblCustomers ADD COLUMN CustName INTEGER"}},
+        {"money as floating point in a file of today's version",
+         {"ALTER TABLE tblOperates DROP COLUMN RMB", "ALTER TABLE tblOperates ADD COLUMN RMB REAL"}},
+        {"a view in place of a table", {"DROP TABLE tblBoard", "CREATE VIEW tblBoard AS SELECT 1 AS BNo"}},
+        {"no version", {"DELETE FROM tblSchemaVersion"}},
+        {"two versions", {"INSERT INTO tblSchemaVersion VALUES (1)"}},
+        {"a version that is no number", {"UPDATE tblSchemaVersion SET Version = 'zwei'"}},
+        {"an unfinished database", {"UPDATE tblSchemaVersion SET Version = -2"}},
+    };
+    const QStringList before = dump(db());
+    int n = 0;
+    for (const ShapeCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = file(QStringLiteral("shape%1.hdb").arg(++n));
+        ASSERT_TRUE(QFile::copy(good, path));
+        {
+            auto f = openFile(path);
+            for (const QString &sql : c.changes)
+                ASSERT_EQ(f->exec(sql), "") << sql.toStdString();
+        }
+        DatabaseBackup b = backup();
+        EXPECT_EQ(b.restoreFrom(path), DatabaseBackup::kNotABackup);
+        EXPECT_EQ(b.safetyCopy(), "");
+        EXPECT_EQ(dump(db()), before);
+    }
+}
+
+// The backup is written; only the day's copy could not be made (the day's
+// folder name is taken by a file): success, with a warning.
+TEST_P(BackupTest, UnwritableDayFolderIsAWarningNotAFailure)
+{
+    addCustomers(db(), "D", 2);
+    {
+        QFile taken(DatabaseBackup::datedFolder(Clock::instance().today()));
+        ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    }
+    DatabaseBackup b = backup();
+    ASSERT_EQ(b.backupTo(file("Backup/HKP30.hdb")), "");
+    EXPECT_TRUE(b.dayCopyWarning().startsWith(DatabaseBackup::kDayCopyFailed)) << b.dayCopyWarning().toStdString();
+    EXPECT_EQ(customersIn(file("Backup/HKP30.hdb")), 2);
+
+    ASSERT_TRUE(home.write("Server.txt", live->location().toUtf8() + "\n"));
+    QProcess p;
+    p.start(BREVIA_ADMIN, {"backup", file("copy.hdb")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).startsWith(DatabaseBackup::kBackupDone));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).startsWith(DatabaseBackup::kDayCopyFailed));
+    EXPECT_EQ(customersIn(file("copy.hdb")), 2);
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return st.st_mode & 07777;
+}
+
+// What the program makes in the application directory is the user's own;
+// a folder or backup that exists keeps the rights its owner gave it.
+TEST_P(BackupTest, CopiesAndFoldersArePrivate)
+{
+    FixedClock clock(QDateTime(QDate(2024, 7, 1), QTime(8, 0, 0)));
+    ASSERT_TRUE(QDir().mkpath(file("shared")));
+    ASSERT_EQ(::chmod(QFile::encodeName(file("shared")).constData(), 02775), 0);
+    ASSERT_EQ(backup().backupTo(file("Backup/HKP30.hdb")), "");
+    ASSERT_EQ(backup().backupTo(file("shared/new/HKP30.hdb")), "");
+    ASSERT_EQ(::chmod(QFile::encodeName(file("shared/new/HKP30.hdb")).constData(), 0640), 0);
+    ASSERT_EQ(backup().backupTo(file("shared/new/HKP30.hdb")), "");
+    DatabaseBackup r = backup();
+    ASSERT_EQ(r.restoreFrom(file("Backup/HKP30.hdb")), "");
+    EXPECT_EQ(modeOf(file("Backup")), 0700u);
+    EXPECT_EQ(modeOf(file("Backup/HKP30.hdb")), 0600u);
+    EXPECT_EQ(modeOf(file("Backup/2024-7-1")), 0700u);
+    EXPECT_EQ(modeOf(file("Backup/2024-7-1/HKP30.hdb")), 0600u);
+    EXPECT_EQ(modeOf(r.safetyCopy()), 0600u);
+    EXPECT_EQ(modeOf(file("shared")), 02775u);
+    // (A folder made inside a setgid folder keeps that bit: the system's rule.)
+    EXPECT_EQ(modeOf(file("shared/new")) & 0777, 0700u);
+    EXPECT_EQ(modeOf(file("shared/new/HKP30.hdb")), 0640u);
+}
+
+// A database on a read-only mount (left in WAL mode, as the program leaves
+// it) opens for reading; the log line every command writes first is not
+// kept, and a store says the file is read-only. Needs a mount namespace of
+// its own (root, or a system that lets users have one).
+TEST(ReadOnlyDatabase, OnAReadOnlyMountItIsReadAndStoresAreRefused)
+{
+    if (QProcess::execute("unshare", {"-m", "true"}) != 0)
+        GTEST_SKIP() << "no mount namespace here";
+    AppHome home;
+    const QString file = home.path("HKP30.hdb");
+    {
+        QString err;
+        auto db = DbSetup::create(file, &err);
+        ASSERT_TRUE(db) << err.toStdString();
+        ASSERT_TRUE(db->journalIsWal());
+    }
+    const QString script = QStringLiteral("m=$(mktemp -d) && mount -t tmpfs none \"$m\" && cp \"$1\" \"$m/\" && "
+                                          "mount -o remount,ro \"$m\" && exec \"$2\" readonly \"$m/HKP30.hdb\"");
+    QProcess p;
+    p.start("unshare", {"-m", "sh", "-c", script, "sh", file, BACKUP_HELPER});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(out, QStringLiteral("readonly 1\nlog []\nstore [%1]\n").arg(ReadOnly::kStoreRefused)) << out.toStdString();
+    EXPECT_EQ(ReadOnly::startupText(file), QStringLiteral("数据库文件是只读的：%1\n您只能查阅资料，不能保存任何修改。").arg(file));
 }
 
 // --- the windows ------------------------------------------------------------

@@ -13,7 +13,11 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/modal.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/fieldbinder.h"
 #include "ui/recorddialogs.h"
 #include "ui/subpage.h"
@@ -95,8 +99,7 @@ protected:
     }
     void logIn(const QString &user, bool sys)
     {
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
         w = std::make_unique<TfrmLinkman>();
         QObject::connect(w.get(), &ModuleFrame::folderChosen, [this](const QString &p) { folder = p; });
         w->show();
@@ -117,31 +120,11 @@ protected:
         return codes;
     }
     QWidget *field(const QString &name) { return w->binder()->widgetFor(name); }
-    void type(QLineEdit *e, const QString &text)
-    {
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    void type(QLineEdit *e, const QString &text) { Typing::type(e, text); }
     void type(const QString &name, const QString &text) { type(qobject_cast<QLineEdit *>(field(name)), text); }
-    void choose(QComboBox *c, const QString &shown)
-    {
-        const int i = c->findText(shown);
-        ASSERT_GE(i, 0) << shown.toStdString();
-        c->setCurrentIndex(i);
-        emit c->activated(i);
-    }
-    int count(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
-    QString lastLog()
-    {
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID DESC");
-        return q.next() ? q.value(0).toString() : QString();
-    }
+    void choose(QComboBox *c, const QString &shown) { Typing::choose(c, shown); }
+    int count(const QString &sql, const QVariantList &v = {}) { return Stored::count(t->db(), sql, v); }
+    QString lastLog() { return Stored::lastLog(t->db()); }
     // Runs a search through the window's "查询"; what the search said.
     QString search(const QString &criterion, const QString &text)
     {
@@ -512,9 +495,7 @@ protected:
     {
         customers.reset();
         w.reset();
-        Session::current().reset();
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
         customers = std::make_unique<TfrmCustomers>();
         customers->show();
         customers->open();
@@ -523,27 +504,11 @@ protected:
     // Runs a sub-page command with the dialog in hand.
     void withDialog(QAction *command, std::function<void(TfrmLinkmanNew1 &)> act)
     {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto *dlg = qobject_cast<TfrmLinkmanNew1 *>(QApplication::activeModalWidget());
-            seen = dlg != nullptr;
-            if (!dlg)
-                return;
-            act(*dlg);
-            if (dlg->isVisible()) {
-                prompts.answers = {false};
-                dlg->BtnCloseClick();
-            }
-        });
-        ASSERT_TRUE(command->isEnabled());
-        command->trigger();
-        EXPECT_TRUE(seen);
+        Modal::withDialog<TfrmLinkmanNew1>(prompts, command, act);
     }
     void typeIn(TfrmLinkmanNew1 &dlg, const char *f, const QString &text)
     {
-        QLineEdit *e = dlg.edit(QString::fromLatin1(f));
-        e->setText(text);
-        emit e->textEdited(text);
+        Typing::type(dlg.edit(QString::fromLatin1(f)), text);
     }
 
     std::unique_ptr<TfrmCustomers> customers;

@@ -2,7 +2,7 @@
 // customer window, the contract search and the receivables and payables,
 // on both engines. Amounts are checked to the last place.
 #include "contracts/contracteditor.h"
-#include "contracts/contractrules.h"
+#include "contracts/data/contractrules.h"
 #include "contracts/tfrmgathering.h"
 #include "contracts/tfrminoutquery.h"
 #include "contracts/tfrmoperatenew1.h"
@@ -19,7 +19,9 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/datagrid.h"
 #include "ui/dateedit.h"
 #include "ui/gridmodel.h"
@@ -143,28 +145,10 @@ protected:
         return v;
     }
     QWidget *field(const QString &name) { return w->form()->widget(name); }
-    void type(QWidget *w, const QString &text)
-    {
-        auto *e = qobject_cast<QLineEdit *>(w);
-        ASSERT_TRUE(e);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
-    void choose(QWidget *w, const QString &shown)
-    {
-        auto *c = qobject_cast<QComboBox *>(w);
-        ASSERT_TRUE(c);
-        const int i = c->findText(shown);
-        ASSERT_GE(i, 0) << shown.toStdString();
-        c->setCurrentIndex(i);
-        emit c->activated(i);
-    }
-    QVariant stored(const QString &sql)
-    {
-        QSqlQuery q(t->db().sql());
-        return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-    }
-    QString lastLog() { return stored("SELECT Operate FROM tblLog ORDER BY LogID DESC").toString(); }
+    void type(QWidget *w, const QString &text) { Typing::type(w, text); }
+    void choose(QWidget *w, const QString &shown) { Typing::choose(w, shown); }
+    QVariant stored(const QString &sql) { return Stored::value(t->db(), sql); }
+    QString lastLog() { return Stored::lastLog(t->db()); }
     // A contract with every required field filled, left on the detail page unsaved.
     void fillNew(const QString &code, const QString &skip = {})
     {

@@ -9,6 +9,8 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -72,9 +74,7 @@ protected:
     void addCustomer(const FieldValues &values) { ASSERT_EQ(t->db().insertRow("tblCustomers", values), ""); }
     void logIn(const QString &user, bool sys)
     {
-        Session::current().reset();
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
     }
     Dataset *set(const QString &name) { return dm.dataset(name); }
     // Every row of a set, by one field, sorted.
@@ -87,18 +87,8 @@ protected:
         std::sort(list.begin(), list.end());
         return list;
     }
-    int count(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
-    QString one(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
+    int count(const QString &sql, const QVariantList &v = {}) { return Stored::count(t->db(), sql, v); }
+    QString one(const QString &sql, const QVariantList &v = {}) { return Stored::text(t->db(), sql, v); }
 
     AppHome home;
     FakePrompts prompts;

@@ -14,7 +14,10 @@
 #include "printing/tfrmreport.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/datagrid.h"
 #include "ui/dateedit.h"
 #include "ui/gridmodel.h"
@@ -98,8 +101,7 @@ protected:
     }
     void logIn(const QString &user, bool sys)
     {
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
         w = std::make_unique<TfrmCustomers>();
         QObject::connect(w.get(), &ModuleFrame::folderChosen, [this](const QString &p) { folder = p; });
         w->show();
@@ -115,32 +117,12 @@ protected:
     }
     QWidget *field(const QString &name) { return w->binder()->widgetFor(name); }
     SubPage *page(const char *set) { return w->subPage(QString::fromLatin1(set)); }
-    void type(QLineEdit *e, const QString &text)
-    {
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    void type(QLineEdit *e, const QString &text) { Typing::type(e, text); }
     void type(const QString &name, const QString &text) { type(qobject_cast<QLineEdit *>(field(name)), text); }
-    void choose(QComboBox *c, const QString &shown)
-    {
-        const int i = c->findText(shown);
-        ASSERT_GE(i, 0) << shown.toStdString();
-        c->setCurrentIndex(i);
-        emit c->activated(i);
-    }
+    void choose(QComboBox *c, const QString &shown) { Typing::choose(c, shown); }
     void choose(const QString &name, const QString &shown) { choose(qobject_cast<QComboBox *>(field(name)), shown); }
-    int count(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
-    QString lastLog()
-    {
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID DESC");
-        return q.next() ? q.value(0).toString() : QString();
-    }
+    int count(const QString &sql, const QVariantList &v = {}) { return Stored::count(t->db(), sql, v); }
+    QString lastLog() { return Stored::lastLog(t->db()); }
     void fillRequired(const QString &code, const QString &name)
     {
         type("CustId", code);

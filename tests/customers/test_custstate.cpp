@@ -8,6 +8,7 @@
 #include "ui/datagrid.h"
 #include "ui/dateedit.h"
 #include "ui/gridmodel.h"
+#include "testlib/typing.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -54,11 +55,7 @@ protected:
         e->setCursorPosition(0);
         QTest::keyClicks(e, digits);
     }
-    static void type(QLineEdit *e, const QString &text)
-    {
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    static void type(QLineEdit *e, const QString &text) { Typing::type(e, text); }
     int stored(const QString &where = {}) { return count("SELECT COUNT(*) FROM tblCustomerState" + where); }
 
     Dataset *customers = nullptr;

@@ -3,7 +3,7 @@
 // record dialog, "新增" from the keyboard, and the store of the data set
 // itself. Users × flags × paths on the customer and the staff windows, on
 // both engines.
-#include "contacts/contactrules.h"
+#include "contacts/data/contactrules.h"
 #include "customers/tfrmcustomernew1.h"
 #include "customers/tfrmcustomers.h"
 #include "data/dataset.h"
@@ -11,10 +11,11 @@
 #include "data/session.h"
 #include "data/tablerules.h"
 #include "data/userrights.h"
-#include "rules/businessrules.h"
 #include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/form.h"
 #include "ui/recorddialogs.h"
@@ -71,15 +72,9 @@ protected:
     {
         customers.reset();
         staff.reset();
-        Session::current().reset();
-        Session::current().logIn(u.id, false);
-        ASSERT_EQ(UserRights::current().load(t->db(), u.id), "");
+        ASSERT_EQ(logInAs(t->db(), u.id, false), "");
     }
-    QString stored(const QString &sql)
-    {
-        QSqlQuery q(t->db().sql());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
+    QString stored(const QString &sql) { return Stored::text(t->db(), sql); }
     // A change typed into the row in hand, then the move to the next row
     // that stores it: what the move said ("" when it was stored).
     QString changeAndMove(Dataset *set, const QString &field, const QString &value)
@@ -200,7 +195,6 @@ TEST_P(FlagsTest, ContactsNeedTheFlagsOfTheContactOrTheCustomerRight)
     ASSERT_TRUE(QSqlQuery(db.sql()).exec("UPDATE tblUserRight SET " + db.dialect().ident("Insert") + " = "
                                          + db.dialect().boolLiteral(false)
                                          + " WHERE UserID = 'inserter' AND RightID = '301'"));
-    ensureBusinessRules();
     for (const User &u : kUsers) {
         SCOPED_TRACE(u.id);
         logIn(u);

@@ -11,6 +11,7 @@
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/gridmodel.h"
+#include "testlib/modal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -56,14 +57,7 @@ protected:
         return p;
     }
     // Answers the next modal window once it is up.
-    static void whenModal(std::function<void(QWidget *)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            QWidget *w = QApplication::activeModalWidget();
-            ASSERT_NE(w, nullptr);
-            act(w);
-        });
-    }
+    static void whenModal(std::function<void(QWidget *)> act) { Modal::whenUp(std::move(act)); }
     QString stored(const QString &field, const QString &contract)
     {
         return one("SELECT " + field + " FROM tblOperates WHERE OperateID = ?", {contract});

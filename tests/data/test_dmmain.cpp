@@ -3,11 +3,13 @@
 #include "data/dataset.h"
 #include "data/datasetmodel.h"
 #include "data/dmmain.h"
+#include "data/sharedsets.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QSet>
 #include <QSignalSpy>
 
 namespace {
@@ -68,6 +70,23 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
 } // namespace
+
+// Windows name the shared sets by their constants: each constant is a set
+// of the module under that very name, no two constants name one set, and
+// no set of the module lacks a constant.
+TEST(SharedSets, EachSetOfTheModuleHasOneNamedConstant)
+{
+    TdmMain dm;
+    const QStringList named = Sets::all();
+    EXPECT_EQ(QSet<QString>(named.begin(), named.end()).size(), named.size());
+    for (const QString &name : named) {
+        const Dataset *d = dm.dataset(name);
+        ASSERT_TRUE(d) << name.toStdString();
+        EXPECT_EQ(d->name(), name);
+    }
+    for (const QString &name : dm.datasetNames())
+        EXPECT_TRUE(named.contains(name)) << name.toStdString();
+}
 
 TEST_P(DataModuleTest, ConnectsOpensTheSharedSetsAndLinksThem)
 {

@@ -2,8 +2,10 @@
 workstation adds a customer, and the restore brings the database back to
 the backup; the program works on the restored data at once. The two
 windows show their boxes and buttons inside them."""
+import datetime
 import os
 import sqlite3
+import subprocess
 
 import pyatspi
 
@@ -105,4 +107,36 @@ def backup_then_restore(program):
 
 backup_then_restore.prepare = one_customer
 
-run([backup_then_restore])
+
+def day_folder(home):
+    today = datetime.date.today()
+    return os.path.join(home, 'Backup', '%d-%d-%d' % (today.year, today.month, today.day))
+
+
+def day_folder_taken(home):
+    """A file where the day's folder would go: the day's copy cannot be made."""
+    os.makedirs(os.path.join(home, 'Backup'), exist_ok=True)
+    open(day_folder(home), 'w').close()
+
+
+def backup_without_its_day_copy_is_done_with_a_warning(program):
+    log_in(program, 'Admin', PASSWORD)
+    main = program.window(MAIN)
+    trigger(menu_item(main, '系统设置', '数据备份'))
+    dlg = program.window('数据备份')
+    press(find(dlg, pyatspi.ROLE_PUSH_BUTTON, '备份'))
+    confirm(program, BACKUP_QUESTION)
+    text = '数据备份成功！\n但当天的备份副本未能保存：无法创建文件夹 ' + day_folder(program.home)
+    program.message(text)
+    if os.environ.get('BREVIA_E2E_SHOTS'):
+        subprocess.run(['import', '-window', 'root', os.path.join(os.environ['BREVIA_E2E_SHOTS'], 'daycopy.png')])
+    answer(program, text)
+    program.gone('数据备份')
+    if customers(os.path.join(program.home, 'Backup', 'HKP30.hdb')) != []:
+        raise Failure('the backup is not there')
+    exit_program(program, main)
+
+
+backup_without_its_day_copy_is_done_with_a_warning.prepare = day_folder_taken
+
+run([backup_then_restore, backup_without_its_day_copy_is_done_with_a_warning])

@@ -6,6 +6,8 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/modal.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -58,23 +60,8 @@ protected:
     }
 
     // Answers the next modal window once it is up.
-    static void whenModal(std::function<void(QWidget *)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            QWidget *w = QApplication::activeModalWidget();
-            ASSERT_NE(w, nullptr);
-            act(w);
-        });
-    }
-    QStringList logLines()
-    {
-        QStringList out;
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            out << q.value(0).toString();
-        return out;
-    }
+    static void whenModal(std::function<void(QWidget *)> act) { Modal::whenUp(std::move(act)); }
+    QStringList logLines() { return Stored::logLines(t->db()); }
 
     AppHome home;
     std::unique_ptr<TempDatabase> t;

@@ -5,7 +5,7 @@
 #include "mail/tfrmenvelopset.h"
 
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 #include "printing/printreport.h"
 #include "printing/reportrenderer.h"
 #include "printing/reporttestkit.h"
@@ -97,7 +97,7 @@ TEST_P(EnvelopTest, AnOrdinaryUsersLabelsCarryEveryCustomersAddress)
     Session::current().reset();
     Session::current().logIn("li", false);
     Dataset *own = dm.dataset("tblCustomers2");
-    ASSERT_TRUE(refilter(own, ownCustomersCondition(dm.database())));
+    ASSERT_TRUE(refilter(own, ownRecordsCondition(dm.database())));
     ASSERT_EQ(own->rowCount(), 0);
     ASSERT_TRUE(TfrmEnvelop::prepareContacts());
     Dataset *contacts = TfrmLinkmanQuery::contacts();

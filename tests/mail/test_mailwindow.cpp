@@ -8,7 +8,7 @@
 #include "mail/tfrmmailserver.h"
 
 #include "contacts/tfrmlinkmanquery.h"
-#include "customers/customerscope.h"
+#include "data/recordscope.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -10,6 +10,8 @@
 #include "reference/tfrmcolor.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/commandshortcuts.h"
 #include "ui/colorchooser.h"
@@ -86,27 +88,12 @@ protected:
     // into memory, which the windows go by.
     void logIn(const QString &user, bool sys)
     {
-        Session::current().reset();
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
     }
 
-    QVariant scalar(const QString &sql, const QVariantList &values = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, values, &err) && q.next() ? q.value(0) : QVariant();
-    }
+    QVariant scalar(const QString &sql, const QVariantList &values = {}) { return Stored::value(t->db(), sql, values); }
     int count(const QString &table) { return scalar("SELECT COUNT(*) FROM " + table).toInt(); }
-    QStringList logLines()
-    {
-        QStringList l;
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList logLines() { return Stored::logLines(t->db()); }
     std::unique_ptr<DictionaryDialog> open(const QString &className)
     {
         auto *w = qobject_cast<DictionaryDialog *>(createReferenceWindow(className));

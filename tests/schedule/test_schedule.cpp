@@ -13,7 +13,9 @@
 #include "schedule/tfrmtoday.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/login.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/dateedit.h"
 #include "customers/customerview.h"
 #include "ui/datagrid.h"
@@ -84,9 +86,7 @@ protected:
     }
     void logIn(const QString &user, bool sys)
     {
-        Session::current().reset();
-        Session::current().logIn(user, sys);
-        ASSERT_EQ(UserRights::current().load(t->db(), user), "");
+        ASSERT_EQ(logInAs(t->db(), user, sys), "");
     }
     void openSchedule()
     {
@@ -110,13 +110,7 @@ protected:
             v << QString::number(kToday.daysTo(plans->value(r, "PlanDate").toDateTime().date()));
         return v;
     }
-    void type(QWidget *w, const QString &text)
-    {
-        auto *e = qobject_cast<QLineEdit *>(w);
-        ASSERT_TRUE(e);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    void type(QWidget *w, const QString &text) { Typing::type(w, text); }
 
     AppHome home;
     FakePrompts prompts;

@@ -9,7 +9,9 @@
 #include "staff/tfrmoperaters.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/photobox.h"
@@ -62,18 +64,8 @@ protected:
         QObject::connect(o, sig, f);
     }
     QLineEdit *edit(const QString &field) { return qobject_cast<QLineEdit *>(w->binder()->widgetFor(field)); }
-    int count(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
-    void typeInto(const QString &field, const QString &text)
-    {
-        QLineEdit *e = edit(field);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    int count(const QString &sql, const QVariantList &v = {}) { return Stored::count(t->db(), sql, v); }
+    void typeInto(const QString &field, const QString &text) { Typing::type(edit(field), text); }
 
     AppHome home;
     FakePrompts prompts;

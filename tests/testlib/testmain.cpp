@@ -1,5 +1,6 @@
 // Test programs run with a real QApplication on the offscreen platform.
 #include "data/passwordtestcost.h"
+#include "rules/businessrules.h"
 #include "testlib/tempdatabase.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,9 @@ int main(int argc, char **argv)
     // Every test database hashes a password; the shipped cost is checked
     // against the real brevia-admin program instead.
     Password::useMinimumCostForTests();
+    // Every data module a test makes holds the tables' rules, as the
+    // program's does.
+    installBusinessRulesOnNewModules();
     const int rc = RUN_ALL_TESTS();
     TempDatabase::dropTemplate();
     return rc;

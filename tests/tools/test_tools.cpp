@@ -6,8 +6,9 @@
 #include "data/userrights.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
-#include "tools/documentfolders.h"
+#include "data/documentfolders.h"
 #include "tools/filelist.h"
 #include "tools/foldermodel.h"
 #include "tools/tfrmnewfile.h"
@@ -57,15 +58,7 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    QStringList logLines()
-    {
-        QStringList l;
-        QSqlQuery q(t->db().sql());
-        q.exec("SELECT Operate FROM tblLog ORDER BY LogID");
-        while (q.next())
-            l << q.value(0).toString();
-        return l;
-    }
+    QStringList logLines() { return Stored::logLines(t->db()); }
 
     AppHome home;
     FakePrompts prompts;
@@ -117,6 +110,15 @@ TEST_F(ToolsTest, RecordFoldersAreMadeOnDemandInsideTheirFamilyFolder)
         {DocumentFolders::customer("../../etc"), docs("%2E.%2F..%2Fetc/")},
         {DocumentFolders::operater("a/b"), docs("Operaters/a%2Fb/")},
         {DocumentFolders::yuangong("..\\x"), docs("Yuangong/%2E.%5Cx/")},
+        // A customer code that spells a family folder, in any case, gets a
+        // folder of its own; one that spells that encoding stays apart too.
+        {DocumentFolders::customer("Operaters"), docs("%4Fperaters/")},
+        {DocumentFolders::customer("yuangong"), docs("%79uangong/")},
+        {DocumentFolders::customer("SHUSONG"), docs("%53HUSONG/")},
+        {DocumentFolders::customer("pLaNs"), docs("%70LaNs/")},
+        {DocumentFolders::customer("%4Fperaters"), docs("%254Fperaters/")},
+        {DocumentFolders::customer("Operaters2"), docs("Operaters2/")},
+        {DocumentFolders::operater("Operaters"), docs("Operaters/Operaters/")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.made, c.expected);

@@ -9,6 +9,7 @@
 #include "rules/businessrules.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
@@ -102,12 +103,7 @@ protected:
         ASSERT_TRUE(set->open());
     }
     void TearDown() override { Session::current().reset(); }
-    int count(const QString &sql)
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, {}, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
+    int count(const QString &sql) { return Stored::count(t->db(), sql); }
 
     AppHome home;
     FakePrompts prompts;

@@ -9,13 +9,16 @@
 #include "printing/printreport.h"
 #include "testlib/apphome.h"
 #include "testlib/fakeprompts.h"
+#include "testlib/modal.h"
+#include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "testlib/typing.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/photobox.h"
 #include "ui/recorddialogs.h"
 #include "ui/subpage.h"
-#include "workers/entrychecks.h"
+#include "workers/data/entrychecks.h"
 #include "workers/tfrmshusong.h"
 #include "workers/tfrmshusongquery.h"
 #include "workers/tfrmshusongyj.h"
@@ -83,25 +86,10 @@ protected:
         UserRights::current().clear();
         Session::current().reset();
     }
-    int count(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toInt() : -1;
-    }
-    QString stored(const QString &sql, const QVariantList &v = {})
-    {
-        QSqlQuery q(t->db().sql());
-        QString err;
-        return t->db().prepareAndExec(q, sql, v, &err) && q.next() ? q.value(0).toString() : QStringLiteral("<none>");
-    }
-    QString lastLog() { return stored("SELECT Operate FROM tblLog ORDER BY LogID DESC"); }
-    static void type(QLineEdit *e, const QString &text)
-    {
-        ASSERT_TRUE(e);
-        e->setText(text);
-        emit e->textEdited(text);
-    }
+    int count(const QString &sql, const QVariantList &v = {}) { return Stored::count(t->db(), sql, v); }
+    QString stored(const QString &sql, const QVariantList &v = {}) { return Stored::text(t->db(), sql, v); }
+    QString lastLog() { return Stored::lastLog(t->db()); }
+    static void type(QLineEdit *e, const QString &text) { Typing::type(e, text); }
     static QStringList codes(Dataset *set, const char *field)
     {
         QStringList l;
@@ -452,21 +440,7 @@ protected:
     SubPage *page() { return customers->subPage("tblYuangong1"); }
     void withDialog(QAction *command, std::function<void(TfrmYuangongNew1 &)> act)
     {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto *dlg = qobject_cast<TfrmYuangongNew1 *>(QApplication::activeModalWidget());
-            seen = dlg != nullptr;
-            if (!dlg)
-                return;
-            act(*dlg);
-            if (dlg->isVisible()) {
-                prompts.answers = {false};
-                dlg->BtnCloseClick();
-            }
-        });
-        ASSERT_TRUE(command->isEnabled());
-        command->trigger();
-        EXPECT_TRUE(seen);
+        Modal::withDialog<TfrmYuangongNew1>(prompts, command, act);
     }
 
     std::unique_ptr<TfrmCustomers> customers;
@@ -550,21 +524,7 @@ protected:
     SubPage *page() { return w->subPage("tblShusongYJ"); }
     void withDialog(QAction *command, std::function<void(TfrmShusongYJ &)> act)
     {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto *dlg = qobject_cast<TfrmShusongYJ *>(QApplication::activeModalWidget());
-            seen = dlg != nullptr;
-            if (!dlg)
-                return;
-            act(*dlg);
-            if (dlg->isVisible()) {
-                prompts.answers = {false};
-                dlg->BtnCloseClick();
-            }
-        });
-        ASSERT_TRUE(command->isEnabled());
-        command->trigger();
-        EXPECT_TRUE(seen);
+        Modal::withDialog<TfrmShusongYJ>(prompts, command, act);
     }
     static QLineEdit *field(TfrmShusongYJ &dlg, const char *name)
     {
