@@ -2,6 +2,7 @@
 
 #include "contracts/data/contractmoney.h"
 #include "data/dataset.h"
+#include "data/money.h"
 #include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
@@ -63,11 +64,22 @@ ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObj
             e->setReadOnly(true);
             e->setAlignment(Qt::AlignRight);
         }
-    if (auto *box = qobject_cast<QCheckBox *>(form->widget(QStringLiteral("Link"))))
-        connect(box, &QCheckBox::toggled, this, &ContractEditor::followLink);
+    // Once the tick has reached the row: the box's own toggled signal comes
+    // before the binder stores it, when the row still says the opposite.
+    connect(set, &Dataset::fieldChanged, this, [this](const QString &field) {
+        if (field.compare(QStringLiteral("Link"), Qt::CaseInsensitive) == 0)
+            followLink();
+    });
     connect(set, &Dataset::currentRowChanged, this, &ContractEditor::followLink);
     connect(set, &Dataset::stateChanged, this, &ContractEditor::followLink);
     connect(set, &Dataset::rowsReset, this, &ContractEditor::followLink);
+    // After the binder has shown the stored values: the computed two in
+    // the forms the grids use.
+    for (auto signal : {&Dataset::currentRowChanged, &Dataset::rowChanged})
+        connect(set, signal, this, &ContractEditor::showComputed);
+    connect(set, &Dataset::stateChanged, this, &ContractEditor::showComputed);
+    connect(set, &Dataset::rowsReset, this, &ContractEditor::showComputed);
+    connect(set, &Dataset::fieldChanged, this, &ContractEditor::showComputed);
     // After the binder has stored the code chosen.
     if (auto *c = qobject_cast<QComboBox *>(form->widget(QStringLiteral("CurrID"))))
         connect(c, &QComboBox::activated, this, &ContractEditor::currencyChosen);
@@ -75,6 +87,35 @@ ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObj
         if (QWidget *w = form->widget(QString::fromLatin1(f)))
             w->installEventFilter(this);
     followLink();
+    showComputed();
+}
+
+QString ContractEditor::rmbText(const QVariant &v)
+{
+    const auto m = Money::fromVariant(v);
+    return m ? m->toCurrencyText() : QString();
+}
+
+QString ContractEditor::rateText(const QVariant &v)
+{
+    // The plain fraction it is kept as (0.25 for a quarter), to the four
+    // places that amounts keep.
+    const auto m = Money::fromVariant(v);
+    return m ? m->toString() : QString();
+}
+
+void ContractEditor::showComputed()
+{
+    const bool row = m_set->isActive() && m_set->currentRow() >= 0;
+    const std::pair<const char *, QString (*)(const QVariant &)> fields[] = {{"RMB", &rmbText}, {"Rate", &rateText}};
+    for (const auto &[field, text] : fields) {
+        auto *e = qobject_cast<QLineEdit *>(m_form->widget(QString::fromLatin1(field)));
+        if (!e)
+            continue;
+        const QString shown = row ? text(m_set->value(QString::fromLatin1(field))) : QString();
+        if (e->text() != shown)
+            e->setText(shown);
+    }
 }
 
 bool ContractEditor::eventFilter(QObject *watched, QEvent *event)

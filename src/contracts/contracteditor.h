@@ -29,11 +29,17 @@ public:
     void currencyChosen();  // a currency was chosen in "币别名称："
     void profitLeft();      // the focus left "预计利润："
 
+    // "折人民币：" and "利润率：" as the form shows them: "¥876.495" (as the
+    // grids show money), "0.2934".
+    static QString rmbText(const QVariant &v);
+    static QString rateText(const QVariant &v);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void convert(); // RMB at the rate of the currency shown
+    void showComputed();
     Form *m_form;
     Dataset *m_set;
 };

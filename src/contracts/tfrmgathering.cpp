@@ -112,6 +112,8 @@ bool TfrmGathering::read(const QDate &from, const QDate &to)
     }
     m_from = from;
     m_to = to;
+    // Whole codes ("HT0000002", "KH0001") and names; the rest scrolls.
+    m_grid->fitColumnsToContents();
     return true;
 }
 

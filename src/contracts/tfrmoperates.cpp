@@ -5,23 +5,27 @@
 #include "customers/customerpicker.h"
 #include "customers/customerview.h"
 #include "customers/pickercontext.h"
+#include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/documentfolders.h"
 #include "data/recordscope.h"
 #include "data/schema.h"
 #include "data/sharedsets.h"
+#include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTabWidget>
 
 const QString TfrmOperates::kDeleteQuestion = QStringLiteral("您真的要删除该业务项目吗？");
 
 namespace {
 const QString kCustID = QStringLiteral("CustID");
+constexpr int kOfferedRole = Qt::UserRole + 1; // an item that is not among the user's own customers
 }
 
 ModuleDesc TfrmOperates::description()
@@ -84,6 +88,10 @@ TfrmOperates::TfrmOperates(QWidget *parent) : ModuleFrame(description(), parent)
         if (field.compare(kCustID, Qt::CaseInsensitive) == 0)
             followCustomer();
     });
+    // After the drop-down has been filled again from the user's customers.
+    Dataset *own = TdmMain::instance()->dataset(Sets::kCustomerNames);
+    connect(own, &Dataset::rowsReset, this, [this] { keepCustomerOffered(); });
+    connect(own, &Dataset::contentChanged, this, [this] { keepCustomerOffered(); });
     connect(pages(), &QTabWidget::currentChanged, this, [this] {
         followCustomer();
         m_editor->followLink();
@@ -103,6 +111,7 @@ void TfrmOperates::followCustomer()
         return;
     }
     const QString code = set->currentRow() >= 0 ? set->value(kCustID).toString() : QString();
+    keepCustomerOffered();
     m_view->showCustomer(code);
     if (m_contactsRead && code == m_contactsOf && m_contacts->database() == set->database())
         return;
@@ -115,6 +124,32 @@ void TfrmOperates::followCustomer()
                                          : Condition::equals(QStringLiteral("CustID"), code));
     if (!m_contacts->open())
         Prompts::instance().warn(m_contacts->lastError());
+}
+
+void TfrmOperates::keepCustomerOffered()
+{
+    // The drop-down offers the user's own customers. A contract handed
+    // over without its customer still names that customer: it is shown,
+    // and stays the contract's customer when stored.
+    auto *box = qobject_cast<QComboBox *>(form()->widget(kCustID));
+    Dataset *set = dataset();
+    if (!box || !set->isActive() || set->currentRow() < 0 || !set->database())
+        return;
+    const QVariant code = set->value(kCustID);
+    // Another contract's customer added so is not offered to this one.
+    for (int i = box->count() - 1; i >= 0; --i)
+        if (box->itemData(i, kOfferedRole).toBool() && box->itemData(i) != code)
+            box->removeItem(i);
+    if (code.isNull() || code.toString().isEmpty() || box->findData(code) >= 0)
+        return;
+    QSqlQuery q(set->database()->sql());
+    QString error;
+    if (!set->database()->prepareAndExec(q, QStringLiteral("SELECT CustName FROM tblCustomers WHERE CustId = ?"),
+                                         {code}, &error) || !q.next())
+        return; // no such customer: nothing to show, and "保存" asks for one
+    box->addItem(q.value(0).toString(), code);
+    box->setItemData(box->count() - 1, true, kOfferedRole);
+    box->setCurrentIndex(box->count() - 1);
 }
 
 void TfrmOperates::open()
@@ -144,9 +179,13 @@ void TfrmOperates::open()
         Prompts::instance().warn(dataset()->lastError());
         return;
     }
+    // The money lines follow the contract shown from the first showing on,
+    // for the detail page's grid, its "打印" and its "删除" alike.
+    openSets();
     m_view->forget();
     m_contactsRead = false;
     showList();
+    grid()->fitColumnsToContents(); // whole titles, as far as they go
     if (!dataset()->isEmpty())
         showFolder();
     updateCommands();
@@ -163,7 +202,7 @@ void TfrmOperates::showFolder()
         emit folderChosen(DocumentFolders::customer(code));
 }
 
-void TfrmOperates::prepareEditing()
+void TfrmOperates::prepareEditing(bool readLinesAgain)
 {
     TdmMain *dm = TdmMain::instance();
     for (const QString &name : {Sets::kCustomerNames, Sets::kNamedCustomerContacts}) {
@@ -171,17 +210,22 @@ void TfrmOperates::prepareEditing()
         if (!(s->isActive() ? s->refresh() : s->open()))
             Prompts::instance().warn(s->lastError());
     }
+    // "修改" reads the contract's money lines again; "新增" only opens them.
+    Dataset *lines = dm->dataset(Sets::kMoneyLines);
+    const bool linesOk = lines->isActive() ? (!readLinesAgain || lines->refresh()) : lines->open();
+    if (!linesOk)
+        Prompts::instance().warn(lines->lastError());
     m_contactsRead = false;
     m_view->forget();
     followCustomer();
     m_editor->followLink();
 }
 
-void TfrmOperates::afterNew() { prepareEditing(); }
+void TfrmOperates::afterNew() { prepareEditing(false); }
 
 void TfrmOperates::afterModify()
 {
-    prepareEditing();
+    prepareEditing(true);
     showFolder();
 }
 

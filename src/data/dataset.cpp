@@ -1192,9 +1192,12 @@ bool Dataset::post()
         }
     }
     QVariantList oldKey, key;
-    const bool ok = m_state == State::Insert ? postInsert(&key) : postEdit(&oldKey, &key);
+    const bool inserting = m_state == State::Insert;
+    const bool ok = inserting ? postInsert(&key) : postEdit(&oldKey, &key);
     if (ok) {
         invalidateCaches();
+        if (inserting)
+            placeStoredRow(key);
         emit contentChanged();
         if (!key.isEmpty())
             emit keyStored(oldKey, key);
@@ -1544,6 +1547,54 @@ void Dataset::takeStored(const QVariantList &oldKey, const QVariantList &key)
         emit rowChanged(row);
     }
     emit contentChanged();
+}
+
+void Dataset::placeStoredRow(const QVariantList &key)
+{
+    // A new row was added last; stored, it goes where the set's order puts
+    // it, as the next reading would show it. The keys are read as open
+    // reads them; when the table changed otherwise meanwhile the row stays
+    // where it is until the set is read again.
+    if (isQuery() || key.isEmpty() || m_insertRow >= 0)
+        return;
+    const int row = rowOfKey(key);
+    if (row < 0)
+        return;
+    QVector<Row> now;
+    if (!readKeys(now)) {
+        setError({}); // stored all the same
+        return;
+    }
+    if (now.size() != m_rows.size())
+        return;
+    int at = -1;
+    for (int i = 0; i < now.size() && at < 0; ++i)
+        if (keyEquals(now[i].key, key))
+            at = i;
+    if (at < 0 || at == row)
+        return;
+    // The other rows must stand as they are read now.
+    for (int i = 0, j = 0; i < now.size() && j < m_rows.size(); ++i, ++j) {
+        if (i == at)
+            ++i;
+        if (j == row)
+            ++j;
+        if (i >= now.size() || j >= m_rows.size())
+            break;
+        if (!keyEquals(now[i].key, m_rows[j].key))
+            return;
+    }
+    const int current = m_current;
+    m_rows.move(row, at);
+    if (current == row)
+        m_current = at;
+    else if (row < current && current <= at)
+        --m_current;
+    else if (at <= current && current < row)
+        ++m_current;
+    m_columnCache.clear();
+    emit rowsReset();
+    emit currentRowChanged(m_current);
 }
 
 void Dataset::takeNewRow(const QVariantList &values)

@@ -229,6 +229,7 @@ private:
     int rowOfKey(const QVariantList &key) const;
     bool readOne(const QVariantList &key, QVariantList *values, bool *found) const;
     void takeNewRow(const QVariantList &values);
+    void placeStoredRow(const QVariantList &key); // a row just added, to its place in the order
     void insertRowAt(int row, Row r);
     void removeRowAt(int row);
     QVariant masterValue() const;

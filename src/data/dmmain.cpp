@@ -150,11 +150,15 @@ void TdmMain::build()
     }
     lookup("tblCustomerAddInfo", "OrganName", "BankID", "tblFinanceOrgan", "OrganID", "OrganName");
     // The per-customer printouts head each customer with its name.
-    for (const char *set : {"tblLinkmans", "tblLinkmans2", "qryLinkmans1", "qryLinkmans3", "tblCustomerState",
-                            "tblCustomerAddInfo"})
+    for (const char *set : {"tblLinkmans", "tblLinkmans2", "qryLinkmans1", "tblCustomerState", "tblCustomerAddInfo"})
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");
-    lookup("qryLinkmans3", "PostCode", "CustID", "tblCustomers2", "CustId", "PostCode");
-    lookup("qryLinkmans3", "Address", "CustID", "tblCustomers2", "CustId", "Address");
+    // Labels and mailings go to every contact: each carries its customer's
+    // name and address whoever created that customer, so these are read
+    // from every customer, not from the user's own.
+    Dataset *allCustomers = new Dataset(nullptr, "lkpCustomers", Schema::table("tblCustomers"), this);
+    m_sets.insert(QStringLiteral("lkpcustomers"), allCustomers);
+    for (const char *field : {"CustName", "PostCode", "Address"})
+        dataset("qryLinkmans3")->addLookup(field, {"CustID"}, allCustomers, {"CustId"}, field);
     // The staff window's contract page (qryOperateInfo) shows the same names.
     for (const char *set : {"tblOperates", "tblOperates2", "qryOperateInfo"}) {
         lookup(set, "CustName", "CustID", "tblCustomers2", "CustId", "CustName");

@@ -38,6 +38,9 @@ inline const QString kCustomerList = QStringLiteral("tblCustomers");
 inline const QString kCustomerNames = QStringLiteral("tblCustomers2");
 // Every customer whatever the user: the linked customer of a contract.
 inline const QString kAllCustomers = QStringLiteral("qryCustomers1");
+// Every customer whatever the user: the customer name and address that
+// labels and mailings give each contact.
+inline const QString kContactCustomers = QStringLiteral("lkpCustomers");
 // The codes of every customer and nothing else.
 inline const QString kCustomerCodes = QStringLiteral("qryCustLookup");
 // The contact history of the customer list's current customer.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRandomGenerator>
+#include <QStringDecoder>
 
 #include <atomic>
 
@@ -31,6 +32,31 @@ QByteArray randomToken(int bytes)
     QByteArray raw(bytes, Qt::Uninitialized);
     QRandomGenerator::global()->generate(raw.begin(), raw.end());
     return raw.toHex();
+}
+
+bool decodesAs(const char *encoding, const QByteArray &data)
+{
+    QStringDecoder decode(encoding);
+    if (!decode.isValid())
+        return false;
+    const QString text = decode.decode(data); // converted only when taken as text
+    Q_UNUSED(text);
+    return !decode.hasError();
+}
+
+// A text file says which characters its bytes are, or a mail program shows
+// a Chinese file as garbage when it displays it inline. The clerks' files
+// are UTF-8 or GB18030; one that reads as neither goes as plain bytes.
+QByteArray attachmentType(const QMimeType &type, const QByteArray &data)
+{
+    const QByteArray name = type.name().toLatin1();
+    if (!name.startsWith("text/") && !type.inherits(QStringLiteral("text/plain")))
+        return name;
+    if (decodesAs("UTF-8", data))
+        return name + "; charset=UTF-8";
+    if (decodesAs("GB18030", data))
+        return name + "; charset=GB18030";
+    return "application/octet-stream";
 }
 
 } // namespace
@@ -72,7 +98,7 @@ MimeMessage::MimeMessage(const MailMessage &m)
             return;
         }
         const QString name = QFileInfo(path).fileName();
-        const QByteArray type = types.mimeTypeForFileNameAndData(name, data).name().toLatin1();
+        const QByteArray type = attachmentType(types.mimeTypeForFileNameAndData(name, data), data);
         m_content += "--" + boundary + "\r\n";
         m_content += "Content-Type: " + type + MimeText::fileNameParameters(QStringLiteral("name"), name) + "\r\n";
         m_content += "Content-Transfer-Encoding: base64\r\n";

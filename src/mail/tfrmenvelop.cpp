@@ -48,10 +48,14 @@ QPixmap envelopePicture()
 
 bool TfrmEnvelop::prepareContacts()
 {
-    Dataset *customers = TdmMain::instance()->dataset(Sets::kCustomerNames);
-    if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
-        Prompts::instance().warn(customers->lastError());
-        return false;
+    // The user's own customers, and every customer, whose names and
+    // addresses the labels carry.
+    for (const QString &name : {Sets::kCustomerNames, Sets::kContactCustomers}) {
+        Dataset *customers = TdmMain::instance()->dataset(name);
+        if (customers && !(customers->isActive() ? customers->refresh() : customers->open())) {
+            Prompts::instance().warn(customers->lastError());
+            return false;
+        }
     }
     Dataset *contacts = TfrmLinkmanQuery::contacts();
     if (!refilter(contacts, Condition())) {

@@ -46,3 +46,15 @@ void TfrmBoard::afterShow()
     if (!dataset()->isActive() && !dataset()->open())
         Prompts::instance().warn(dataset()->lastError());
 }
+
+bool TfrmBoard::store()
+{
+    if (!RecordDialog::store())
+        return false;
+    // The list keeps to its filter: after the agenda, a notice stored with
+    // another day than today leaves it at once.
+    Dataset *notices = dataset();
+    if (!notices->filter().isNull() && !notices->refresh())
+        Prompts::instance().warn(notices->lastError());
+    return true;
+}

@@ -15,4 +15,5 @@ public:
 
 protected:
     void afterShow() override;
+    bool store() override;
 };

@@ -143,6 +143,8 @@ DataGrid::DataGrid(Dataset *dataset, const QVector<DatasetModel::Column> &column
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         m_view->setRootIsDecorated(!m_model->groupFields().isEmpty());
+        if (!m_model->groupFields().isEmpty())
+            spanGroupHeadings({});
         if (this->dataset())
             followDataset(this->dataset()->currentRow());
     });
@@ -403,6 +405,36 @@ void DataGrid::setDefaultColumnWidths(const QList<QPair<QString, int>> &widths)
     m_saveTimer->stop(); // not the user's own widths: nothing to keep
     m_defaultState = header->saveState();
     restoreLayout(); // widths the user set himself win
+}
+
+void DataGrid::fitColumnsToContents(int widest)
+{
+    QSettings s(settingsPath(), QSettings::IniFormat);
+    if (s.contains(m_name + QStringLiteral("/header")))
+        return;
+    QHeaderView *header = m_view->header();
+    for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c))
+            continue;
+        const int before = header->sectionSize(c);
+        m_view->resizeColumnToContents(c); // its caption and the rows in view
+        const int want = header->sectionSize(c);
+        header->resizeSection(c, want < before ? before : std::min(want, std::max(widest, before)));
+    }
+    m_saveTimer->stop(); // not the user's own widths
+}
+
+void DataGrid::spanGroupHeadings(const QModelIndex &parent)
+{
+    // A group's heading ("币别: USD (3)") reads across the row instead of
+    // being cut at the first column's edge.
+    for (int r = 0; r < m_model->rowCount(parent); ++r) {
+        const QModelIndex i = m_model->index(r, 0, parent);
+        if (!m_model->hasChildren(i))
+            continue;
+        m_view->setFirstColumnSpanned(r, parent, true);
+        spanGroupHeadings(i);
+    }
 }
 
 void DataGrid::restoreLayout()

@@ -52,6 +52,10 @@ public:
     // Widths of a wide list's columns, so that more of it shows at once;
     // what the user set himself and "恢复默认列设置" still apply.
     void setDefaultColumnWidths(const QList<QPair<QString, int>> &widths);
+    // Widens each column to its caption and the rows in view, up to widest
+    // pixels (a long title), never narrower than it is; the list scrolls
+    // sideways when they no longer fit. Widths the user set himself stay.
+    void fitColumnsToContents(int widest = 260);
     // Draws the column of a field with a delegate of the owner's (a colour
     // swatch, ...); the grid's view takes it over.
     void setColumnDelegate(const QString &field, QAbstractItemDelegate *delegate);
@@ -94,6 +98,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void spanGroupHeadings(const QModelIndex &parent);
     void restoreLayout();
     void followDataset(int row);
     void rowPicked(const QModelIndex &index);

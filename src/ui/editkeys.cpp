@@ -12,7 +12,11 @@ namespace {
 class EnterFilter : public QObject
 {
 public:
-    EnterFilter(QWidget *next, QObject *parent) : QObject(parent), m_next(next) {}
+    EnterFilter(const QList<QWidget *> &following, QObject *parent) : QObject(parent)
+    {
+        for (QWidget *w : following)
+            m_following << w;
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -21,8 +25,14 @@ public:
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return false;
-        if (m_next) {
-            m_next->setFocus(Qt::TabFocusReason);
+        if (!m_following.isEmpty()) {
+            // A field that cannot take the focus now (the linked customer
+            // while its box is unticked) is passed over for the next one.
+            for (const QPointer<QWidget> &next : std::as_const(m_following))
+                if (next && next->isEnabled() && !next->isHidden()) {
+                    next->setFocus(Qt::TabFocusReason);
+                    break;
+                }
             return true;
         }
         if (auto *button = qobject_cast<QAbstractButton *>(watched)) {
@@ -33,7 +43,7 @@ public:
     }
 
 private:
-    QPointer<QWidget> m_next;
+    QList<QPointer<QWidget>> m_following;
 };
 
 class StarStyle : public QProxyStyle
@@ -52,10 +62,8 @@ public:
 
 void setEnterOrder(const QList<QWidget *> &order)
 {
-    for (int i = 0; i < order.size(); ++i) {
-        QWidget *next = i + 1 < order.size() ? order[i + 1] : nullptr;
-        order[i]->installEventFilter(new EnterFilter(next, order[i]));
-    }
+    for (int i = 0; i < order.size(); ++i)
+        order[i]->installEventFilter(new EnterFilter(order.mid(i + 1), order[i]));
 }
 
 void maskWithStars(QLineEdit *edit)

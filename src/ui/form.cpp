@@ -8,6 +8,7 @@
 #include "ui/dateedit.h"
 #include "ui/editkeys.h"
 #include "ui/fieldbinder.h"
+#include "ui/maskedit.h"
 #include "ui/photobox.h"
 #include "ui/prompts.h"
 
@@ -34,9 +35,7 @@ QWidget *makeEditor(const FormRow &row, FieldBinder *binder, QWidget *area)
     switch (t.kind) {
     case FieldKind::Line:
     case FieldKind::Mask: {
-        auto *e = new QLineEdit(area);
-        if (t.kind == FieldKind::Mask)
-            e->setInputMask(t.mask);
+        auto *e = t.kind == FieldKind::Mask ? new MaskEdit(t.mask, area) : new QLineEdit(area);
         binder->bind(e, row.field);
         return e;
     }

@@ -22,6 +22,17 @@
 const QString &ModuleFrame::kCodeInUse = ::kCodeInUse;
 
 namespace {
+// The sub-pages under the fields: never lower than a grid needs to be of
+// use, and never lower than the page of fields they hold, so that a page
+// that does not fit makes the detail page scroll instead of cutting its
+// last fields off.
+class SubPageTabs : public QTabWidget
+{
+public:
+    using QTabWidget::QTabWidget;
+    QSize minimumSizeHint() const override { return QTabWidget::minimumSizeHint().expandedTo(QSize(0, 200)); }
+};
+
 ModuleFrame::Printer &printer()
 {
     static ModuleFrame::Printer p;
@@ -114,9 +125,8 @@ ModuleFrame::ModuleFrame(const ModuleDesc &desc, QWidget *parent)
         m_form->applyEnterOrder();
     }
     bodyLayout->addWidget(m_detailArea);
-    m_subPages = new QTabWidget(body);
+    m_subPages = new SubPageTabs(body);
     m_subPages->setVisible(false);
-    m_subPages->setMinimumHeight(200);
     bodyLayout->addWidget(m_subPages, 1);
     scroll->setWidget(body);
     detailLayout->addWidget(scroll, 1);

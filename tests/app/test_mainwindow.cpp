@@ -38,6 +38,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QAbstractItemModel>
@@ -53,6 +54,7 @@
 #include <QToolBox>
 #include <QToolButton>
 #include <QScrollArea>
+#include <QTabWidget>
 #include <QScrollBar>
 
 #include <functional>
@@ -690,6 +692,62 @@ TEST_P(MainWindowTest, EveryDetailPageFitsTheWorkAreaBesideTheNavigation)
         EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0)
             << "page " << scroll->width() << " px, form " << scroll->widget()->minimumSizeHint().width() << " px";
     }
+}
+
+// A page of fields under a detail page shows every field at its full
+// height, or the detail page scrolls to it; squeezed into the room left
+// below the fields it lost its last lines.
+TEST_P(MainWindowTest, EverySubPageShowsAllItsFieldsOrTheDetailPageScrolls)
+{
+    logIn("Boss", true, {"301", "302", "303", "304", "305", "601", "603"});
+    main->show();
+    QVector<ModuleFrame *> frames;
+    for (const char *action : {"Act_Customers", "Act_Linkman", "Act_Operates", "Act_Operaters", "Act_Yuangong",
+                               "Act_Shusong"}) {
+        act(action)->trigger();
+        frames << main->module(action);
+    }
+    act("Act_Plan")->trigger();
+    frames << main->schedule() << main->scheduleEditor();
+    int pagesSeen = 0;
+    for (ModuleFrame *w : std::as_const(frames)) {
+        ASSERT_NE(w, nullptr);
+        SCOPED_TRACE(w->objectName().toStdString());
+        if (w == main->schedule())
+            act("Act_Plan")->trigger(); // the main window's own pages
+        else
+            main->workArea()->switchToModule(w);
+        w->pages()->setCurrentIndex(1);
+        ASSERT_TRUE(w->isVisible());
+        auto *scroll = w->pages()->widget(1)->findChild<QScrollArea *>();
+        ASSERT_NE(scroll, nullptr);
+        QTabWidget *tabs = w->subPages();
+        for (int i = 0; i < tabs->count(); ++i) {
+            SCOPED_TRACE(tabs->tabText(i).toStdString());
+            tabs->setCurrentIndex(i);
+            idle(); // the detail page laid out again for this page
+            QWidget *page = tabs->currentWidget();
+            ++pagesSeen;
+            EXPECT_GE(page->height(), page->minimumSizeHint().height());
+            for (QWidget *field : page->findChildren<QWidget *>()) {
+                if (!field->isVisibleTo(page) || !(qobject_cast<QLineEdit *>(field) || qobject_cast<QPushButton *>(field)))
+                    continue;
+                const QRect r(field->mapTo(page, QPoint(0, 0)), field->size());
+                EXPECT_TRUE(page->rect().contains(r)) << field->accessibleName().toStdString();
+                EXPECT_GE(field->height(), field->minimumSizeHint().height()) << field->accessibleName().toStdString();
+                // Brought into view, it is wholly inside the window.
+                const QPoint centre = field->mapTo(scroll->widget(), field->rect().center());
+                scroll->ensureVisible(centre.x(), centre.y(), field->width() / 2 + 1, field->height() / 2 + 1);
+                QApplication::processEvents();
+                const QRect seen(field->mapTo(scroll->viewport(), QPoint(0, 0)), field->size());
+                EXPECT_TRUE(scroll->viewport()->rect().contains(seen))
+                    << field->accessibleName().toStdString() << " at " << seen.y() << ".." << seen.bottom() << " of "
+                    << scroll->viewport()->height() << ", scroll " << scroll->verticalScrollBar()->value() << "/"
+                    << scroll->verticalScrollBar()->maximum();
+            }
+        }
+    }
+    EXPECT_GE(pagesSeen, 10);
 }
 
 TEST_P(MainWindowTest, AnAnalysisOpensOnItsPageAndItsMenuMovesTheNavigation)

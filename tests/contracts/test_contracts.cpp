@@ -34,8 +34,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTest>
@@ -199,7 +201,7 @@ TEST_P(ContractsTest, TheFormConvertsAsTheUserTypes)
     EXPECT_EQ(money(set->value("RMB")), "827");
     choose(field("CurrID"), "人民币");
     EXPECT_EQ(money(set->value("RMB")), "100");
-    EXPECT_EQ(qobject_cast<QLineEdit *>(field("RMB"))->text(), "100");
+    EXPECT_EQ(qobject_cast<QLineEdit *>(field("RMB"))->text(), "¥100.00");
     type(field("Profit"), "25");
     w->editor()->profitLeft();
     EXPECT_DOUBLE_EQ(set->value("Rate").toDouble(), 0.25);
@@ -261,7 +263,6 @@ TEST_P(ContractsTest, DeletingWaitsForTheMoneyLinesAndCodesStayWhileNamed)
     set->cancel();
     w->showDetail();
     Dataset *lines = dm.dataset("tblOperateDetail");
-    ASSERT_TRUE(lines->isActive() ? lines->refresh() : lines->open());
     ASSERT_EQ(lines->rowCount(), 2);
     while (!lines->isEmpty()) {
         prompts.answers = {true};
@@ -276,6 +277,156 @@ TEST_P(ContractsTest, DeletingWaitsForTheMoneyLinesAndCodesStayWhileNamed)
     EXPECT_EQ(dm.rules("tblCurrencyRate")->deleteRefusal(*dm.database(), "RMB"), "");
     ASSERT_TRUE(QSqlQuery(t->db().sql()).exec("UPDATE tblOperates SET CurrID = 'USD' WHERE OperateID = 'R2'"));
     EXPECT_EQ(dm.rules("tblCurrencyRate")->deleteRefusal(*dm.database(), "USD"), ContractRules::kCurrencyInUse);
+}
+
+TEST_P(ContractsTest, TheDetailPageShowsTheContractsLinesFromTheFirstShowing)
+{
+    int printedRows = -1;
+    ModuleFrame::setPrinter([&](Dataset *d, const QString &name, QWidget *) {
+        printed << name + ":" + d->name();
+        printedRows = d->rowCount();
+        return true;
+    });
+    openContracts("Admin", true);
+    ASSERT_TRUE(set->locate("OperateID", "R1"));
+    w->showDetail();
+    SubPage *page = w->subPage("tblOperateDetail");
+    EXPECT_EQ(page->grid()->model()->rowCount(), 2);
+    w->detailPrint();
+    EXPECT_EQ(printed, QStringList{"frOperateDetail:tblOperateDetail"});
+    EXPECT_EQ(printedRows, 2);
+    // Another contract: its own lines, none for one without.
+    ASSERT_TRUE(set->locate("OperateID", "R3"));
+    EXPECT_EQ(page->grid()->model()->rowCount(), 2);
+    ASSERT_TRUE(set->locate("OperateID", "P1"));
+    EXPECT_EQ(page->grid()->model()->rowCount(), 0);
+    // "修改" reads them again: a line stored by another workstation shows.
+    ASSERT_TRUE(set->locate("OperateID", "R1"));
+    line("R1", 3, "5", "收入");
+    w->listModify();
+    EXPECT_EQ(page->grid()->model()->rowCount(), 3);
+    w->detailCancel();
+}
+
+TEST_P(ContractsTest, TheFormShowsComputedFiguresAsTheGridsDo)
+{
+    openContracts("Admin", true);
+    fillNew("N3");
+    type(field("CompactAmount"), "105.9");
+    choose(field("CurrID"), "美元"); // 8.27: 875.793
+    type(field("Profit"), "31.07");
+    w->editor()->profitLeft();
+    EXPECT_EQ(qobject_cast<QLineEdit *>(field("RMB"))->text(), "¥875.793");
+    EXPECT_EQ(qobject_cast<QLineEdit *>(field("Rate"))->text(), "0.2934"); // 0.293390...
+    w->detailSave();
+    ASSERT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    // Read back from the database, the same.
+    ASSERT_TRUE(set->locate("OperateID", "R1"));
+    ASSERT_TRUE(set->locate("OperateID", "N3"));
+    EXPECT_EQ(qobject_cast<QLineEdit *>(field("RMB"))->text(), "¥875.793");
+    EXPECT_EQ(qobject_cast<QLineEdit *>(field("Rate"))->text(), "0.2934");
+    // Stored as computed, unrounded.
+    EXPECT_NEAR(stored("SELECT Rate FROM tblOperates WHERE OperateID = 'N3'").toDouble(), 31.07 / 105.9, 1e-12);
+    struct Case {
+        const char *value, *rmb, *rate;
+    };
+    for (const Case &c : {Case{"0", "¥0.00", "0"}, Case{"0.25", "¥0.25", "0.25"}, Case{"1234567.891", "¥1,234,567.891",
+                                                                                         "1234567.891"}}) {
+        EXPECT_EQ(ContractEditor::rmbText(QString::fromLatin1(c.value)), QString::fromUtf8(c.rmb));
+        EXPECT_EQ(ContractEditor::rateText(QString::fromLatin1(c.value).toDouble()), QString::fromLatin1(c.rate));
+    }
+    EXPECT_EQ(ContractEditor::rateText(QVariant()), "");
+}
+
+TEST_P(ContractsTest, AStoredContractTakesItsPlaceInTheCodeOrder)
+{
+    openContracts("zhang", false);
+    fillNew("N1");
+    w->detailSave();
+    ASSERT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(listed(set, "OperateID"), (QStringList{"N1", "P1", "R1", "R3"}));
+    EXPECT_EQ(set->value("OperateID").toString(), "N1");
+    EXPECT_EQ(w->grid()->model()->index(0, 0).data().toString(), "N1");
+    fillNew("Q1");
+    w->detailSave();
+    EXPECT_EQ(listed(set, "OperateID"), (QStringList{"N1", "P1", "Q1", "R1", "R3"}));
+    EXPECT_EQ(set->value("OperateID").toString(), "Q1");
+}
+
+TEST_P(ContractsTest, TheLinkedCustomerFollowsTheTickAndEnterPassesOverIt)
+{
+    openContracts("zhang", false);
+    w->listNew();
+    auto *box = qobject_cast<QCheckBox *>(field("Link"));
+    ASSERT_TRUE(box);
+    QPushButton *query = w->form()->button("BtnLinkCustQuery");
+    EXPECT_FALSE(field("LinkCustID")->isEnabled());
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
+    ASSERT_TRUE(set->value("Link").toBool());
+    EXPECT_TRUE(field("LinkCustID")->isEnabled());
+    EXPECT_TRUE(query->isEnabled());
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(w->focusWidget(), field("LinkCustID"));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
+    ASSERT_FALSE(set->value("Link").toBool());
+    EXPECT_FALSE(field("LinkCustID")->isEnabled());
+    EXPECT_FALSE(query->isEnabled());
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(w->focusWidget(), field("CreateDate"));
+    w->detailCancel();
+
+    // The customer window's dialog: the same.
+    customers = std::make_unique<TfrmCustomers>();
+    customers->show();
+    customers->open();
+    ASSERT_TRUE(customers->dataset()->locate("CustId", "C1"));
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<TfrmOperateNew1 *>(QApplication::activeModalWidget());
+        seen = dlg != nullptr;
+        if (!dlg)
+            return;
+        auto *tick = qobject_cast<QCheckBox *>(dlg->form()->widget("Link"));
+        QWidget *linked = dlg->form()->widget("LinkCustID");
+        EXPECT_FALSE(linked->isEnabled());
+        QTest::mouseClick(tick, Qt::LeftButton, {}, QPoint(8, tick->height() / 2));
+        EXPECT_TRUE(linked->isEnabled());
+        EXPECT_TRUE(dlg->form()->button("BtnLinkCustQuery")->isEnabled());
+        QTest::mouseClick(tick, Qt::LeftButton, {}, QPoint(8, tick->height() / 2));
+        EXPECT_FALSE(linked->isEnabled());
+        tick->setFocus();
+        QTest::keyClick(tick, Qt::Key_Return);
+        EXPECT_EQ(dlg->focusWidget(), dlg->form()->widget("CreateDate"));
+        prompts.answers = {false};
+        dlg->BtnCloseClick();
+    });
+    customers->subPage("tblOperates")->command("New")->trigger();
+    EXPECT_TRUE(seen);
+}
+
+TEST_P(ContractsTest, AContractHandedOverWithoutItsCustomerIsShownAndStored)
+{
+    // R2 of li's customer C2 handed over to zhang; C2 stays li's.
+    ASSERT_TRUE(QSqlQuery(t->db().sql())
+                    .exec("UPDATE tblOperates SET SUser = 'zhang', OriginId = 'O1', TypeID = 'T1', "
+                          "WriteDate = CreateDate WHERE OperateID = 'R2'"));
+    openContracts("zhang", false);
+    ASSERT_TRUE(set->locate("OperateID", "R2"));
+    w->listModify();
+    auto *cust = qobject_cast<QComboBox *>(field("CustID"));
+    EXPECT_EQ(cust->currentText(), "李家");
+    type(field("OperateTitle"), "转来的合同");
+    prompts.clear();
+    w->detailSave();
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(stored("SELECT OperateTitle FROM tblOperates WHERE OperateID = 'R2'").toString(), "转来的合同");
+    EXPECT_EQ(stored("SELECT CustID FROM tblOperates WHERE OperateID = 'R2'").toString(), "C2");
+    // Another contract: li's customer is no longer offered.
+    ASSERT_TRUE(set->locate("OperateID", "R1"));
+    EXPECT_EQ(cust->currentText(), "张家");
+    EXPECT_LT(cust->findText("李家"), 0);
 }
 
 TEST_P(ContractsTest, MoneyLinesAreTotalledAndConvertedInTheirDialog)

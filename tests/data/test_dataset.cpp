@@ -619,6 +619,48 @@ TEST_P(DatasetTest, ScanGivesWhatQSqlQueryGives)
     EXPECT_EQ(rows, 0);
 }
 
+TEST_P(DatasetTest, AStoredNewRowTakesItsPlaceInTheOrder)
+{
+    ASSERT_EQ(db().insertRow("tblCurrencyRate", {{"CurrID", "USD"}, {"CurrName", "美元"}, {"Rate", 7.1}, {"Memo", "-"}}), "");
+    Dataset d(&db(), "tblCurrencyRate", Schema::table("tblCurrencyRate"));
+    d.setOrderBy({"CurrID"});
+    ASSERT_TRUE(d.open());
+    DatasetModel model(&d);
+    model.setColumns({{"CurrID", "币别代码"}});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    auto codes = [&] {
+        QStringList out;
+        for (int r = 0; r < d.rowCount(); ++r)
+            out << d.value(r, "CurrID").toString();
+        return out;
+    };
+    auto add = [&](const char *code) {
+        ASSERT_TRUE(d.append());
+        d.setValue("CurrID", code);
+        d.setValue("CurrName", code);
+        d.setValue("Memo", "-");
+        ASSERT_TRUE(d.post()) << d.lastError().toStdString();
+        EXPECT_TRUE(d.lastError().isEmpty());
+        EXPECT_EQ(d.value("CurrID").toString(), code) << "the stored row stays the current one";
+    };
+    ASSERT_EQ(codes(), (QStringList{"RMB", "USD"}));
+    add("EUR");
+    EXPECT_EQ(codes(), (QStringList{"EUR", "RMB", "USD"}));
+    EXPECT_EQ(model.index(0, 0).data().toString(), "EUR");
+    add("SGD");
+    EXPECT_EQ(codes(), (QStringList{"EUR", "RMB", "SGD", "USD"}));
+    add("ZAR");
+    EXPECT_EQ(codes(), (QStringList{"EUR", "RMB", "SGD", "USD", "ZAR"}));
+    // Another workstation added one meanwhile: the new row waits for the
+    // next reading rather than guess among rows this set has not seen.
+    ASSERT_EQ(db().insertRow("tblCurrencyRate", {{"CurrID", "AUD"}, {"CurrName", "澳元"}, {"Rate", 4.7}, {"Memo", "-"}}), "");
+    add("HKD");
+    EXPECT_EQ(codes(), (QStringList{"EUR", "RMB", "SGD", "USD", "ZAR", "HKD"}));
+    ASSERT_TRUE(d.refresh());
+    EXPECT_EQ(codes(), (QStringList{"AUD", "EUR", "HKD", "RMB", "SGD", "USD", "ZAR"}));
+    EXPECT_EQ(d.value("CurrID").toString(), "HKD");
+}
+
 TEST_P(DatasetTest, SignalsTellGridsWhatChanged)
 {
     addCustomer("KH1", "甲");

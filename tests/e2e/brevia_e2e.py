@@ -146,11 +146,11 @@ class Program:
         win.send_event(event)
         self.x.flush()
 
-    def click(self, node):
-        """A real mouse click in the middle of node, for what AT-SPI cannot do
-        (choosing an item of a drop-down list)."""
+    def click(self, node, dx=None):
+        """A real mouse click in the middle of node, or dx pixels from its left
+        edge, for what AT-SPI cannot do (choosing an item of a drop-down list)."""
         x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        xtest.fake_input(self.x, X.MotionNotify, x=x + w // 2, y=y + h // 2)
+        xtest.fake_input(self.x, X.MotionNotify, x=x + (w // 2 if dx is None else dx), y=y + h // 2)
         xtest.fake_input(self.x, X.ButtonPress, 1)
         xtest.fake_input(self.x, X.ButtonRelease, 1)
         self.x.sync()

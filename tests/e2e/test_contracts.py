@@ -46,6 +46,10 @@ def contracts_and_receivables(program):
     trigger(menu_item(main, '客户业务管理', '业务资料'))
     wait_for('HT-1 listed', lambda: {'HT-1', '王家', '美元'} <= cells(main))
     check_layout(main)
+    # The detail page shows the contract's money lines from the first look.
+    press(on_screen(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）详细资料'))
+    wait_for('the lines of HT-1', lambda: {'款', '收入'} <= cells(main))
+    press(on_screen(main, pyatspi.ROLE_PAGE_TAB, '业务（合同）资料列表'))
     trigger(menu_item(main, '客户业务管理', '应收账款'))
     wait_for('receivables of HT-1', lambda: {'HT-1', '¥827.00', '¥500.10', '¥326.90'} <= cells(main, showing_only=False))
     check_layout(main)
@@ -89,7 +93,22 @@ def a_contract_entered_from_the_customer_window(program):
         choose_entry(program, on_screen(dlg, pyatspi.ROLE_COMBO_BOX, label), item)
     type_into(program, on_screen(dlg, pyatspi.ROLE_TEXT, '合同金额：'), '100', '100')
     choose_entry(program, on_screen(dlg, pyatspi.ROLE_COMBO_BOX, '币别名称：'), '美元')
-    wait_for('827 yuan shown', lambda: on_screen(dlg, pyatspi.ROLE_TEXT, '折人民币：').queryText().getText(0, -1) == '827')
+    wait_for('827 yuan shown', lambda: on_screen(dlg, pyatspi.ROLE_TEXT, '折人民币：').queryText().getText(0, -1)
+             == '¥827.00')
+    # The linked customer follows the tick, and Enter on the box goes to it
+    # while ticked, past it to the creation date while not.
+    tick = on_screen(dlg, pyatspi.ROLE_CHECK_BOX, '该业务是否有相关联系客户')
+    linked = on_screen(dlg, pyatspi.ROLE_COMBO_BOX, '联系客户：')
+    created = on_screen(dlg, pyatspi.ROLE_TEXT, '建档时间：')
+    for ticked, next_field in ((True, linked), (False, created)):
+        program.click(tick, dx=8)  # on the box itself
+        wait_for('the box ticked' if ticked else 'the box unticked',
+                 lambda: tick.getState().contains(pyatspi.STATE_CHECKED) == ticked)
+        wait_for('the linked customer %s' % ('enabled' if ticked else 'disabled'),
+                 lambda: linked.getState().contains(pyatspi.STATE_ENABLED) == ticked)
+        wait_for('the box focused', lambda: tick.getState().contains(pyatspi.STATE_FOCUSED))
+        program.key('Return')
+        wait_for('Enter moved on', lambda: next_field.getState().contains(pyatspi.STATE_FOCUSED))
     press(on_screen(dlg, pyatspi.ROLE_PUSH_BUTTON, '保存'))
     wait_for('the contract stored', lambda: rows(program, "SELECT CustID, SUser, RMB FROM tblOperates "
                                                          "WHERE OperateID = 'HT-9'") == [('A001', 'Admin', 8270000)])

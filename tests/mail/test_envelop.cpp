@@ -89,6 +89,28 @@ TEST_P(EnvelopTest, LabelsPrintWithAndWithoutTheSenderBlock)
     }
 }
 
+TEST_P(EnvelopTest, AnOrdinaryUsersLabelsCarryEveryCustomersAddress)
+{
+    // The customers are the administrator's; li has opened a module that
+    // narrowed the customer names to his own (none).
+    ASSERT_EQ(t->db().insertRow("tblUser", {{"UserID", "li"}, {"UserName", "li"}, {"Sys", false}}), "");
+    Session::current().reset();
+    Session::current().logIn("li", false);
+    Dataset *own = dm.dataset("tblCustomers2");
+    ASSERT_TRUE(refilter(own, ownRecordsCondition(dm.database())));
+    ASSERT_EQ(own->rowCount(), 0);
+    ASSERT_TRUE(TfrmEnvelop::prepareContacts());
+    Dataset *contacts = TfrmLinkmanQuery::contacts();
+    ASSERT_TRUE(contacts->locate("LinkmanID", "K02"));
+    EXPECT_EQ(contacts->value("CustName").toString(), "客户2家");
+    EXPECT_EQ(contacts->value("PostCode").toString(), "100082");
+    EXPECT_EQ(contacts->value("Address").toString(), "北京市海淀区中关村大街2号");
+    EXPECT_EQ(preview(false), "frEnvelop");
+    const QString all = fold(text.all());
+    EXPECT_EQ(occurrences(all, "100082"), (kWithAddress + 2) / 5 + 1);
+    EXPECT_EQ(occurrences(all, "客户2家"), (kWithAddress + 2) / 5 + 1);
+}
+
 TEST_P(EnvelopTest, ASearchNarrowsTheLabelsAndTheNextOpeningListsAll)
 {
     ASSERT_TRUE(TfrmEnvelop::prepareContacts());

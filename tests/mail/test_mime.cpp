@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTimeZone>
 #include <QUrlQuery>
 
@@ -97,6 +100,44 @@ TEST(MimeMessageTest, AnUnreadableAttachmentIsNamed)
     const MimeMessage mime(m);
     EXPECT_FALSE(mime.isValid());
     EXPECT_TRUE(mime.error().startsWith(QStringLiteral("/nonexistent/合同.doc"))) << mime.error().toStdString();
+}
+
+TEST(MimeMessageTest, TextAttachmentsNameTheirCharacters)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        QByteArray type;
+    };
+    const QString chinese = QStringLiteral("家政服务合同说明");
+    const Case cases[] = {
+        {"说明.txt", chinese.toUtf8(), "text/plain; charset=UTF-8"},
+        {"gb.txt", QStringEncoder("GB18030").encode(chinese), "text/plain; charset=GB18030"},
+        {"ascii.csv", "a,b\r\n1,2\r\n", "text/csv; charset=UTF-8"},
+        {"broken.txt", QByteArray("abc\xff\xfe\xff", 6), "application/octet-stream"},
+        {"pic.png", QByteArray("\x89PNG\r\n\x1a\n", 8), "image/png"},
+    };
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QString::fromUtf8(c.name));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        MailMessage m;
+        m.sender = {QString(), QStringLiteral("office@example.cn")};
+        m.attachments = {path};
+        const MimeMessage mime(m);
+        ASSERT_TRUE(mime.isValid()) << mime.error().toStdString();
+        const QByteArray bytes = mime.bytesFor({QString(), QStringLiteral("zs@example.cn")}, QDateTime::currentDateTime());
+        // The attachment's part: the last Content-Type of the message, its
+        // file name following as a parameter.
+        const qsizetype at = bytes.lastIndexOf("Content-Type: ");
+        ASSERT_GE(at, 0);
+        const QByteArray head = bytes.mid(at + 14, bytes.indexOf("\r\n", at) - at - 14);
+        EXPECT_TRUE(head.startsWith(c.type + ";")) << c.name << ": " << head.constData();
+    }
 }
 
 TEST(MailToTest, EveryPartArrivesAsTyped)

@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -314,6 +315,34 @@ TEST_P(ScheduleTest, ThePeriodQueryCountsBothDaysAndAllLiftsTheAgendasFilter)
     EXPECT_EQ(planDays(), (QStringList{"-8", "-7", "0", "0", "7", "8"}));
 }
 
+TEST_P(ScheduleTest, APeriodLastsUntilRefreshOrTheNextOpening)
+{
+    logIn("Admin", true);
+    {
+        TfrmToday today;
+        today.prepare();
+    }
+    openSchedule();
+    Dataset *plans = dm.dataset("qryPlan");
+    const QStringList every{"-8", "-7", "0", "0", "7", "8"};
+    const QStringList week{"-7", "0", "0", "7"};
+    auto period = [&] {
+        TfrmPlanQuery dlg(plans);
+        dlg.BtnOkClick();
+        EXPECT_EQ(planDays(), week);
+    };
+    period(); // lifts the agenda's today too
+    w->listRefresh();
+    EXPECT_EQ(planDays(), every);
+    period();
+    w->open(); // F6
+    EXPECT_EQ(planDays(), every);
+    period();
+    w->listRefresh();
+    w->open();
+    EXPECT_EQ(planDays(), every);
+}
+
 TEST_P(ScheduleTest, TheAgendaShowsTodayForTheUserAndLeavesItsFilters)
 {
     struct Case {
@@ -371,6 +400,26 @@ TEST_P(ScheduleTest, TheBoardAsksForEachFieldAndListsTodaysNoticesAfterTheAgenda
         board.BtnSaveClick();
         EXPECT_EQ(prompts.last(), QString::fromUtf8(message));
     }
+    // Tomorrow's notice, stored, leaves today's list at once.
+    auto memo = [&](const QString &text) {
+        auto *m = qobject_cast<QPlainTextEdit *>(board.form()->widget("Memo"));
+        ASSERT_TRUE(m);
+        m->setPlainText(text);
+    };
+    memo("明天的事");
+    prompts.clear();
+    board.BtnSaveClick();
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+    EXPECT_EQ(listed(notices, "BTitle"), QStringList{"今天的公告"});
+    EXPECT_EQ(board.grid()->model()->rowCount(), 1);
+    // One of today stays.
+    board.BtnNewClick();
+    type(board.form()->widget("BTitle"), "今天又一条");
+    QTest::keyClicks(board.form()->widget("BDate"), "2026-12-10");
+    type(board.form()->widget("Man"), "李");
+    memo("内容");
+    board.BtnSaveClick();
+    EXPECT_EQ(listed(notices, "BTitle"), (QStringList{"今天的公告", "今天又一条"}));
 }
 
 TEST_P(ScheduleTest, TheAgendaGoesThroughTodaysNoticesAndStoresAChangeOnMoving)

@@ -8,6 +8,8 @@
 #include "testlib/tempdatabase.h"
 #include "ui/dateedit.h"
 #include "ui/fieldbinder.h"
+#include "ui/form.h"
+#include "ui/maskedit.h"
 
 #include <gtest/gtest.h>
 
@@ -324,6 +326,72 @@ TEST(Calculator, PopupPutsTheResultIntoTheBoundField)
 // A clerk types dates with the keyboard, with or without leading zeros,
 // clears them, steps them and picks them; a text that is no date never
 // reaches the row.
+TEST(MaskEdit, TypingStartsAtTheFirstBlankPlaceHoweverTheFieldIsEntered)
+{
+    TempDatabase t(Engine::SQLite);
+    Dataset d(&t.db(), "tblPlan", Schema::table("tblPlan"));
+    ASSERT_TRUE(d.open());
+    ASSERT_TRUE(d.append());
+    QWidget window;
+    window.resize(400, 120);
+    FieldBinder b(&d);
+    Form form({{"AttendMan", "参加人员：", Field::line()}, {"PlanTime", "时    间：", Field::mask("99:99:99;_")}}, &b,
+              &window, 1);
+    form.applyEnterOrder();
+    auto *before = qobject_cast<QLineEdit *>(form.widget("AttendMan"));
+    auto *time = qobject_cast<MaskEdit *>(form.widget("PlanTime"));
+    ASSERT_TRUE(before && time) << "every masked field is a MaskEdit";
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    enum class Entry { ClickRight, ClickLeft, Enter, Tab };
+    struct Case {
+        Entry entry;
+        const char *start;  // what the field holds first ("" for blank)
+        int caret;          // where typing starts
+        const char *typed;
+        const char *stored;
+    };
+    const Case cases[] = {
+        {Entry::ClickRight, "", 0, "123000", "12:30:00"},
+        {Entry::ClickLeft, "", 0, "083000", "08:30:00"},
+        {Entry::Enter, "", 0, "091500", "09:15:00"},
+        {Entry::Tab, "", 0, "235959", "23:59:59"},
+        {Entry::ClickRight, "10:4", 4, "500", "10:45:00"}, // half typed: on from the first blank
+        {Entry::Enter, "10:4", 4, "512", "10:45:12"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.stored);
+        before->setFocus();
+        ASSERT_TRUE(before->hasFocus());
+        time->setText(QString::fromLatin1(c.start));
+        switch (c.entry) {
+        case Entry::ClickRight:
+            QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(time->width() - 4, time->height() / 2));
+            break;
+        case Entry::ClickLeft:
+            QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(4, time->height() / 2));
+            break;
+        case Entry::Enter:
+            QTest::keyClick(before, Qt::Key_Return);
+            break;
+        case Entry::Tab:
+            QTest::keyClick(before, Qt::Key_Tab);
+            break;
+        }
+        ASSERT_TRUE(time->hasFocus());
+        EXPECT_EQ(time->cursorPosition(), c.caret);
+        QTest::keyClicks(time, c.typed);
+        EXPECT_EQ(time->text(), QString::fromLatin1(c.stored));
+        EXPECT_EQ(d.value("PlanTime").toString(), QString::fromLatin1(c.stored));
+    }
+    // A full field is corrected where the user clicks.
+    before->setFocus();
+    QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(4, time->height() / 2));
+    EXPECT_LE(time->cursorPosition(), 1);
+}
+
 TEST(DateEdit, TypedDatesReachTheRow)
 {
     TempDatabase t(Engine::SQLite);

@@ -9,8 +9,8 @@ namespace AssignStore {
 QStringList allUsers(Database &db, QString *error)
 {
     QSqlQuery q(db.sql());
-    // By code, so that both engines offer the same order.
-    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser ORDER BY UserID"), {}, error))
+    // In the table's order, as the login's list offers them.
+    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser"), {}, error))
         return {};
     QStringList users;
     while (q.next())
@@ -21,7 +21,7 @@ QStringList allUsers(Database &db, QString *error)
 QStringList targetUsers(Database &db, QString *error)
 {
     QSqlQuery q(db.sql());
-    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser ORDER BY UserID"), {}, error))
+    if (!db.prepareAndExec(q, QStringLiteral("SELECT UserID, State FROM tblUser"), {}, error))
         return {};
     // A user without a State can still be given records; a disabled one not.
     QStringList users;

@@ -1,6 +1,7 @@
 #include "schedule/data/planperiod.h"
 
 #include "data/condition.h"
+#include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
 #include "data/sharedsets.h"
@@ -18,10 +19,17 @@ bool showAll(Dataset *plans, bool liftFilter)
 
 bool showPeriod(Dataset *plans, const QDate &from, const QDate &to)
 {
+    // The period is the set's statement, not a filter: "刷新" and the next
+    // opening read every plan again, while a filter (the agenda's today)
+    // is lifted by the period itself.
     plans->close();
-    if (TdmMain *dm = TdmMain::instance())
-        dm->restoreStatement(Sets::kPlans);
-    plans->setFilter(Condition::dateRange(QStringLiteral("PlanDate"), std::min(from, to), std::max(from, to)));
+    plans->clearFilter();
+    if (!plans->database())
+        return plans->open();
+    QVariantList values;
+    const QString where = Condition::dateRange(QStringLiteral("PlanDate"), std::min(from, to), std::max(from, to))
+                              .toSql(plans->database()->dialect(), values);
+    plans->setSql(QStringLiteral("select * from tblPlan where ") + where, values);
     return plans->open();
 }
 
