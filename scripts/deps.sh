@@ -7,7 +7,7 @@ mode=${1:-run}
 run_pkgs=(build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6svg6
   qt6-charts-dev qt6-translations-l10n qt6-qpa-plugins
-  libsodium-dev libcurl4-openssl-dev mdbtools-dev libglib2.0-dev libsqlite3-dev libicu-dev
+  libsodium-dev libcurl4-openssl-dev mdbtools-dev libglib2.0-dev libsqlite3-dev libpq-dev libicu-dev
   libqt6opengl6-dev libgl-dev libegl-dev libvulkan-dev fonts-noto-cjk xdg-utils libx11-dev
   python3-fonttools file)
 test_pkgs=(googletest libgtest-dev xvfb xauth dbus dbus-x11 at-spi2-core

@@ -42,9 +42,11 @@ public:
 
     QWidget *widgetFor(const QString &field) const;
     // A long drop-down out of sight is filled when it comes into view (a
-    // list of every customer costs seconds to fill); this fills it now.
+    // list of every customer costs seconds to fill, and a start-up or login
+    // that filled it would grow with the agency); this fills it now. Long is
+    // more than one page of reading.
     void ensureFilled(QWidget *combo);
-    static constexpr int kDeferredRows = 2000;
+    static constexpr int kDeferredRows = 200;
     Dataset *dataset() const { return m_dataset; }
     // Re-reads every widget from the current row.
     void refresh();
@@ -62,6 +64,7 @@ private:
     void show(const Binding &b);
     void store(const Binding &b, const QVariant &v);
     void fillCombo(const Binding &b, bool openSource);
+    void addItems(QComboBox *combo, const Binding &b);
     void onFieldChanged(const QString &field);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
