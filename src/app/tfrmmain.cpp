@@ -423,14 +423,14 @@ bool TfrmMain::FormShow()
 
 void TfrmMain::openSharedSets()
 {
-    for (const char *name : {"tblUserRight", "tblColor", "tblVocation", "tblCountry", "tblCustDist", "tblCustLevel",
+    // Their first reads go together: one round trip over a network.
+    QString error;
+    if (!m_dm->openTogether({"tblUserRight", "tblColor", "tblVocation", "tblCountry", "tblCustDist", "tblCustLevel",
                              "tblCustState", "tblCustOrigin", "tblCurrencyRate", "tblGongzhong", "tblCustomers",
-                             "tblOperates", "tblOperaters", "tblYuangong"}) {
-        Dataset *d = m_dm->dataset(QString::fromLatin1(name));
-        if (d && !d->isActive() && !d->open()) {
-            Prompts::instance().warn(d->lastError());
-            return;
-        }
+                             "tblOperates", "tblOperaters", "tblYuangong"},
+                            &error)) {
+        Prompts::instance().warn(error);
+        return;
     }
     // Customer names looked up in contacts, contracts and the schedule come
     // from this set, so an ordinary user sees only the names of their own.
