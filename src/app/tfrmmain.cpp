@@ -426,15 +426,15 @@ bool TfrmMain::FormShow()
 
 void TfrmMain::openSharedSets()
 {
-    for (const QString &name : {Sets::kUserRights, Sets::kColors, Sets::kCustomerTypes, Sets::kCountries,
-                                Sets::kDistricts, Sets::kCustomerLevels, Sets::kCustomerStates, Sets::kCustomerOrigins,
-                                Sets::kCurrencies, Sets::kTrades, Sets::kCustomerList, Sets::kCustomerContracts,
-                                Sets::kStaff, Sets::kWorkers}) {
-        Dataset *d = m_dm->dataset(name);
-        if (d && !d->isActive() && !d->open()) {
-            Prompts::instance().warn(d->lastError());
-            return;
-        }
+    // Their first reads go together: one round trip over a network.
+    QString error;
+    if (!m_dm->openTogether({Sets::kUserRights, Sets::kColors, Sets::kCustomerTypes, Sets::kCountries,
+                             Sets::kDistricts, Sets::kCustomerLevels, Sets::kCustomerStates, Sets::kCustomerOrigins,
+                             Sets::kCurrencies, Sets::kTrades, Sets::kCustomerList, Sets::kCustomerContracts,
+                             Sets::kStaff, Sets::kWorkers},
+                            &error)) {
+        Prompts::instance().warn(error);
+        return;
     }
     // Customer names looked up in contacts, contracts and the schedule come
     // from this set, so an ordinary user sees only the names of their own.

@@ -489,6 +489,12 @@ QString Database::insertRow(const QString &table, const FieldValues &values, QVa
     return {};
 }
 
+void Database::prefetch(const QList<QPair<QString, QVariantList>> &statements)
+{
+    if (auto *driver = isPostgres() ? qobject_cast<PgDriver *>(sql().driver()) : nullptr)
+        driver->prefetch(statements);
+}
+
 QStringList Database::tableNames() const
 {
     return sql().tables(QSql::Tables);

@@ -51,6 +51,12 @@ public:
     bool scan(const QString &sql, const QVariantList &values, const std::function<void(const QVariant *row)> &onRow,
               QString *error);
     QString insertRow(const QString &table, const FieldValues &values, QVariant *autoNumber = nullptr);
+    // Reads about to be run one after another, sent together: on
+    // PostgreSQL one round trip for all of them, each result kept for the
+    // same statement with the same values when it runs (once). An empty
+    // list forgets the results not taken; a write forgets them too. Nothing
+    // on SQLite, where a read costs no trip over a network.
+    void prefetch(const QList<QPair<QString, QVariantList>> &statements);
     QStringList tableNames() const;
 
     // Write transactions. Nested calls join the outer transaction.

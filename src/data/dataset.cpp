@@ -398,19 +398,34 @@ bool Dataset::openNeeded(Dataset *other) const
     return false;
 }
 
-bool Dataset::readKeys(QVector<Row> &out) const
+QString Dataset::openStatement(QVariantList *values) const
 {
-    QVariantList binds;
-    const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
+    if (!m_db || isActive() || m_master || !values)
+        return {};
+    values->clear();
+    return isQuery() ? queryPageStatement(*values, 0, false) : keysStatement(*values);
+}
+
+QString Dataset::keysStatement(QVariantList &binds) const
+{
     QStringList keyCols;
     for (const QString &k : keyColumns())
         keyCols << m_db->dialect().ident(k);
-    if (keyCols.isEmpty()) {
+    if (keyCols.isEmpty() || !m_table)
+        return {};
+    const QString where = effectiveCondition().toSql(m_db->dialect(), binds);
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+        .arg(keyCols.join(QStringLiteral(", ")), m_table->name(), where, orderClause());
+}
+
+bool Dataset::readKeys(QVector<Row> &out) const
+{
+    QVariantList binds;
+    const QString sql = keysStatement(binds);
+    if (sql.isEmpty()) {
         setError(QStringLiteral("数据库错误：数据表 %1 没有行标识").arg(m_table ? m_table->name() : m_name));
         return false;
     }
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
-                            .arg(keyCols.join(QStringLiteral(", ")), m_table->name(), where, orderClause());
     const QStringList cols = keyColumns();
     QVector<const ColumnDef *> defs;
     for (const QString &c : cols)
@@ -494,23 +509,30 @@ void Dataset::fillRow(Row &r, const QHash<QString, QVariantList> &byKey) const
     r.loaded = true;
 }
 
-bool Dataset::fetchQueryPage(bool rest)
+QString Dataset::queryPageStatement(QVariantList &binds, qsizetype offset, bool rest) const
 {
-    QVariantList binds = m_sqlValues;
+    binds << m_sqlValues;
     const Condition cond = effectiveCondition();
     QString sql = QStringLiteral("SELECT * FROM (%1) brevia_q").arg(m_sql);
     if (!cond.isNull())
         sql += QStringLiteral(" WHERE ") + cond.toSql(m_db->dialect(), binds);
     sql += orderClause();
-    // A query of sums runs whole for every page it is read in: the rest of
-    // it comes in one go rather than a page at a time.
-    const qsizetype offset = m_rows.size() - (m_insertRow >= 0 ? 1 : 0);
     if (!rest)
         sql += QStringLiteral(" LIMIT %1 OFFSET %2").arg(kPageSize).arg(offset);
     else if (m_db->isPostgres())
         sql += QStringLiteral(" OFFSET %1").arg(offset);
     else
         sql += QStringLiteral(" LIMIT -1 OFFSET %1").arg(offset);
+    return sql;
+}
+
+bool Dataset::fetchQueryPage(bool rest)
+{
+    // A query of sums runs whole for every page it is read in: the rest of
+    // it comes in one go rather than a page at a time.
+    const qsizetype offset = m_rows.size() - (m_insertRow >= 0 ? 1 : 0);
+    QVariantList binds;
+    const QString sql = queryPageStatement(binds, offset, rest);
     QSqlQuery q(m_db->sql());
     q.setForwardOnly(true);
     QString err;

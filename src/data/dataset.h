@@ -164,6 +164,10 @@ public:
     // connection is there. False when it could not open, with the reason in
     // this set's lastError().
     bool openNeeded(Dataset *other) const;
+    // The statement (and its values) that open() runs first, for reading
+    // several sets' openings together (Database::prefetch); empty for an
+    // open set and for a detail set, which reads for its master's row.
+    QString openStatement(QVariantList *values) const;
 
     // --- other sets over the same table ---
     // Another set of the data module over the same base table stored the
@@ -226,6 +230,8 @@ private:
     QVariantList keyOf(const QVariantList &values) const;
     bool loadKeys() { return readKeys(m_rows); }
     bool readKeys(QVector<Row> &out) const;
+    QString keysStatement(QVariantList &binds) const;
+    QString queryPageStatement(QVariantList &binds, qsizetype offset, bool rest) const;
     int rowOfKey(const QVariantList &key) const;
     bool readOne(const QVariantList &key, QVariantList *values, bool *found) const;
     void takeNewRow(const QVariantList &values);

@@ -260,16 +260,45 @@ QString TdmMain::connectTo(std::unique_ptr<Database> db)
     m_db = std::move(db);
     for (Dataset *d : std::as_const(m_sets))
         d->setDatabase(m_db.get());
-    for (const char *name : kAfterConnect) {
-        Dataset *d = dataset(name);
-        if (!d->isActive() && !d->open()) {
-            const QString err = d->lastError();
-            disconnectDatabase();
-            return err;
-        }
+    QStringList names;
+    for (const char *name : kAfterConnect)
+        names << QString::fromLatin1(name);
+    // The sources their names come from open with them.
+    names << QStringLiteral("tblDepartment") << QStringLiteral("lkpLinkmans");
+    QString err;
+    if (!openTogether(names, &err)) {
+        disconnectDatabase();
+        return err;
     }
     emit connected();
     return {};
+}
+
+bool TdmMain::openTogether(const QStringList &names, QString *error)
+{
+    if (!m_db)
+        return false;
+    QList<QPair<QString, QVariantList>> reads;
+    for (const QString &name : names) {
+        QVariantList values;
+        Dataset *d = dataset(name);
+        const QString sql = d ? d->openStatement(&values) : QString();
+        if (!sql.isEmpty())
+            reads.append({sql, values});
+    }
+    m_db->prefetch(reads);
+    bool ok = true;
+    for (const QString &name : names) {
+        Dataset *d = dataset(name);
+        if (d && !d->isActive() && !d->open()) {
+            if (error)
+                *error = d->lastError();
+            ok = false;
+            break;
+        }
+    }
+    m_db->prefetch({}); // what was not read now would be stale later
+    return ok;
 }
 
 QString TdmMain::storePendingEdits()

@@ -38,6 +38,10 @@ public:
     // Takes the connection and runs the after-connect step. Empty string
     // on success, else the reason (a table missing, the engine's text).
     QString connectTo(std::unique_ptr<Database> db);
+    // Opens the named sets that are closed, their first reads sent together
+    // (one round trip on PostgreSQL); false with the set's error when one
+    // cannot open.
+    bool openTogether(const QStringList &names, QString *error);
     // Closes every dataset and the connection. A pending edit is dropped:
     // call storePendingEdits first wherever typing must not be lost.
     void disconnectDatabase();

@@ -132,6 +132,22 @@ QDateTime timestampValue(const char *val)
     return QDateTime::fromString(s, Qt::ISODate).toLocalTime();
 }
 
+// What a result is kept under: the statement and its values as sent.
+QByteArray prefetchKey(const QByteArray &statement, const QVariantList &values)
+{
+    QByteArray key = statement;
+    for (const QVariant &v : values) {
+        bool binary = false;
+        key += v.isNull() || !v.isValid() ? QByteArray("\0N") : QByteArray("\0V") + valueText(v, &binary);
+    }
+    return key;
+}
+
+bool isRead(const QByteArray &statement)
+{
+    return statement.trimmed().left(6).toUpper() == "SELECT";
+}
+
 class PgResult : public QSqlResult
 {
 public:
@@ -146,8 +162,11 @@ protected:
         clear();
         if (!connection())
             return false;
+        const QByteArray text = sql.toUtf8();
+        if (PGresult *kept = const_cast<PgDriver *>(m_driver)->takePrefetched(text, {}, isRead(text)))
+            return take(kept);
         // Several statements in one text stay possible, as before.
-        return take(PQexec(connection(), sql.toUtf8().constData()));
+        return take(PQexec(connection(), text.constData()));
     }
 
     bool prepare(const QString &sql) override
@@ -163,6 +182,8 @@ protected:
         if (!connection())
             return false;
         const QVariantList &values = boundValues();
+        if (PGresult *kept = const_cast<PgDriver *>(m_driver)->takePrefetched(m_statement, values, isRead(m_statement)))
+            return take(kept);
         const int n = int(values.size());
         std::vector<QByteArray> texts(static_cast<size_t>(n));
         std::vector<const char *> pointers(static_cast<size_t>(n), nullptr);
@@ -327,8 +348,84 @@ PgDriver::PgDriver(QObject *parent) : QSqlDriver(parent) {}
 
 PgDriver::~PgDriver()
 {
+    forgetPrefetched();
     if (m_conn)
         PQfinish(m_conn);
+}
+
+void PgDriver::forgetPrefetched()
+{
+    for (PGresult *r : std::as_const(m_prefetched))
+        PQclear(r);
+    m_prefetched.clear();
+}
+
+void PgDriver::prefetch(const QList<QPair<QString, QVariantList>> &statements)
+{
+    forgetPrefetched();
+    if (!m_conn || statements.isEmpty() || PQenterPipelineMode(m_conn) != 1)
+        return;
+    QList<QByteArray> keys;
+    for (const auto &[sql, values] : statements) {
+        const QByteArray statement = numberedMarks(sql);
+        const int n = int(values.size());
+        std::vector<QByteArray> texts(static_cast<size_t>(n));
+        std::vector<const char *> pointers(static_cast<size_t>(n), nullptr);
+        std::vector<int> lengths(static_cast<size_t>(n), 0), formats(static_cast<size_t>(n), 0);
+        for (int i = 0; i < n; ++i) {
+            if (!values[i].isValid() || values[i].isNull())
+                continue;
+            bool binary = false;
+            texts[i] = valueText(values[i], &binary);
+            pointers[i] = texts[i].constData();
+            lengths[i] = int(texts[i].size());
+            formats[i] = binary ? 1 : 0;
+        }
+        if (PQsendQueryParams(m_conn, statement.constData(), n, nullptr, pointers.data(), lengths.data(),
+                              formats.data(), 0) != 1)
+            break;
+        keys << prefetchKey(statement, values);
+    }
+    PQpipelineSync(m_conn);
+    // Each statement's result, then a null between statements; the sync
+    // ends it. A read that failed is not kept: run again, it tells why.
+    int taken = 0, nulls = 0;
+    for (;;) {
+        PGresult *r = PQgetResult(m_conn);
+        if (!r) {
+            if (++nulls > keys.size() + 1)
+                break; // the connection is gone
+            continue;
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        if (status == PGRES_TUPLES_OK && taken < keys.size())
+            m_prefetched.insert(keys[taken], r);
+        else
+            PQclear(r);
+        ++taken;
+    }
+    PQexitPipelineMode(m_conn);
+}
+
+PGresult *PgDriver::takePrefetched(const QByteArray &statement, const QVariantList &values, bool reads)
+{
+    if (m_prefetched.isEmpty())
+        return nullptr;
+    if (!reads) {
+        // A change may alter what the kept reads would now return.
+        forgetPrefetched();
+        return nullptr;
+    }
+    const auto it = m_prefetched.find(prefetchKey(statement, values));
+    if (it == m_prefetched.end())
+        return nullptr;
+    PGresult *r = it.value();
+    m_prefetched.erase(it);
+    return r;
 }
 
 bool PgDriver::hasFeature(DriverFeature f) const
@@ -392,6 +489,7 @@ bool PgDriver::run(const char *command)
 
 void PgDriver::close()
 {
+    forgetPrefetched();
     if (m_conn)
         PQfinish(m_conn);
     m_conn = nullptr;

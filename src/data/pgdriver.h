@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QMultiHash>
+#include <QPair>
 #include <QSqlDriver>
+#include <QVariant>
 
 typedef struct pg_conn PGconn;
 
@@ -32,7 +36,17 @@ public:
 
     PGconn *connection() const { return m_conn; }
 
+    // Sends the reads together, in one round trip (libpq's pipeline), and
+    // keeps their results: each is handed to the first statement run
+    // afterwards with the same text and values, once. An empty list
+    // forgets what was not taken, and so does any statement that writes.
+    void prefetch(const QList<QPair<QString, QVariantList>> &statements);
+    // The kept result of this statement, or nullptr; the caller owns it.
+    struct pg_result *takePrefetched(const QByteArray &statement, const QVariantList &values, bool reads);
+
 private:
     bool run(const char *command);
+    void forgetPrefetched();
     PGconn *m_conn = nullptr;
+    QMultiHash<QByteArray, struct pg_result *> m_prefetched;
 };
