@@ -107,7 +107,7 @@ int runBrevia(int argc, char **argv)
         TfrmToday today;
         today.exec();
     }
-    main.show();
+    main.showAtUsersPlace();
     main.createToolsPanel();
     return app.exec();
 }

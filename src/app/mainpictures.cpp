@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace MainPictures {
 
@@ -15,12 +16,23 @@ QColor hue(int index)
 {
     return QColor::fromHsv((index * 47 + 200) % 360, 150, 190);
 }
+
+// A picture of the given size in device-independent pixels, with as many
+// device pixels as the screen has: drawn at 150 % or 200 % it stays sharp
+// instead of being blown up from the small one.
+QPixmap canvas(int width, int height)
+{
+    const qreal ratio = qMax<qreal>(1, qApp ? qApp->devicePixelRatio() : 1);
+    QPixmap pm(qCeil(width * ratio), qCeil(height * ratio));
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(Qt::transparent);
+    return pm;
+}
 } // namespace
 
 QPixmap navigationButton(const QString &caption)
 {
-    QPixmap pm(kNavWidth, kNavHeight);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(kNavWidth, kNavHeight);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, kNavHeight);
@@ -41,8 +53,7 @@ QPixmap navigationButton(const QString &caption)
 QPixmap toolButton(const QString &caption, int index)
 {
     constexpr int size = 32;
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(size, size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor c = hue(index);
@@ -78,8 +89,7 @@ QPixmap toolStripBackground(int width)
 
 QPixmap aboutPicture()
 {
-    QPixmap pm(120, 120);
-    pm.fill(Qt::transparent);
+    QPixmap pm = canvas(120, 120);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     // A house under a roof: the agency places help in homes.

@@ -38,6 +38,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -99,11 +101,66 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     qApp->installEventFilter(this);
     updateActions();
 
-    // The client area of the old screens below the menu; a fixed size, as
-    // every module panel is laid out for it.
-    setFixedSize(792, 554 + menuBar()->sizeHint().height());
+    // It opens at the old screens' size (their client area below the menu)
+    // and may grow to the whole screen: the work area and what it shows
+    // grow with it, and pages that do not fit a small one scroll.
+    QSize first(792, 554 + menuBar()->sizeHint().height());
+    QSize least(600, 450);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        first = first.boundedTo(room);
+        least = least.boundedTo(room);
+    }
+    setMinimumSize(least);
+    resize(first);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+QString TfrmMain::placesFile()
+{
+    return AppPaths::path(QStringLiteral("Window.ini"));
+}
+
+void TfrmMain::showAtUsersPlace()
+{
+    const QString user = Session::current().userId();
+    QSettings places(placesFile(), QSettings::IniFormat);
+    const QByteArray geometry = user.isEmpty() ? QByteArray() : places.value(user + QStringLiteral("/geometry")).toByteArray();
+    // A place on a screen that is gone is brought back onto this one.
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!user.isEmpty() && places.value(user + QStringLiteral("/maximized")).toBool()) {
+        showMaximized();
+        return;
+    }
+    show();
+    // The frame the window manager adds is known a moment after the window
+    // is up; on a small or magnified screen the whole window, title bar and
+    // status bar, is then brought onto it.
+    // A window the clerk has already resized or maximised is left alone.
+    QTimer::singleShot(250, this, [this, shown = size()] {
+        const QScreen *s = screen();
+        if (!s || isMaximized() || size() != shown)
+            return;
+        const QRect room = s->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        resize(size().boundedTo(room.size() - frame).expandedTo(minimumSize()));
+        QRect f = frameGeometry();
+        f.moveLeft(qBound(room.left(), f.left(), qMax(room.left(), room.right() - f.width() + 1)));
+        f.moveTop(qBound(room.top(), f.top(), qMax(room.top(), room.bottom() - f.height() + 1)));
+        move(f.topLeft());
+    });
+}
+
+void TfrmMain::keepUsersPlace() const
+{
+    const QString user = Session::current().userId();
+    if (user.isEmpty() || !isVisible())
+        return;
+    QSettings places(placesFile(), QSettings::IniFormat);
+    places.setValue(user + QStringLiteral("/geometry"), saveGeometry());
+    places.setValue(user + QStringLiteral("/maximized"), isMaximized());
 }
 
 TfrmMain::~TfrmMain()
@@ -196,6 +253,10 @@ void TfrmMain::buildNavigation()
         column->addStretch();
         m_nav->addItem(w, page.caption);
     }
+    // On a short (or magnified) screen a page scrolls up and down; its
+    // buttons still fit beside the bar, so no second bar below them.
+    for (QScrollArea *page : m_nav->findChildren<QScrollArea *>())
+        page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void TfrmMain::buildStatusBar()
@@ -250,10 +311,10 @@ void TfrmMain::setDataModule(TdmMain *dm)
                 if (TfrmTools *tools = toolsPanel())
                     tools->setFolder(path);
             });
-            connect(plan, &ModulePanel::detailOpened, this, [this] {
-                setNavigationVisible(false);
-                m_nav->setCurrentIndex(int(NavPage::Business));
-            });
+            // Unlike the other modules, the schedule leaves the navigation
+            // as the clerk set it when a plan is opened.
+            connect(plan, &ModulePanel::detailOpened, this,
+                    [this] { m_nav->setCurrentIndex(int(NavPage::Business)); });
             connect(plan, &TfrmPlan::editorWanted, this, [this] {
                 m_nav->setCurrentIndex(int(NavPage::Business));
                 m_host->switchToModule(m_planNew);
@@ -497,6 +558,7 @@ void TfrmMain::closeEvent(QCloseEvent *event)
             }
         }
         m_clock->stop();
+        keepUsersPlace();
         event->accept();
     } else {
         event->ignore();

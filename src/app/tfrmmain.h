@@ -48,6 +48,12 @@ public:
     // (false when it is not; the message has been shown and the program
     // ends); then the shared sets are opened for the user now logged in.
     bool FormShow();
+    // Shows the window where the user logged in last left it (its size and
+    // place, or maximised); the first time at the old screens' size.
+    void showAtUsersPlace();
+    // Writes down the window's size and place for the user logged in.
+    void keepUsersPlace() const;
+    static QString placesFile(); // Window.ini in the application directory
     // "退出系统" of the menu and the tool strip: the log line first, then the
     // exit question of closing.
     void exitSystem();

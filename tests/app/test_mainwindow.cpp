@@ -46,6 +46,7 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QMenu>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QSqlQuery>
 #include <QTest>
@@ -658,18 +659,65 @@ TEST_P(MainWindowTest, ThePlanEditorAndListWindowsTakeTheWorkAreaInTurn)
     pages->listNew();
     EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleEditor());
     EXPECT_FALSE(pages->isVisible());
+    // The schedule leaves the navigation as the clerk set it, either way.
+    EXPECT_TRUE(main->navigation()->isVisible());
+    EXPECT_TRUE(act("Act_Navigation")->isChecked());
     QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), main->scheduleEditor()->form()->widget("PlanDate"));
     prompts.answers = {false};
     main->scheduleEditor()->closeCommand()->trigger();
     EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleList());
     EXPECT_EQ(page(), int(NavPage::Business));
+    main->setNavigationVisible(false);
     main->scheduleList()->listNew();
     EXPECT_EQ(main->workArea()->currentPanel(), main->scheduleEditor());
     main->scheduleEditor()->detailCancel();
+    EXPECT_FALSE(main->navigation()->isVisible());
+    main->setNavigationVisible(true);
     act("Act_Plan")->trigger();
     EXPECT_EQ(main->workArea()->currentPanel(), nullptr);
     EXPECT_TRUE(pages->isVisible());
+}
+
+// The window opens at the old screens' size and grows to the screen's; the
+// module shown and its grid grow with it, and each user finds the window
+// where he left it.
+TEST_P(MainWindowTest, TheWindowGrowsWithItsWorkAndKeepsEachUsersPlace)
+{
+    logIn("Boss", true, {"301"});
+    const QSize first(792, 554 + main->menuBar()->sizeHint().height());
+    main->showAtUsersPlace();
+    EXPECT_EQ(main->size(), first);
+    EXPECT_LT(main->minimumWidth(), first.width());
+    EXPECT_GT(main->maximumWidth(), 4000);
+    act("Act_Customers")->trigger();
+    ModuleFrame *w = main->module("Act_Customers");
+    ASSERT_NE(w, nullptr);
+    QWidget *grid = w->grid();
+    ASSERT_NE(grid, nullptr);
+    const int narrow = grid->width();
+    main->resize(1600, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(w->size(), main->workArea()->size());
+    EXPECT_GT(main->workArea()->width(), 1300);
+    EXPECT_GT(grid->width(), narrow + 700);
+    EXPECT_TRUE(button("Tool_Act_Customers")->isVisible());
+    EXPECT_EQ(button("Tool_Act_Customers")->size(), QSize(41, 41)) << "the tool strip keeps its buttons";
+    main->move(30, 40);
+    prompts.answers = {true}; // "退出系统？"
+    main->close();
+    ASSERT_FALSE(main->isVisible());
+
+    // Another user on this workstation: the first size; Boss again: his.
+    for (const auto &[user, size] : {std::pair{QString("clerk"), first}, std::pair{QString("Boss"), QSize(1600, 1000)}}) {
+        SCOPED_TRACE(user.toStdString());
+        Session::current().logIn(user, false);
+        TfrmMain again;
+        again.showAtUsersPlace();
+        EXPECT_EQ(again.size(), size);
+        again.hide();
+    }
+    EXPECT_TRUE(QFileInfo::exists(home.path("Window.ini")));
 }
 
 // A detail page wider than the work area hides the fields or the photo at
