@@ -28,6 +28,7 @@ RecordDialogDesc lineDialog()
     d.closeQuestion = TfrmOperateNewChild::kCloseQuestion;
     d.navigatorHeading = QStringLiteral("业务子项：");
     d.pairsPerLine = 1;
+    d.newWhileAdding = true;
     using namespace Field;
     d.form = {
         {"DetailNo", "子项编号：", line(), opts().withNote("（请输入数字编码）")},

@@ -17,11 +17,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-RecordButtonStates recordButtonStates(Dataset::State state, const UserRights::Ops &ops)
+RecordButtonStates recordButtonStates(Dataset::State state, const UserRights::Ops &ops, bool newWhileAdding)
 {
     const CommandStates c = commandStates(state, ops);
     RecordButtonStates r;
-    r.newRecord = c.detailNew;
+    r.newRecord = c.detailNew || (newWhileAdding && state == Dataset::State::Insert && ops.insert);
     r.save = c.detailSave && (state == Dataset::State::Edit || state == Dataset::State::Insert);
     r.remove = c.detailDelete;
     return r;
@@ -109,7 +109,8 @@ const TableRules *RecordDialog::rules() const
 
 void RecordDialog::updateButtons()
 {
-    const RecordButtonStates s = recordButtonStates(m_set->state(), UserRights::current().ops(m_desc.rightCode));
+    const RecordButtonStates s =
+        recordButtonStates(m_set->state(), UserRights::current().ops(m_desc.rightCode), m_desc.newWhileAdding);
     m_new->setEnabled(s.newRecord);
     m_save->setEnabled(s.save);
     m_delete->setEnabled(s.remove);
@@ -147,7 +148,12 @@ void RecordDialog::BtnNewClick()
         return;
     // The set may not be open yet; the rule then counts it as browsing.
     Dataset::State state = m_set->isActive() ? m_set->state() : Dataset::State::Browse;
-    if (!recordButtonStates(state, UserRights::current().ops(m_desc.rightCode)).newRecord || !canStartNew())
+    if (!recordButtonStates(state, UserRights::current().ops(m_desc.rightCode), m_desc.newWhileAdding).newRecord ||
+        !canStartNew())
+        return;
+    // A row in hand goes through the same checks as "保存" before the next
+    // starts; a refused one stays in hand at the field to mend.
+    if (m_set->isEditing() && (!checksPass() || !store()))
         return;
     if (!beginNewRecord(m_set))
         return;

@@ -41,6 +41,10 @@ struct RecordDialogDesc {
     QVector<DatasetModel::Column> listColumns;
     // The dialog's own buttons in the column ("打印", "复制客户资料").
     QVector<WindowCommand> commands;
+    // "新增" stays on while a new row is in hand: it stores that row (after
+    // the checks of "保存") and starts the next, for lines keyed in one
+    // after another.
+    bool newWhileAdding = false;
 };
 
 // Which of a record dialog's buttons may run: the frame's rule for the
@@ -49,7 +53,7 @@ struct RecordButtonStates {
     bool newRecord = false, save = false, remove = false;
     bool operator==(const RecordButtonStates &) const = default;
 };
-RecordButtonStates recordButtonStates(Dataset::State state, const UserRights::Ops &ops);
+RecordButtonStates recordButtonStates(Dataset::State state, const UserRights::Ops &ops, bool newWhileAdding = false);
 
 // A modal dialog over one row of a shared set, read off its description:
 // the form, a column of buttons "新增", "保存", "删除", "关闭", and the

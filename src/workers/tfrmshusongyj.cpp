@@ -21,6 +21,7 @@ RecordDialogDesc settlementDialog()
     d.closeQuestion = TfrmShusongYJ::kCloseQuestion;
     d.navigatorHeading = QStringLiteral("佣金结算：");
     d.pairsPerLine = 1;
+    d.newWhileAdding = true;
     using namespace Field;
     d.form = {
         {"sNo", "子项编号：", line(), opts().withNote("（请输入数字编码）")},

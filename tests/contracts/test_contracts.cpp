@@ -498,6 +498,47 @@ TEST_P(ContractsTest, MoneyLinesAreTotalledAndConvertedInTheirDialog)
     EXPECT_TRUE(stored("SELECT RMB FROM tblOperateDetail WHERE OperateID = 'P1' AND DetailNo = 3").isNull());
 }
 
+// Lines are keyed one after another: "新增" with a line in hand stores it
+// (after the checks of "保存") and starts the next.
+TEST_P(ContractsTest, NewWithALineInHandStoresItAndStartsTheNext)
+{
+    openContracts("Admin", true);
+    ASSERT_TRUE(set->locate("OperateID", "P1"));
+    w->showDetail();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<TfrmOperateNewChild *>(QApplication::activeModalWidget());
+        seen = dlg != nullptr;
+        if (!dlg)
+            return;
+        Form *f = dlg->form();
+        QPushButton *next = dlg->button("BtnNew");
+        EXPECT_TRUE(next->isEnabled()) << "a new line is in hand";
+        type(f->widget("DetailNo"), "7");
+        QTest::keyClicks(f->widget("OperateDate"), "2026-12-10");
+        type(f->widget("DTitle"), "定金");
+        choose(f->widget("InOut"), "收入");
+        next->click();
+        EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.last().toStdString();
+        EXPECT_EQ(dlg->dataset()->state(), Dataset::State::Insert);
+        EXPECT_TRUE(dlg->dataset()->value("DetailNo").isNull()) << "the next line is a fresh one";
+        EXPECT_EQ(dlg->focusWidget(), f->widget("DetailNo"));
+        // The next one lacks its date: refused in the words of "保存", kept in hand.
+        type(f->widget("DetailNo"), "8");
+        type(f->widget("DTitle"), "尾款");
+        next->click();
+        EXPECT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(dlg->dataset()->state(), Dataset::State::Insert);
+        EXPECT_EQ(dlg->dataset()->value("DetailNo").toString(), "8");
+        prompts.answers = {false};
+        dlg->BtnCloseClick();
+    });
+    w->subPage("tblOperateDetail")->command("New")->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(stored("SELECT DTitle FROM tblOperateDetail WHERE OperateID = 'P1' AND DetailNo = 7").toString(), "定金");
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM tblOperateDetail WHERE OperateID = 'P1' AND DetailNo = 8").toInt(), 0);
+}
+
 TEST_P(ContractsTest, ReceivablesListEveryContractAndBalanceToTheFen)
 {
     logIn("li", false); // not restricted to his own contracts

@@ -68,6 +68,12 @@ TEST(RecordDialogButtons, FollowStateAndFlags)
     };
     for (const Case &c : cases)
         EXPECT_EQ(recordButtonStates(c.state, c.ops), c.expected) << c.name;
+    // Dialogs for lines keyed one after another keep "新增" on with a new
+    // row in hand, for whoever may add.
+    EXPECT_TRUE(recordButtonStates(S::Insert, all, true).newRecord);
+    EXPECT_TRUE(recordButtonStates(S::Insert, insertOnly, true).newRecord);
+    EXPECT_FALSE(recordButtonStates(S::Insert, lookOnly, true).newRecord);
+    EXPECT_FALSE(recordButtonStates(S::Inactive, all, true).newRecord);
 }
 
 TEST(SubPageCommands, NeedAStoredRecordTheFlagsAndADialog)
