@@ -223,6 +223,10 @@ QToolBar *ModuleFrame::buildDetailBar()
     addCommand(bar, QStringLiteral("DetailPrint"), QStringLiteral("打印"), {}, &ModuleFrame::detailPrint);
     QAction *query = addCommand(bar, QStringLiteral("DetailQuery"), QStringLiteral("查询"), {}, &ModuleFrame::queryRecords);
     query->setVisible(m_desc.detailQuery);
+    if (m_desc.queryBeforePrint) {
+        bar->removeAction(query);
+        bar->insertAction(command(QStringLiteral("DetailPrint")), query);
+    }
     addCommand(bar, QStringLiteral("DetailCancel"), QStringLiteral("放弃"), {}, &ModuleFrame::detailCancel);
     addOwnCommands(bar, WindowCommand::Place::DetailBar);
     if (m_desc.navigator) {
@@ -249,7 +253,8 @@ void ModuleFrame::updateCommands()
         {"ListNew", c.listNew},         {"ListModify", c.listModify},     {"ListDelete", c.listDelete},
         {"ListRefresh", c.listRefresh}, {"ListQuery", c.listQuery},       {"ListPrint", c.listPrint},
         {"DetailNew", c.detailNew},     {"DetailSave", c.detailSave},     {"DetailDelete", c.detailDelete},
-        {"DetailPrint", c.detailPrint}, {"DetailQuery", c.detailQuery},   {"DetailCancel", c.detailCancel},
+        {"DetailPrint", c.detailPrint}, {"DetailQuery", c.detailQuery || m_desc.detailQueryAlways},
+        {"DetailCancel", c.detailCancel},
     };
     for (const auto &[name, on] : states)
         command(QString::fromLatin1(name))->setEnabled(on);
@@ -333,10 +338,8 @@ void ModuleFrame::listNew()
 {
     if (!log(QStringLiteral("新增")))
         return;
-    if (!m_set->append()) {
-        Prompts::instance().warn(m_set->lastError());
+    if (!beginNewRecord(m_set))
         return;
-    }
     afterNew();
     emit detailOpened();
     focusField(m_desc.keyField);
@@ -348,8 +351,9 @@ void ModuleFrame::listModify()
         return;
     // Nothing to change yet: the user meant to begin the first row.
     const bool fresh = m_set->isEmpty();
-    if (!(fresh ? m_set->append() : m_set->edit())) {
-        Prompts::instance().warn(m_set->lastError());
+    if (fresh ? !beginNewRecord(m_set) : !m_set->edit()) {
+        if (!fresh)
+            Prompts::instance().warn(m_set->lastError());
         return;
     }
     if (fresh)

@@ -49,6 +49,8 @@ struct ModuleDesc {
     QString listReport;           // frOperaters
     QString detailReport;         // frOperaterDetail
     bool detailQuery = false;     // the detail toolbar has "查询" too
+    bool detailQueryAlways = false; // ... enabled whatever the Query flag says
+    bool queryBeforePrint = false;  // ... and stands before "打印"
     QString deleteQuestion;       // when the module asks otherwise than the table's rules
     QString detailReportSet;      // the set the detail page prints; empty: the module's own
     QStringList hiddenColumns;    // list columns the module hides at first

@@ -53,6 +53,8 @@ ModuleDesc TfrmShusong::description()
     d.detailReport = QStringLiteral("frShusongYJ");
     d.detailReportSet = Sets::kSettlements;
     d.detailQuery = true;
+    d.detailQueryAlways = true;
+    d.queryBeforePrint = true;
     d.navigator = true;
     return d;
 }

@@ -52,6 +52,7 @@ ModuleDesc TfrmYuangong::description()
     d.listReport = QStringLiteral("frYuangong");
     d.detailReport = QStringLiteral("frYuangong");
     d.detailQuery = true;
+    d.detailQueryAlways = true;
     d.deleteQuestion = QStringLiteral("您真的要删除该员工档案吗？");
     d.navigator = true;
     return d;

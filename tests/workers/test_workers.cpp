@@ -578,6 +578,26 @@ TEST_P(UnitTest, TheDetailPageHasTheRecordNavigatorAndTheSettlementsFollow)
     EXPECT_EQ(settlements->rowCount(), 1);
 }
 
+// The unit's detail bar reads "查询" before "打印", and its "查询" (as the
+// worker window's) is there for a user without the Query flag.
+TEST_P(UnitTest, TheDetailBarOrderAndItsSearchForEveryone)
+{
+    w->showDetail();
+    QStringList captions;
+    for (QAction *a : w->detailPage()->findChild<QToolBar *>()->actions())
+        if (a->isVisible() && !a->isSeparator() && !a->objectName().startsWith("Nav"))
+            captions << a->text();
+    EXPECT_EQ(captions, (QStringList{"新增", "保存", "删除", "查询", "打印", "放弃"}));
+    Session::current().logIn("clerk", false);
+    ASSERT_EQ(UserRights::current().load(t->db(), "clerk"), "");
+    for (ModuleFrame *frame : {static_cast<ModuleFrame *>(w.get()), static_cast<ModuleFrame *>(new TfrmYuangong)}) {
+        std::unique_ptr<ModuleFrame> owned(frame == w.get() ? nullptr : frame);
+        frame->updateCommands();
+        EXPECT_FALSE(frame->command("ListQuery")->isEnabled()) << frame->objectName().toStdString();
+        EXPECT_TRUE(frame->command("DetailQuery")->isEnabled()) << frame->objectName().toStdString();
+    }
+}
+
 TEST_P(UnitTest, SaveChecksCodeThenNameAndFilesEveryUnitInOneFolder)
 {
     EXPECT_EQ(folders.last(), home.path("Files/Shusong/"));
