@@ -58,12 +58,6 @@ FormSpec rows(Host host)
 
 ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObject(parent), m_form(form), m_set(set)
 {
-    // Computed, never typed.
-    for (const char *f : {"RMB", "Rate"})
-        if (auto *e = qobject_cast<QLineEdit *>(form->widget(QString::fromLatin1(f)))) {
-            e->setReadOnly(true);
-            e->setAlignment(Qt::AlignRight);
-        }
     // Once the tick has reached the row: the box's own toggled signal comes
     // before the binder stores it, when the row still says the opposite.
     connect(set, &Dataset::fieldChanged, this, [this](const QString &field) {
@@ -73,13 +67,7 @@ ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObj
     connect(set, &Dataset::currentRowChanged, this, &ContractEditor::followLink);
     connect(set, &Dataset::stateChanged, this, &ContractEditor::followLink);
     connect(set, &Dataset::rowsReset, this, &ContractEditor::followLink);
-    // After the binder has shown the stored values: the computed two in
-    // the forms the grids use.
-    for (auto signal : {&Dataset::currentRowChanged, &Dataset::rowChanged})
-        connect(set, signal, this, &ContractEditor::showComputed);
-    connect(set, &Dataset::stateChanged, this, &ContractEditor::showComputed);
-    connect(set, &Dataset::rowsReset, this, &ContractEditor::showComputed);
-    connect(set, &Dataset::fieldChanged, this, &ContractEditor::showComputed);
+    showComputed(form, set, this);
     // After the binder has stored the code chosen.
     if (auto *c = qobject_cast<QComboBox *>(form->widget(QStringLiteral("CurrID"))))
         connect(c, &QComboBox::activated, this, &ContractEditor::currencyChosen);
@@ -87,7 +75,6 @@ ContractEditor::ContractEditor(Form *form, Dataset *set, QObject *parent) : QObj
         if (QWidget *w = form->widget(QString::fromLatin1(f)))
             w->installEventFilter(this);
     followLink();
-    showComputed();
 }
 
 QString ContractEditor::rmbText(const QVariant &v)
@@ -104,18 +91,34 @@ QString ContractEditor::rateText(const QVariant &v)
     return m ? m->toString() : QString();
 }
 
-void ContractEditor::showComputed()
+void ContractEditor::showComputed(Form *form, Dataset *set, QObject *owner)
 {
-    const bool row = m_set->isActive() && m_set->currentRow() >= 0;
     const std::pair<const char *, QString (*)(const QVariant &)> fields[] = {{"RMB", &rmbText}, {"Rate", &rateText}};
-    for (const auto &[field, text] : fields) {
-        auto *e = qobject_cast<QLineEdit *>(m_form->widget(QString::fromLatin1(field)));
-        if (!e)
-            continue;
-        const QString shown = row ? text(m_set->value(QString::fromLatin1(field))) : QString();
-        if (e->text() != shown)
-            e->setText(shown);
-    }
+    // Computed, never typed.
+    for (const auto &f : fields)
+        if (auto *e = qobject_cast<QLineEdit *>(form->widget(QString::fromLatin1(f.first)))) {
+            e->setReadOnly(true);
+            e->setAlignment(Qt::AlignRight);
+        }
+    // After the binder has shown the stored values: the computed two in
+    // the forms the grids use.
+    auto show = [form, set, fields] {
+        const bool row = set->isActive() && set->currentRow() >= 0;
+        for (const auto &[field, text] : fields) {
+            auto *e = qobject_cast<QLineEdit *>(form->widget(QString::fromLatin1(field)));
+            if (!e)
+                continue;
+            const QString shown = row ? text(set->value(QString::fromLatin1(field))) : QString();
+            if (e->text() != shown)
+                e->setText(shown);
+        }
+    };
+    for (auto signal : {&Dataset::currentRowChanged, &Dataset::rowChanged})
+        QObject::connect(set, signal, owner, show);
+    QObject::connect(set, &Dataset::stateChanged, owner, show);
+    QObject::connect(set, &Dataset::rowsReset, owner, show);
+    QObject::connect(set, &Dataset::fieldChanged, owner, show);
+    show();
 }
 
 bool ContractEditor::eventFilter(QObject *watched, QEvent *event)

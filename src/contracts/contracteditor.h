@@ -33,13 +33,15 @@ public:
     // grids show money), "0.2934".
     static QString rmbText(const QVariant &v);
     static QString rateText(const QVariant &v);
+    // Any form showing a contract's "RMB" and "Rate" (this one, the agenda's):
+    // read-only, and kept in the texts above while `owner` lives.
+    static void showComputed(Form *form, Dataset *set, QObject *owner);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void convert(); // RMB at the rate of the currency shown
-    void showComputed();
     Form *m_form;
     Dataset *m_set;
 };

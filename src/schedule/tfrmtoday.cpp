@@ -1,5 +1,6 @@
 #include "schedule/tfrmtoday.h"
 
+#include "contracts/contracteditor.h"
 #include "data/clock.h"
 #include "data/condition.h"
 #include "data/dataset.h"
@@ -9,10 +10,12 @@
 #include "data/sharedsets.h"
 #include "schedule/data/planperiod.h"
 #include "schedule/tfrmboard.h"
+#include "schedule/tfrmplan.h"
 #include "ui/datagrid.h"
 #include "ui/fieldbinder.h"
 #include "ui/form.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 #include "ui/recordnavigator.h"
 
 #include <QHBoxLayout>
@@ -39,6 +42,21 @@ void readOnlyExcept(Form *f, const QStringList &editable)
         else if (w)
             w->setEnabled(false);
     }
+}
+
+// A few of a window's fields, in the agenda's order, each as that window
+// describes it: what a plan or a contract field is stays said once. The
+// agenda looks, it does not search: no pickers beside the fields.
+FormSpec picked(const FormSpec &from, const QStringList &fields)
+{
+    FormSpec out;
+    for (const QString &f : fields)
+        for (const FormRow &row : from)
+            if (row.field == f) {
+                out << row;
+                out.back().opt.buttons.clear();
+            }
+    return out;
 }
 } // namespace
 
@@ -95,26 +113,18 @@ QWidget *TfrmToday::contractPage()
     m_contractFields = new QWidget(page);
     auto *binder = new FieldBinder(contracts, m_contractFields);
     using namespace Field;
-    m_contractForm = new Form({{"OperateID", "业务编码：", line(), opts().withNote("（唯一业务编码标识）")},
-                               {"OperateTitle", "业务标题：", line()},
-                               {"CustID", "相关客户：", dictionary(Sets::kCustomerNames, "CustId", "CustName")},
-                               {"CreateDate", "建档时间：", date()},
-                               {"WriteDate", "签约日期：", date()},
-                               {"CompactAmount", "合同金额：", line()},
-                               {"Profit", "预计利润：", line()},
-                               {"Rate", "利润率：", line()},
-                               {"InOrOut", "收付类型：", fixedList({QStringLiteral("收款"), QStringLiteral("付款")})},
-                               {"EndDate", "截止日期：", date()},
-                               {"OperateStateID", "业务状态：",
-                                dictionary(Sets::kContractStates, "OperateStateID", "OperateStateName")},
-                               {"CurrID", "币别名称：", dictionary(Sets::kCurrencies, "CurrID", "CurrName")},
-                               {"RMB", "折人民币：", line()},
-                               {"FilePath", "备    注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
-                              binder, m_contractFields, 3);
+    FormSpec form = picked(ContractForm::rows(ContractForm::Host::DetailPage),
+                           {"OperateID", "OperateTitle", "CustID", "CreateDate", "WriteDate", "CompactAmount", "Profit",
+                            "Rate", "InOrOut", "EndDate", "OperateStateID", "CurrID", "RMB", "FilePath"});
+    form.front().opt.note = QStringLiteral("（唯一业务编码标识）"); // nothing is typed here
+    form.back().opt.height = 40;
+    m_contractForm = new Form(form, binder, m_contractFields, 3);
     // The state is the one field changed here, for a user who may change contracts.
     readOnlyExcept(m_contractForm, Form::userMayChange(contracts, QStringLiteral("304"))
                                        ? QStringList{QStringLiteral("OperateStateID")}
                                        : QStringList());
+    // Renminbi and the rate as the contract window shows them.
+    ContractEditor::showComputed(m_contractForm, contracts, m_contractFields);
     layout->addWidget(m_contractFields);
 
     auto *row = new QHBoxLayout;
@@ -135,11 +145,8 @@ QWidget *TfrmToday::planPage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
     Dataset *plans = shared(Sets::kPlans);
-    m_plans = new DataGrid(plans,
-                           {{"PlanID", "序号"}, {"PlanDate", "日期"}, {"PlanTime", "时间"}, {"Address", "地址"},
-                            {"CustName", "客户"}, {"Linkman", "联系人"}, {"OperateId", "业务内容"},
-                            {"AttendMan", "参加人员"}, {"Memo", "备注"}},
-                           QStringLiteral("TfrmToday.Plans"), page);
+    const ModuleDesc schedule = TfrmPlan::description();
+    m_plans = new DataGrid(plans, schedule.columns, QStringLiteral("TfrmToday.Plans"), page);
     // The date with its time of day shows whole.
     m_plans->setDefaultColumnWidths({{"PlanID", 50}, {"PlanDate", 140}, {"PlanTime", 70}});
     m_plans->setGroupPanelVisible(false);
@@ -147,15 +154,10 @@ QWidget *TfrmToday::planPage()
     auto *fields = new QWidget(page);
     auto *binder = new FieldBinder(plans, fields);
     using namespace Field;
-    m_planForm = new Form({{"PlanID", "序    号：", line()},
-                           {"PlanDate", "日    期：", date()},
-                           {"PlanTime", "时    间：", Field::mask(QStringLiteral("99:99:99;_"))},
-                           {"Address", "地    点：", line()},
-                           {"AttendMan", "参加人员：", line()},
-                           {"CustID", "客    户：", dictionary(Sets::kCustomerNames, "CustId", "CustName")},
-                           {"Linkman", "联 系 人：", line()},
-                           {"OperateId", "业务项目：", line()},
-                           {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(40)}},
+    FormSpec form = schedule.form;
+    form.back().opt.height = 40;
+    m_planForm = new Form(picked(form, {"PlanID", "PlanDate", "PlanTime", "Address", "AttendMan", "CustID", "Linkman",
+                                        "OperateId", "Memo"}),
                           binder, fields, 3);
     readOnlyExcept(m_planForm, Form::userMayChange(plans, QStringLiteral("305")) ? QStringList{QStringLiteral("CustID")}
                                                                                  : QStringList());
@@ -247,10 +249,8 @@ void TfrmToday::done(int result)
     // hold the user there.
     for (const QString &name : {Sets::kContractList, Sets::kPlans, Sets::kNotices}) {
         Dataset *d = shared(name);
-        if (d->isEditing() && !d->post()) {
-            Prompts::instance().warn(d->lastError());
+        if (!storeCurrentRecord(d))
             d->cancel();
-        }
     }
     QDialog::done(result);
 }

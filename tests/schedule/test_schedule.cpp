@@ -74,7 +74,8 @@ protected:
             {"T1", 0, "zhang"}, {"T2", 0, "Admin"}, {"S1", 1, "zhang"}, {"S7", 7, "zhang"}, {"S8", 8, "zhang"}};
         for (const auto &[id, days, user] : contracts)
             ASSERT_EQ(db.insertRow("tblOperates", {{"OperateID", id}, {"CustID", "C1"}, {"SUser", user},
-                                                   {"EndDate", QDateTime(kToday.addDays(days), QTime(17, 0))}}),
+                                                   {"EndDate", QDateTime(kToday.addDays(days), QTime(17, 0))},
+                                                   {"RMB", 876.495}, {"Rate", 0.293372727272727}}),
                       "");
         for (const auto &[title, days] : {std::pair{"今天的公告", 0}, std::pair{"昨天的公告", -1}})
             ASSERT_EQ(db.insertRow("tblBoard", {{"BTitle", title}, {"BDate", kToday.addDays(days)}, {"Man", "李"},
@@ -364,6 +365,11 @@ TEST_P(ScheduleTest, TheAgendaShowsTodayForTheUserAndLeavesItsFilters)
         EXPECT_TRUE(today.soonGrid()->isVisibleTo(&today));
         EXPECT_FALSE(today.contractGrid()->isVisibleTo(&today));
         EXPECT_TRUE(today.contractForm()->widget("OperateStateID")->isEnabled());
+        // Renminbi and the rate as the contract window shows them, not bare.
+        dm.dataset("tblOperates2")->first();
+        for (const auto &[field, text] : {std::pair{"RMB", "¥876.495"}, std::pair{"Rate", "0.2934"}})
+            EXPECT_EQ(qobject_cast<QLineEdit *>(today.contractForm()->widget(field))->text(), QString::fromUtf8(text))
+                << field;
     }
     // Without the Modify flag of either right contracts are kept under (the
     // contract window's and the customer window's) the state is shown, not
