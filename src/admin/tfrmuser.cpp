@@ -13,6 +13,7 @@
 #include "ui/form.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -159,15 +160,9 @@ void TfrmUser::BtnAddClick()
 {
     if (!logCommand(QStringLiteral("系统设置-用户管理-新增用户")))
         return;
-    if (!m_users->isActive() && !m_users->open()) {
-        Prompts::instance().warn(m_users->lastError());
-        return;
-    }
     leaveRow();
-    if (!m_users->append()) {
-        Prompts::instance().warn(m_users->lastError());
+    if (!beginNewRecord(m_users))
         return;
-    }
     // Set now rather than at "保存": however the row gets stored, it never
     // goes in without a password.
     m_users->setValue(QStringLiteral("Password"), Password::hash(kDefaultPassword));

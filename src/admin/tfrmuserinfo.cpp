@@ -7,6 +7,7 @@
 #include "ui/fieldbinder.h"
 #include "ui/logcommand.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -114,8 +115,7 @@ void TfrmUserInfo::BtnSaveClick()
             e->setFocus();
         return;
     }
-    if (!m_info->post())
-        Prompts::instance().warn(m_info->lastError());
+    storeCurrentRecord(m_info);
 }
 
 void TfrmUserInfo::done(int result)

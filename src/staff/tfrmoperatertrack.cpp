@@ -154,8 +154,7 @@ void TfrmOperaterTrack::BtnSaveClick()
 {
     if (m_set->state() != Dataset::State::Edit)
         return;
-    if (!m_set->post())
-        Prompts::instance().warn(m_set->lastError());
+    storeCurrentRecord(m_set);
 }
 
 void TfrmOperaterTrack::BtnQueryClick()

@@ -5,6 +5,7 @@
 #include "data/dataset.h"
 #include "ui/dateedit.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -80,10 +81,8 @@ void TfrmOpTrackQuery::BtnOkClick()
         c = Condition::contains(m_criterion->currentIndex() == 0 ? QStringLiteral("CustID") : QStringLiteral("Linkman"), t);
     }
     // A remark in hand is stored as any re-read stores it.
-    if (m_track->isEditing() && !m_track->post()) {
-        Prompts::instance().warn(m_track->lastError());
+    if (!storeCurrentRecord(m_track))
         return;
-    }
     m_track->close();
     m_track->setFilter(c);
     if (!m_track->open())

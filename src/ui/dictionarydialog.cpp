@@ -221,10 +221,8 @@ void DictionaryDialog::BtnAddClick()
 {
     if (!logCommand(m_desc.logPath + QStringLiteral("-新增")))
         return;
-    if (!m_set->append()) {
-        Prompts::instance().warn(m_set->lastError());
+    if (!beginNewRecord(m_set))
         return;
-    }
     focusField(m_desc.fields.first().name);
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "ui/prompts.h"
+#include "ui/recordcommands.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -32,8 +33,7 @@ bool moveRecord(Dataset *set, RecordMove move, const FormSpec &form)
     const int before = set->currentRow();
     if (set->state() == Dataset::State::Insert && nothingTyped(set, form)) {
         set->cancel();
-    } else if (set->isEditing() && !set->post()) {
-        Prompts::instance().warn(set->lastError());
+    } else if (!storeCurrentRecord(set)) {
         return false;
     }
     if (set->isEmpty() || set->currentRow() < 0)

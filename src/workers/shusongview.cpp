@@ -8,6 +8,7 @@
 #include "ui/form.h"
 #include "ui/links.h"
 #include "ui/prompts.h"
+#include "workers/tfrmshusong.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,19 +22,8 @@ ShusongView::ShusongView(Database *db, QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     auto *fields = new QWidget(this);
     auto *binder = new FieldBinder(m_set, this);
-    using namespace Field;
-    m_form = new Form({{"ShusongID", "单位编号：", line()},
-                       {"ShusongName", "单位名称：", line()},
-                       {"Manager", "负 责 人：", line()},
-                       {"Duty", "职　　务：", line()},
-                       {"ID", "身份证号：", line()},
-                       {"Telephone", "电　　话：", line()},
-                       {"Fax", "传　　真：", line()},
-                       {"Mobile", "手　　机：", line()},
-                       {"Email", "Email：", line(), opts().withButton("BtnUnitMail", "发送邮件")},
-                       {"Homepage", "主页：", line(), opts().withButton("BtnUnitOpen", "打开...")},
-                       {"Memo", "备注：", memo(), opts().wide(2).onNewLine().maxHeight(50)}},
-                      binder, fields);
+    // The unit's fields as the unit window describes them.
+    m_form = new Form(TfrmShusong::description().form, binder, fields);
     for (const FormRow &row : m_form->rows()) {
         QWidget *w = m_form->widget(row.field);
         if (auto *e = qobject_cast<QLineEdit *>(w))
@@ -41,8 +31,8 @@ ShusongView::ShusongView(Database *db, QWidget *parent) : QWidget(parent)
         else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
             m->setReadOnly(true);
     }
-    QPushButton *mail = m_form->button(QStringLiteral("BtnUnitMail"));
-    QPushButton *web = m_form->button(QStringLiteral("BtnUnitOpen"));
+    QPushButton *mail = m_form->button(QStringLiteral("BtnMail"));
+    QPushButton *web = m_form->button(QStringLiteral("BtnOpen"));
     for (QPushButton *b : {mail, web})
         b->setFocusPolicy(Qt::NoFocus);
     connect(mail, &QPushButton::clicked, this, &ShusongView::BtnMailClick);
