@@ -17,6 +17,7 @@
 #include <QPainterPath>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -135,6 +136,9 @@ TfrmEnvelop::TfrmEnvelop(QWidget *parent) : QDialog(parent), m_contacts(TfrmLink
     m_grid->setDefaultColumnWidths(
         {{"CustID", 80}, {"CustName", 160}, {"Name", 90}, {"PostCode", 80}, {"Address", 260}, {"Email", 180}});
     layout->addWidget(m_grid, 1);
+    // Whole names and addresses, as far as the maximised window goes, once
+    // the rows are in view.
+    QTimer::singleShot(0, m_grid, [grid = m_grid] { grid->fitColumnsToContents(360); });
 
     auto *status = new QStatusBar(this);
     status->setSizeGripEnabled(false);

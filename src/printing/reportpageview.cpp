@@ -63,12 +63,17 @@ void ReportPageView::paintEvent(QPaintEvent *event)
         const QRect r = pageRect(i);
         if (!r.intersects(event->rect()))
             continue;
+        // Drawn at the screen's own pixels: on a scaled screen a picture
+        // made at the logical size would be blown up and blurred.
+        const qreal ratio = devicePixelRatioF();
         auto it = m_cache.constFind(i);
-        if (it == m_cache.constEnd()) {
+        if (it == m_cache.constEnd() || !qFuzzyCompare(it.value().devicePixelRatio(), ratio)) {
             // Keep only a handful of page pictures; they are quick to redo.
             if (m_cache.size() > 8)
                 m_cache.clear();
-            it = m_cache.insert(i, ReportRenderer::pageImage(m_report, i, dpi()));
+            QImage page = ReportRenderer::pageImage(m_report, i, dpi() * ratio);
+            page.setDevicePixelRatio(ratio);
+            it = m_cache.insert(i, page);
             ++m_painted;
         }
         p.drawImage(r.topLeft(), it.value());

@@ -46,7 +46,8 @@ void readOnlyExcept(Form *f, const QStringList &editable)
 
 // A few of a window's fields, in the agenda's order, each as that window
 // describes it: what a plan or a contract field is stays said once. The
-// agenda looks, it does not search: no pickers beside the fields.
+// agenda looks, it does not search or reckon: no pickers beside the
+// fields, no calculator in a figure.
 FormSpec picked(const FormSpec &from, const QStringList &fields)
 {
     FormSpec out;
@@ -55,6 +56,8 @@ FormSpec picked(const FormSpec &from, const QStringList &fields)
             if (row.field == f) {
                 out << row;
                 out.back().opt.buttons.clear();
+                if (row.type.kind == FieldKind::Number)
+                    out.back().type = Field::line();
             }
     return out;
 }
