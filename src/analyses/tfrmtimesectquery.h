@@ -1,23 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/perioddialog.h"
 
-class DateEdit;
 class TfrmTimeAnalyse;
 
 // "按时间段分析": a period, the last 30 days each time it opens.
-class TfrmTimeSectQuery : public QDialog
+class TfrmTimeSectQuery : public PeriodDialog
 {
     Q_OBJECT
 public:
     explicit TfrmTimeSectQuery(TfrmTimeAnalyse *analysis);
-
-    void BtnOkClick(); // "确定"
-    DateEdit *dateFrom() const { return m_from; }
-    DateEdit *dateTo() const { return m_to; }
-
-private:
-    TfrmTimeAnalyse *m_analysis;
-    DateEdit *m_from;
-    DateEdit *m_to;
 };

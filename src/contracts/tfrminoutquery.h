@@ -1,23 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/perioddialog.h"
 
-class DateEdit;
 class TfrmGathering;
 
 // "查询": the period of due dates a receivables or payables list is
 // narrowed to; the last 30 days at first.
-class TfrmInOutQuery : public QDialog
+class TfrmInOutQuery : public PeriodDialog
 {
     Q_OBJECT
 public:
     TfrmInOutQuery(TfrmGathering *list, QWidget *parent = nullptr);
-
-    DateEdit *startDate() const { return m_start; }
-    DateEdit *endDate() const { return m_end; }
-    void BtnOkClick(); // "确定"
-
-private:
-    TfrmGathering *m_list;
-    DateEdit *m_start, *m_end;
 };

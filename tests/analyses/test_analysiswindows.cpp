@@ -192,8 +192,8 @@ TEST_P(AnalysisWindowsTest, ABadYearIsSaidBeforeAnythingIsCleared)
     EXPECT_EQ(w.chart()->title(), "2026年度第4季度支出业务分析");
 
     TfrmTimeSectQuery period(&w);
-    EXPECT_EQ(period.dateFrom()->date(), QDate(2026, 11, 10));
-    EXPECT_EQ(period.dateTo()->date(), QDate(2026, 12, 10));
+    EXPECT_EQ(period.startDate()->date(), QDate(2026, 11, 10));
+    EXPECT_EQ(period.endDate()->date(), QDate(2026, 12, 10));
     w.directionBox()->setCurrentIndex(0);
     period.BtnOkClick();
     EXPECT_EQ(w.chart()->title(), "2026-11-10至2026-12-10收入业务分析");
