@@ -1,18 +1,13 @@
 #pragma once
 
-#include <QString>
-#include <QWidget>
-
-class Database;
-class Dataset;
-class Form;
+#include "ui/recordview.h"
 
 // The read-only page "客户资料" beside a contact or a contract: the
 // customer a record names, as the second customer set would show it, read
 // from a set of the page's own, so that looking never moves the row the
 // pickers and the customer dialog work on. Another user's customer shows
 // nothing, as its name in the lists does.
-class CustomerView : public QWidget
+class CustomerView : public RecordView
 {
     Q_OBJECT
 public:
@@ -21,17 +16,7 @@ public:
     enum class Style { Standard, PlanWindow };
     explicit CustomerView(Database *db, QWidget *parent = nullptr, Style style = Style::Standard);
 
-    Form *form() const { return m_form; }
-    Dataset *dataset() const { return m_set; }
-
     // Shows the customer with this code; an empty code shows nothing. The
     // same code twice reads once, until forget().
     void showCustomer(const QString &code);
-    void forget() { m_read = false; }
-
-private:
-    Dataset *m_set;
-    Form *m_form;
-    QString m_code;
-    bool m_read = false;
 };

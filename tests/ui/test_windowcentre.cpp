@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "data/dataset.h"
 #include "data/dmmain.h"
+#include "data/schema.h"
 #include "data/session.h"
 #include "data/tablerules.h"
 #include "rules/businessrules.h"
@@ -21,6 +22,7 @@
 #include "ui/recordcommands.h"
 #include "ui/recorddialog.h"
 #include "ui/recordnavigator.h"
+#include "ui/recordview.h"
 #include "ui/subpage.h"
 #include "ui/windowcommand.h"
 
@@ -28,6 +30,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QToolBar>
@@ -495,7 +498,65 @@ TEST_P(WindowCentreTest, ARecordDialogPutsItsOwnButtonsWhereItsDescriptionSays)
     EXPECT_FALSE(dlg.isVisible());
 }
 
+// Links the views' buttons open, caught instead of reaching the desktop.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+// A view of the record another one names reads on its own set: it never
+// moves the shared list, shows nothing for an empty code or one outside
+// its scope, takes no typing, and its buttons open the mail program and the
+// browser with the shown address.
+TEST_P(WindowCentreTest, ARecordViewShowsTheNamedRecordWithoutMovingTheList)
+{
+    ASSERT_TRUE(QSqlQuery(t->db().sql()).exec(
+        "UPDATE tblOperaters SET Email = 'zhang@example.cn', HomePage = 'www.example.cn' WHERE OperaterID = 'A01'"));
+    ASSERT_TRUE(set->refresh());
+    ASSERT_TRUE(set->locate("OperaterID", "A03"));
+    using namespace Field;
+    RecordView view(new Dataset(&t->db(), "View", Schema::table("tblOperaters")), "OperaterID",
+                    {{"OperaterID", "代码：", line()},
+                     {"Name", "姓名：", line()},
+                     {"Email", "Email：", line(), opts().withButton("BtnMail", "发送邮件")},
+                     {"HomePage", "主页：", line(), opts().withButton("BtnOpen", "打开...")}},
+                    nullptr);
+    auto text = [&](const char *field) { return qobject_cast<QLineEdit *>(view.form()->widget(field))->text(); };
+    struct Case {
+        const char *code;
+        Condition scope;
+        const char *name;
+    };
+    for (const Case &c : {Case{"A01", {}, "张三"}, Case{"A02", {}, "李四"}, Case{"", {}, ""},
+                          Case{"A02", Condition::equals("DepartmentID", "D1"), ""},
+                          Case{"A01", Condition::equals("DepartmentID", "D1"), "张三"}}) {
+        view.forget();
+        view.showRecord(c.code, &t->db(), c.scope);
+        EXPECT_EQ(text("Name"), QString::fromUtf8(c.name)) << c.code;
+        EXPECT_EQ(set->value("OperaterID").toString(), "A03") << "the list stays where it was";
+    }
+    EXPECT_TRUE(qobject_cast<QLineEdit *>(view.form()->widget("Name"))->isReadOnly());
+
+    UrlCatcher catcher;
+    for (const char *scheme : {"mailto", "http"})
+        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
+    view.form()->button("BtnMail")->click();
+    view.form()->button("BtnOpen")->click();
+    for (const char *scheme : {"mailto", "http"})
+        QDesktopServices::unsetUrlHandler(scheme);
+    ASSERT_EQ(catcher.opened.size(), 2);
+    EXPECT_EQ(catcher.opened[0].toString(), "mailto:zhang@example.cn");
+    EXPECT_EQ(catcher.opened[1].host(), "www.example.cn");
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, WindowCentreTest, ::testing::ValuesIn(testEngines()),
                          [](const auto &info) { return engineName(info.param); });
 
 } // namespace
+
+#include "test_windowcentre.moc"
