@@ -7,6 +7,7 @@
 #include "staff/tfrmoperaterquery.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
+#include "ui/personpages.h"
 #include "ui/photobox.h"
 #include "ui/tfrmimage.h"
 
@@ -71,59 +72,29 @@ ModuleDesc TfrmOperaters::description()
 TfrmOperaters::TfrmOperaters(QWidget *parent) : ModuleFrame(description(), parent)
 {
     buildSide();
-    addSubPage(QStringLiteral("工作人员状态信息"), buildStatePage());
+    using namespace Field;
+    m_state = PersonPages::addStatePage(this, QStringLiteral("工作人员状态信息"),
+                                        {{"InTime", "入职时间：", date()},
+                                         {"OutTime", "离职时间：", date()},
+                                         {"OutReason", "离职原因：", memo()},
+                                         {"State", "在职状态：", fixedList({QStringLiteral("在职"), QStringLiteral("离职")})}},
+                                        1, [this] { BtnStateSaveClick(); });
 }
 
 void TfrmOperaters::buildSide()
 {
-    m_photo = new PhotoBox(detailArea());
-    m_photo->setObjectName(QStringLiteral("Edit_Photo"));
-    binder()->bind(m_photo, QStringLiteral("Photo"));
-    detailSide()->addWidget(m_photo);
-    // The desktop's CJK font has no magnifier glyph: the word says it.
-    m_zoom = new QPushButton(QStringLiteral("放大"), detailArea());
-    m_zoom->setObjectName(QStringLiteral("BtnZoom"));
-    m_zoom->setToolTip(QStringLiteral("放大"));
-    m_zoom->setAccessibleName(QStringLiteral("放大"));
-    detailSide()->addWidget(m_zoom);
+    const PersonPages::PhotoColumn photo = PersonPages::addPhotoColumn(this);
+    m_photo = photo.photo;
+    m_zoom = photo.zoom;
     auto *mail = new QPushButton(QStringLiteral("发送邮件"), detailArea());
     auto *web = new QPushButton(QStringLiteral("打开..."), detailArea());
     detailSide()->addWidget(mail);
     detailSide()->addWidget(web);
     detailSide()->addStretch(1);
-    for (QPushButton *p : {m_zoom, mail, web})
+    for (QPushButton *p : {mail, web})
         p->setFocusPolicy(Qt::NoFocus);
-    connect(m_zoom, &QPushButton::clicked, this, &TfrmOperaters::BtnZoomClick);
     connect(mail, &QPushButton::clicked, this, &TfrmOperaters::BtnMailClick);
     connect(web, &QPushButton::clicked, this, &TfrmOperaters::BtnOpenClick);
-}
-
-QWidget *TfrmOperaters::buildStatePage()
-{
-    auto *page = new QWidget(this);
-    auto *column = new QVBoxLayout(page);
-    auto *fields = new QWidget(page);
-    using namespace Field;
-    m_state = new Form({{"InTime", "入职时间：", date()},
-                        {"OutTime", "离职时间：", date()},
-                        {"OutReason", "离职原因：", memo()},
-                        {"State", "在职状态：", fixedList({QStringLiteral("在职"), QStringLiteral("离职")})}},
-                       binder(), fields, 1);
-    m_state->applyEnterOrder();
-    column->addWidget(fields);
-    auto *buttons = new QHBoxLayout;
-    auto *edit = new QPushButton(QStringLiteral("修改"), page);
-    edit->setObjectName(QStringLiteral("BtnStateEdit"));
-    auto *save = new QPushButton(QStringLiteral("保存"), page);
-    save->setObjectName(QStringLiteral("BtnStateSave"));
-    buttons->addWidget(edit);
-    buttons->addWidget(save);
-    buttons->addStretch(1);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    connect(edit, &QPushButton::clicked, this, &TfrmOperaters::BtnStateEditClick);
-    connect(save, &QPushButton::clicked, this, &TfrmOperaters::BtnStateSaveClick);
-    return page;
 }
 
 QLineEdit *TfrmOperaters::emailEdit() const { return qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("Email"))); }
@@ -200,8 +171,7 @@ void TfrmOperaters::PhotoClick()
 
 void TfrmOperaters::BtnZoomClick()
 {
-    TfrmImage dlg(dataset()->value(QStringLiteral("Photo")).toString(), this);
-    dlg.exec();
+    m_zoom->click();
 }
 
 void TfrmOperaters::BtnMailClick()
@@ -216,10 +186,7 @@ void TfrmOperaters::BtnOpenClick()
 
 void TfrmOperaters::BtnStateEditClick()
 {
-    if (dataset()->state() == Dataset::State::Browse)
-        dataset()->edit();
-    if (QWidget *in = m_state->widget(QStringLiteral("InTime")))
-        in->setFocus();
+    PersonPages::editState(this, m_state);
 }
 
 void TfrmOperaters::BtnStateSaveClick()

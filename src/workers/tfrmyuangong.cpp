@@ -9,6 +9,7 @@
 #include "data/sharedsets.h"
 #include "ui/fieldbinder.h"
 #include "ui/links.h"
+#include "ui/personpages.h"
 #include "ui/photobox.h"
 #include "ui/prompts.h"
 #include "ui/tfrmimage.h"
@@ -61,7 +62,14 @@ ModuleDesc TfrmYuangong::description()
 TfrmYuangong::TfrmYuangong(QWidget *parent) : ModuleFrame(description(), parent)
 {
     buildSide();
-    addSubPage(QStringLiteral("员工状态信息"), buildStatePage());
+    using namespace Field;
+    m_state = PersonPages::addStatePage(
+        this, QStringLiteral("员工状态信息"),
+        {{"InTime", "入职时间：", date()},
+         {"State", "在职状态：", fixedList({QStringLiteral("在职"), QStringLiteral("离职")})},
+         {"OutTime", "离职时间：", date()},
+         {"OutReason", "离职原因：", memo(), opts().wide(2).onNewLine().maxHeight(60)}},
+        2, [this] { BtnStateSaveClick(); });
     m_customer = new CustomerView(dataset()->database(), this);
     addSubPage(QStringLiteral("受聘客户信息"), m_customer);
     m_unit = new ShusongView(dataset()->database(), this);
@@ -97,46 +105,10 @@ TfrmYuangong::TfrmYuangong(QWidget *parent) : ModuleFrame(description(), parent)
 
 void TfrmYuangong::buildSide()
 {
-    m_photo = new PhotoBox(detailArea());
-    m_photo->setObjectName(QStringLiteral("Edit_Photo"));
-    binder()->bind(m_photo, QStringLiteral("Photo"));
-    detailSide()->addWidget(m_photo);
-    m_zoom = new QPushButton(QStringLiteral("放大"), detailArea());
-    m_zoom->setObjectName(QStringLiteral("BtnZoom"));
-    m_zoom->setToolTip(QStringLiteral("放大"));
-    m_zoom->setAccessibleName(QStringLiteral("放大"));
-    m_zoom->setFocusPolicy(Qt::NoFocus);
-    detailSide()->addWidget(m_zoom);
+    const PersonPages::PhotoColumn photo = PersonPages::addPhotoColumn(this);
+    m_photo = photo.photo;
+    m_zoom = photo.zoom;
     detailSide()->addStretch(1);
-    connect(m_zoom, &QPushButton::clicked, this, &TfrmYuangong::BtnZoomClick);
-}
-
-QWidget *TfrmYuangong::buildStatePage()
-{
-    auto *page = new QWidget(this);
-    auto *column = new QVBoxLayout(page);
-    auto *fields = new QWidget(page);
-    using namespace Field;
-    m_state = new Form({{"InTime", "入职时间：", date()},
-                        {"State", "在职状态：", fixedList({QStringLiteral("在职"), QStringLiteral("离职")})},
-                        {"OutTime", "离职时间：", date()},
-                        {"OutReason", "离职原因：", memo(), opts().wide(2).onNewLine().maxHeight(60)}},
-                       binder(), fields, 2);
-    m_state->applyEnterOrder();
-    column->addWidget(fields);
-    auto *buttons = new QHBoxLayout;
-    auto *edit = new QPushButton(QStringLiteral("修改"), page);
-    edit->setObjectName(QStringLiteral("BtnStateEdit"));
-    auto *save = new QPushButton(QStringLiteral("保存"), page);
-    save->setObjectName(QStringLiteral("BtnStateSave"));
-    buttons->addWidget(edit);
-    buttons->addWidget(save);
-    buttons->addStretch(1);
-    column->addLayout(buttons);
-    column->addStretch(1);
-    connect(edit, &QPushButton::clicked, this, &TfrmYuangong::BtnStateEditClick);
-    connect(save, &QPushButton::clicked, this, &TfrmYuangong::BtnStateSaveClick);
-    return page;
 }
 
 QLineEdit *TfrmYuangong::edit(const QString &field) const
@@ -271,11 +243,7 @@ void TfrmYuangong::PhotoClick()
 
 void TfrmYuangong::BtnZoomClick()
 {
-    const QString path = dataset()->isActive() && dataset()->currentRow() >= 0
-        ? dataset()->value(QStringLiteral("Photo")).toString()
-        : QString();
-    TfrmImage dlg(path, this);
-    dlg.exec();
+    m_zoom->click();
 }
 
 void TfrmYuangong::BtnMailClick()
@@ -294,10 +262,7 @@ void TfrmYuangong::BtnCustQueryClick()
 
 void TfrmYuangong::BtnStateEditClick()
 {
-    if (dataset()->state() == Dataset::State::Browse)
-        dataset()->edit();
-    if (QWidget *in = m_state->widget(QStringLiteral("InTime")))
-        in->setFocus();
+    PersonPages::editState(this, m_state);
 }
 
 void TfrmYuangong::BtnStateSaveClick()

@@ -53,7 +53,6 @@ protected:
 
 private:
     void buildSide();
-    QWidget *buildStatePage();
     void showFolder(); // the workers' folder, then the current worker's
     void followViews();
     QString typedCode() const;
