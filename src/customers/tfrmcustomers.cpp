@@ -74,14 +74,14 @@ ModuleDesc TfrmCustomers::description()
                              {"VATaxPhone", "电　　  话：", line()}})
             .printing(QStringLiteral("frCustomerOther"), QStringLiteral("其他资料-打印")),
     };
-    WindowCommand import;
-    import.name = QStringLiteral("ListImport");
-    import.caption = QStringLiteral("导入客户资料...");
-    import.place = WindowCommand::Place::ListBar;
+    WindowCommand importing;
+    importing.name = QStringLiteral("ListImport");
+    importing.caption = QStringLiteral("导入客户资料...");
+    importing.place = WindowCommand::Place::ListBar;
     // New customers: whoever may start one by "新增", while no row is in hand.
-    import.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
-    import.run = runs(&TfrmCustomers::Act_ImportExecute);
-    d.commands = {import};
+    importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
+    importing.run = runs(&TfrmCustomers::Act_ImportExecute);
+    d.commands = {importing};
     return d;
 }
 

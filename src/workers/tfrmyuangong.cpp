@@ -57,14 +57,14 @@ ModuleDesc TfrmYuangong::description()
     d.detailQuery = true;
     d.deleteQuestion = QStringLiteral("您真的要删除该员工档案吗？");
     d.navigator = true;
-    WindowCommand import;
-    import.name = QStringLiteral("ListImport");
-    import.caption = QStringLiteral("导入员工资料...");
-    import.place = WindowCommand::Place::ListBar;
+    WindowCommand importing;
+    importing.name = QStringLiteral("ListImport");
+    importing.caption = QStringLiteral("导入员工资料...");
+    importing.place = WindowCommand::Place::ListBar;
     // New workers: whoever may start one by "新增", while no row is in hand.
-    import.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
-    import.run = runs(&TfrmYuangong::Act_ImportExecute);
-    d.commands = {import};
+    importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
+    importing.run = runs(&TfrmYuangong::Act_ImportExecute);
+    d.commands = {importing};
     return d;
 }
 

@@ -15,6 +15,7 @@
 #include "testlib/modal.h"
 #include "testlib/stored.h"
 #include "testlib/tempdatabase.h"
+#include "workers/data/entrychecks.h"
 #include "workers/tfrmyuangong.h"
 
 #include <gtest/gtest.h>
@@ -111,7 +112,11 @@ TEST_P(ImportDialogTest, WorkersThroughTheWindowsCommand)
         d->toNext();
         ASSERT_EQ(d->page(), 1);
         EXPECT_EQ(d->findChild<QLabel *>("LblSummary")->text(),
-                  "共 4 行：可新增 1 行，与已有员工重复 2 行，有误 1 行（不导入），带提示 0 行。");
+                  "共 4 行：可新增 1 行，与已有员工重复 2 行，有误 1 行（不导入），带提示 1 行。");
+        // The identity card's check character is wrong: a warning, not a refusal.
+        auto *warnings = d->findChild<QTableWidget *>("GridWarnings");
+        ASSERT_EQ(warnings->rowCount(), 1);
+        EXPECT_EQ(warnings->item(0, 1)->text(), EntryChecks::kBadIdentityNumber);
         ASSERT_EQ(d->duplicates()->rowCount(), 2);
         d->mergeAll(true);
         d->duplicates()->item(0, 0)->setCheckState(Qt::Unchecked); // Y001 stays as it is

@@ -393,6 +393,7 @@ TEST_P(WorkerImportTest, AFailureOrACancelMidwayLeavesNothingStored)
     ASSERT_EQ(other->insertRow("tblYuangong", {{"YuangongID", "YG01500"}, {"Name", "别人"}}), "");
     error = SheetImport::store(t->db(), target, checked, mergeAll, "导入：", &outcome);
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, "对不起，该代码已存在！") << error.toStdString();
     EXPECT_EQ(outcome.stored, 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblYuangong"), workers + 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblYuangong WHERE Native = '安徽'"), 0);
@@ -402,7 +403,10 @@ TEST_P(WorkerImportTest, AFailureOrACancelMidwayLeavesNothingStored)
     ASSERT_TRUE(SheetImport::check(t->db(), target, sheet, SheetImport::guessMapping(target, sheet.headers), {},
                                    &checked, &error));
     EXPECT_EQ(SheetImport::store(t->db(), target, checked, QVector<bool>(checked.rows.size(), true), "导入：", &outcome), "");
-    EXPECT_EQ(outcome.stored, 1820 - 1); // YG01500 is taken now
+    // YG01500 is taken now, so line 1502 is refused and line 1514, the same
+    // person under another code, is the first of him and goes in instead.
+    EXPECT_EQ(outcome.stored, 1820);
+    EXPECT_EQ(Stored::text(t->db(), "SELECT Name FROM tblYuangong WHERE YuangongID = 'YG01512'"), personName(1500));
 }
 
 class CustomerImportTest : public ImportBase
