@@ -90,7 +90,7 @@ void TfrmCustomers::Act_ImportExecute()
     const QString line = description().logPrefix + QStringLiteral("-导入");
     if (!logCommand(line))
         return;
-    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::customers(), QStringLiteral("导入客户资料"), line))
+    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::customers(), line))
         return;
     // The list and the names every picker offers show the new customers.
     for (Dataset *set : {dataset(), TdmMain::instance()->dataset(Sets::kCustomerNames)})

@@ -92,6 +92,7 @@ QWidget *TfrmImport::buildMappingPage()
     fixedColumn->setContentsMargins(0, 0, 0, 0);
     fixedColumn->addWidget(new QLabel(QStringLiteral("文件中没有以下必填项，请为所有行选择同一个值："), m_fixedArea));
     m_fixedForm = new QFormLayout;
+    m_fixedForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     fixedColumn->addLayout(m_fixedForm);
     column->addWidget(m_fixedArea);
     refreshFixed();
@@ -138,9 +139,14 @@ void TfrmImport::fillPreview()
         for (int r = 0; r < rows; ++r)
             m_preview->setItem(r + 1, c, cellItem(m_sheet.cell(r, c)));
     }
+    // Rows of text as close as a list's, the row of choices as high as a drop-down.
+    m_preview->verticalHeader()->setDefaultSectionSize(m_preview->fontMetrics().height() + 6);
+    if (!m_mapping.isEmpty())
+        m_preview->setRowHeight(0, m_mapping.first()->sizeHint().height() + 2);
     m_preview->resizeColumnsToContents();
     for (int c = 0; c < columns; ++c)
         m_preview->setColumnWidth(c, std::clamp(m_preview->columnWidth(c), 110, 220));
+    m_preview->horizontalHeader()->setStretchLastSection(true); // a narrow file still fills the grid
 }
 
 QComboBox *TfrmImport::mappingBox(int column) const { return m_mapping.value(column); }
@@ -195,6 +201,7 @@ void TfrmImport::refreshFixed()
         auto *box = new QComboBox(m_fixedArea);
         box->setObjectName(QStringLiteral("CboFixed_%1").arg(name));
         box->setAccessibleName(f->caption);
+        box->setMinimumWidth(240);
         if (f->kind == ImportField::Kind::Date) {
             box->setEditable(true);
             box->addItem(Clock::instance().today().toString(QStringLiteral("yyyy-MM-dd")));
@@ -453,11 +460,11 @@ void TfrmImport::showReport(const QString &error)
     m_skipped->resizeColumnToContents(0);
 }
 
-bool TfrmImport::run(QWidget *parent, Database &db, const ImportTarget &target, const QString &title,
-                     const QString &logLine)
+bool TfrmImport::run(QWidget *parent, Database &db, const ImportTarget &target, const QString &logLine)
 {
     const QString path = Prompts::instance().openFileName(
-        title, QStringLiteral("电子表格 (*.xlsx *.xls *.csv);;所有文件 (*)"));
+        QStringLiteral("请选择要导入的%1资料文件").arg(target.noun),
+        QStringLiteral("电子表格 (*.xlsx *.xls *.csv);;所有文件 (*)"));
     if (path.isEmpty())
         return false;
     Sheet sheet;

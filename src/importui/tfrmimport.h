@@ -33,8 +33,7 @@ public:
 
     // The whole command after its log line: the file chosen and read, the
     // dialog. True when records were stored (the caller reads its list again).
-    static bool run(QWidget *parent, Database &db, const ImportTarget &target, const QString &title,
-                    const QString &logLine);
+    static bool run(QWidget *parent, Database &db, const ImportTarget &target, const QString &logLine);
 
     // For tests and the pages' own buttons.
     QComboBox *mappingBox(int column) const;

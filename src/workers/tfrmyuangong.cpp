@@ -73,7 +73,7 @@ void TfrmYuangong::Act_ImportExecute()
     const QString line = description().logPrefix + QStringLiteral("-导入");
     if (!logCommand(line))
         return;
-    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::workers(), QStringLiteral("导入员工资料"), line))
+    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::workers(), line))
         return;
     // Read again, with a search in force kept in force.
     if (!dataset()->refresh())
