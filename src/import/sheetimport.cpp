@@ -2,6 +2,7 @@
 
 #include "data/bulkinsert.h"
 #include "data/database.h"
+#include "data/readonly.h"
 #include "data/schema.h"
 #include "data/session.h"
 #include "data/tabledef.h"
@@ -457,6 +458,8 @@ QString storeRows(Database &db, const ImportTarget &target, const CheckResult &r
         else if (r.status == Status::Duplicate && r.mayMerge && merge.value(i))
             ++toMerge;
     }
+    if ((toInsert || toMerge) && ReadOnly::isReadOnly(db))
+        return ReadOnly::kStoreRefused;
     if (toInsert && !flagsAllowStore(target.rules.rights, Dataset::State::Insert))
         return kNoInsertFlag;
     if (toMerge && !flagsAllowStore(target.rules.rights, Dataset::State::Edit))
