@@ -263,6 +263,7 @@ bool check(Database &db, const ImportTarget &target, const Sheet &sheet, const M
            const FixedValues &fixed, CheckResult *result, QString *error)
 {
     result->fields.clear();
+    result->fixedFields.clear();
     result->rows.clear();
     const TableDef *table = Schema::table(target.table);
     // The fields the file fills, in the order of the record's form: from
@@ -277,6 +278,8 @@ bool check(Database &db, const ImportTarget &target, const Sheet &sheet, const M
         fields << &f;
         columns << column;
         result->fields << f.field;
+        if (column < 0)
+            result->fixedFields << f.field;
     }
     QHash<QString, Dictionary> dictionaries;
     for (const ImportField *f : std::as_const(fields))
@@ -504,12 +507,14 @@ QString storeRows(Database &db, const ImportTarget &target, const CheckResult &r
         } else if (r.status == Status::Duplicate && r.mayMerge && merge.value(i)) {
             // The file's values over the stored ones; an empty cell keeps
             // what is stored, and the code stays, as the records naming it
-            // would lose it otherwise.
+            // would lose it otherwise. A value chosen for every row was
+            // chosen for the new records: the stored one stays.
             QStringList sets;
             QVariantList values;
             for (int f = 0; f < result.fields.size(); ++f) {
                 const QString &field = result.fields.at(f);
-                if (field.compare(target.keyField, Qt::CaseInsensitive) == 0 || isEmptyValue(r.values.at(f)))
+                if (field.compare(target.keyField, Qt::CaseInsensitive) == 0 || isEmptyValue(r.values.at(f))
+                    || result.fixedFields.contains(field))
                     continue;
                 sets << dialect.ident(field) + QStringLiteral(" = ?");
                 values << db.toDb(table ? table->column(field) : nullptr, r.values.at(f));

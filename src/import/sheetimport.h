@@ -58,6 +58,7 @@ struct CheckedRow {
 
 struct CheckResult {
     QStringList fields; // the fields the file fills (mapped or fixed)
+    QStringList fixedFields; // those of them given one value for every row
     QVector<CheckedRow> rows;
     int count(Status s) const;
     int warned() const;
@@ -86,7 +87,9 @@ using Progress = std::function<bool(int done, int total)>;
 
 // Stores the checked rows in one transaction: new rows as new records,
 // duplicates whose merge[i] is true (index into result.rows) take the
-// file's non-empty values (never the code, which other records name),
+// non-empty values of the file's columns (never the code, which other
+// records name, nor a value given for every row, which was meant for the
+// new records and would overwrite, say, a customer's creation date),
 // every other row is skipped with its reason. logLine, when not empty,
 // followed by the counts (Outcome::text), is written with WriteLog in the
 // same transaction, so the log says what the database holds. Empty on

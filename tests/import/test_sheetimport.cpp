@@ -489,6 +489,10 @@ TEST_P(CustomerImportTest, ValuesForEveryRowTheOwnerAndTheRights)
     EXPECT_EQ(stored["C001"]["address"], "海淀区");
     EXPECT_EQ(stored["C001"]["telephone"], "01012345678");
     EXPECT_EQ(stored["C001"]["suser"], "clerk");
+    // The values chosen for every row were for the new customers: the
+    // merged one keeps its own (here none).
+    EXPECT_EQ(stored["C001"]["originid"], "");
+    EXPECT_EQ(stored["C001"]["createdate"], "");
     EXPECT_EQ(stored["C002"]["address"], "");
     EXPECT_EQ(outcome.skippedLines[0],
               (QPair<int, QString>{4, "已有客户“C002 李家”（姓名和电话相同），无权修改该记录"}));
