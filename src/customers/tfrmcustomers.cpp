@@ -8,6 +8,9 @@
 #include "data/documentfolders.h"
 #include "data/recordscope.h"
 #include "data/sharedsets.h"
+#include "import/importtarget.h"
+#include "importui/tfrmimport.h"
+#include "ui/logcommand.h"
 #include "ui/prompts.h"
 
 ModuleDesc TfrmCustomers::description()
@@ -71,7 +74,29 @@ ModuleDesc TfrmCustomers::description()
                              {"VATaxPhone", "电　　  话：", line()}})
             .printing(QStringLiteral("frCustomerOther"), QStringLiteral("其他资料-打印")),
     };
+    WindowCommand importing;
+    importing.name = QStringLiteral("ListImport");
+    importing.caption = QStringLiteral("导入客户资料...");
+    importing.place = WindowCommand::Place::ListBar;
+    // New customers: whoever may start one by "新增", while no row is in hand.
+    importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
+    importing.run = runs(&TfrmCustomers::Act_ImportExecute);
+    d.commands = {importing};
     return d;
+}
+
+void TfrmCustomers::Act_ImportExecute()
+{
+    const QString line = description().logPrefix + QStringLiteral("-导入");
+    if (!logCommand(line))
+        return;
+    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::customers(), line))
+        return;
+    // The list and the names every picker offers show the new customers.
+    for (Dataset *set : {dataset(), TdmMain::instance()->dataset(Sets::kCustomerNames)})
+        if (set->isActive() && !set->refresh())
+            Prompts::instance().warn(set->lastError());
+    updateCommands();
 }
 
 TfrmCustomers::TfrmCustomers(QWidget *parent) : ModuleFrame(description(), parent)

@@ -22,6 +22,9 @@ public:
 
     CustomerFields *fields() const { return m_fields; }
 
+    // "导入客户资料...": customers brought in from a spreadsheet.
+    void Act_ImportExecute();
+
 protected:
     void afterNew() override;
     void afterModify() override;

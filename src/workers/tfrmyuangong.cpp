@@ -7,7 +7,10 @@
 #include "data/documentfolders.h"
 #include "data/recordscope.h"
 #include "data/sharedsets.h"
+#include "import/importtarget.h"
+#include "importui/tfrmimport.h"
 #include "ui/fieldbinder.h"
+#include "ui/logcommand.h"
 #include "ui/links.h"
 #include "ui/personpages.h"
 #include "ui/photobox.h"
@@ -56,7 +59,28 @@ ModuleDesc TfrmYuangong::description()
     d.detailQueryAlways = true;
     d.deleteQuestion = QStringLiteral("您真的要删除该员工档案吗？");
     d.navigator = true;
+    WindowCommand importing;
+    importing.name = QStringLiteral("ListImport");
+    importing.caption = QStringLiteral("导入员工资料...");
+    importing.place = WindowCommand::Place::ListBar;
+    // New workers: whoever may start one by "新增", while no row is in hand.
+    importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
+    importing.run = runs(&TfrmYuangong::Act_ImportExecute);
+    d.commands = {importing};
     return d;
+}
+
+void TfrmYuangong::Act_ImportExecute()
+{
+    const QString line = description().logPrefix + QStringLiteral("-导入");
+    if (!logCommand(line))
+        return;
+    if (!TfrmImport::run(this, *dataset()->database(), ImportTarget::workers(), line))
+        return;
+    // Read again, with a search in force kept in force.
+    if (!dataset()->refresh())
+        Prompts::instance().warn(dataset()->lastError());
+    updateCommands();
 }
 
 TfrmYuangong::TfrmYuangong(QWidget *parent) : ModuleFrame(description(), parent)

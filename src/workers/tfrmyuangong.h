@@ -41,6 +41,7 @@ public:
     void BtnCustQueryClick(); // "查询..." beside the customer
     void BtnStateEditClick(); // the status page's "修改"
     void BtnStateSaveClick(); // the status page's "保存"
+    void Act_ImportExecute(); // "导入员工资料...": workers brought in from a spreadsheet
 
 protected:
     void afterNew() override;
