@@ -23,6 +23,12 @@ ImportField date(const char *field, const char *caption, QStringList headers = {
     return f;
 }
 
+ImportField ownEntries(ImportField f)
+{
+    f.ownEntriesOnly = true;
+    return f;
+}
+
 ImportField dictionary(const char *field, const char *caption, const char *table, const char *code,
                        const char *name, QStringList headers = {})
 {
@@ -127,8 +133,8 @@ ImportTarget ImportTarget::workers()
         text("JTelephone", "介绍电话", words({"介绍人电话"})),
         dictionary("ShusongID", "输送单位", "tblShusong", "ShusongID", "ShusongName"),
         dictionary("LevelID", "技能级别", "tblJineng", "LevelID", "LevelName", words({"级别"})),
-        dictionary("CustID", "受聘客户", "tblCustomers", "CustId", "CustName",
-                   words({"客户代码", "客户编号", "客户名称", "客户"})),
+        ownEntries(dictionary("CustID", "受聘客户", "tblCustomers", "CustId", "CustName",
+                              words({"客户代码", "客户编号", "客户名称", "客户"}))),
         text("Email", "Email", words({"E-mail", "电子邮件", "电子邮箱", "邮箱"})),
         text("Memo", "备注", words({"说明"})),
         date("InTime", "入职时间", words({"入职日期"})),

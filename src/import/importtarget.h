@@ -21,6 +21,7 @@ struct ImportField {
     QStringList headers; // further header texts that mean this field
     Kind kind = Kind::Text;
     QString dictTable, dictCode, dictName; // a dictionary's table and columns
+    bool ownEntriesOnly = false; // an ordinary user names only his own (customers), as his drop-down offers
     QStringList choices;
 };
 

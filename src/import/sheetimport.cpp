@@ -3,6 +3,7 @@
 #include "data/bulkinsert.h"
 #include "data/database.h"
 #include "data/readonly.h"
+#include "data/recordscope.h"
 #include "data/schema.h"
 #include "data/session.h"
 #include "data/tabledef.h"
@@ -71,11 +72,19 @@ struct Dictionary {
 
 bool readDictionary(Database &db, const ImportField &f, Dictionary *d, QString *error)
 {
-    const QString sql = QStringLiteral("SELECT %1, %2 FROM %3")
-                            .arg(db.dialect().ident(f.dictCode), db.dialect().ident(f.dictName),
-                                 db.dialect().ident(f.dictTable));
+    QString sql = QStringLiteral("SELECT %1, %2 FROM %3")
+                      .arg(db.dialect().ident(f.dictCode), db.dialect().ident(f.dictName),
+                           db.dialect().ident(f.dictTable));
+    // Another user's customer is not his to name, in a file as in the
+    // drop-down: it reads as unknown.
+    QVariantList values;
+    if (f.ownEntriesOnly) {
+        const Condition own = ownRecordsCondition(&db);
+        if (!own.isNull())
+            sql += QStringLiteral(" WHERE ") + own.toSql(db.dialect(), values);
+    }
     return db.scan(
-        sql, {},
+        sql, values,
         [d](const QVariant *row) {
             const QString code = row[0].toString().trimmed();
             const QString name = row[1].toString().trimmed();

@@ -409,6 +409,52 @@ TEST_P(WorkerImportTest, AFailureOrACancelMidwayLeavesNothingStored)
     EXPECT_EQ(Stored::text(t->db(), "SELECT Name FROM tblYuangong WHERE YuangongID = 'YG01512'"), personName(1500));
 }
 
+// An ordinary user places a worker only with a customer of his own, as
+// the worker window's drop-down offers them: another user's customer in
+// the file reads as unknown, whether named by code or by name.
+TEST_P(WorkerImportTest, AnOrdinaryUserPlacesWorkersOnlyWithHisOwnCustomers)
+{
+    Database &db = t->db();
+    for (const char *user : {"clerk", "other"}) {
+        ASSERT_EQ(db.insertRow("tblUser", {{"UserID", user}, {"UserName", user}, {"Sys", false}}), "");
+        ASSERT_EQ(db.insertRow("tblUserRight", {{"UserID", user}, {"RightID", "601"}, {"Insert", true},
+                                                {"Modify", true}, {"Delete", true}, {"Query", true}, {"Print", true}}),
+                  "");
+    }
+    ASSERT_EQ(db.insertRow("tblCustomers", {{"CustId", "C001"}, {"CustName", "张家"}, {"SUser", "clerk"}}), "");
+    ASSERT_EQ(db.insertRow("tblCustomers", {{"CustId", "C002"}, {"CustName", "李家"}, {"SUser", "other"}}), "");
+    const SheetFiles::Grid grid = {{"员工编号", "姓名", "受聘客户"},
+                                   {"W1", "甲", "C001"},
+                                   {"W2", "乙", "张家"},
+                                   {"W3", "丙", "C002"},
+                                   {"W4", "丁", "李家"}};
+    const QString path = t->dir() + "/placed.csv";
+    ASSERT_EQ(SheetFiles::writeCsv(path, grid, "UTF-8"), "");
+    Sheet sheet;
+    ASSERT_EQ(SheetReader::read(path, &sheet), "");
+    const ImportTarget target = ImportTarget::workers();
+    struct Case {
+        const char *user;
+        bool sys;
+        QStringList placed; // W1..W4
+    };
+    for (const Case &c : {Case{"clerk", false, {"C001", "C001", "", ""}}, Case{"Admin", true, {"C001", "C001", "C002", "C002"}}}) {
+        ASSERT_EQ(logInAs(db, c.user, c.sys), "");
+        SheetImport::CheckResult checked;
+        QString error;
+        ASSERT_TRUE(SheetImport::check(db, target, sheet, SheetImport::guessMapping(target, sheet.headers), {}, &checked,
+                                       &error))
+            << error.toStdString();
+        ASSERT_EQ(checked.rows.size(), 4);
+        const int custId = int(checked.fields.indexOf("CustID"));
+        ASSERT_GE(custId, 0);
+        for (int r = 0; r < 4; ++r) {
+            EXPECT_EQ(checked.rows[r].values.value(custId).toString(), c.placed[r]) << c.user << " line " << r + 2;
+            EXPECT_EQ(checked.rows[r].warnings.isEmpty(), !c.placed[r].isEmpty()) << c.user << " line " << r + 2;
+        }
+    }
+}
+
 class CustomerImportTest : public ImportBase
 {
 };
