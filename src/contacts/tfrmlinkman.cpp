@@ -82,6 +82,9 @@ ModuleDesc TfrmLinkman::description()
     exportList.place = WindowCommand::Place::ListBar;
     exportList.run = runs(&TfrmLinkman::Act_EmailExportExecute);
     d.commands = {exportList};
+    d.folder.family = &DocumentFolders::root;
+    d.folder.codeField = QStringLiteral("CustID");
+    d.folder.record = &DocumentFolders::customer;
     return d;
 }
 
@@ -174,16 +177,6 @@ void TfrmLinkman::open()
     showList();
     showFolder();
     updateCommands();
-}
-
-void TfrmLinkman::showFolder()
-{
-    emit folderChosen(DocumentFolders::root());
-    if (!dataset()->isActive() || dataset()->isEmpty() || dataset()->currentRow() < 0)
-        return;
-    const QString code = dataset()->storedValue(kCustID).toString();
-    if (!code.isEmpty())
-        emit folderChosen(DocumentFolders::customer(code));
 }
 
 void TfrmLinkman::afterNew()

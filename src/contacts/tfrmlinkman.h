@@ -55,7 +55,6 @@ protected:
 
 private:
     void followCustomer(); // the view shows the customer the contact names
-    void showFolder();     // the folder root, then the current contact's customer's
     bool ensureCustomersOpen();
     QLineEdit *edit(const QString &field) const;
 

@@ -56,6 +56,11 @@ ModuleDesc TfrmOperates::description()
     d.detailReportSet = Sets::kMoneyLines;
     d.detailQuery = true;
     d.deleteQuestion = kDeleteQuestion;
+    // Contracts keep their documents in their customer's folder.
+    d.folder.family = &DocumentFolders::root;
+    d.folder.codeField = QStringLiteral("CustID");
+    d.folder.record = &DocumentFolders::customer;
+    d.folder.typedCode = true;
     return d;
 }
 
@@ -189,17 +194,6 @@ void TfrmOperates::open()
     if (!dataset()->isEmpty())
         showFolder();
     updateCommands();
-}
-
-void TfrmOperates::showFolder()
-{
-    // Contracts keep their documents in their customer's folder.
-    emit folderChosen(DocumentFolders::root());
-    if (!dataset()->isActive() || dataset()->isEmpty() || dataset()->currentRow() < 0)
-        return;
-    const QString code = dataset()->value(kCustID).toString();
-    if (!code.isEmpty())
-        emit folderChosen(DocumentFolders::customer(code));
 }
 
 void TfrmOperates::prepareEditing(bool readLinesAgain)

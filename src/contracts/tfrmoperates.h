@@ -43,7 +43,6 @@ protected:
 
 private:
     void followCustomer(); // the contact list and the customer view follow the contract's customer
-    void showFolder();
     void keepCustomerOffered(); // the contract's own customer in "相关客户：", whoever owns it
     void prepareEditing(bool readLinesAgain); // what "新增" and "修改" need open and read afresh
 

@@ -82,6 +82,9 @@ ModuleDesc TfrmCustomers::description()
     importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
     importing.run = runs(&TfrmCustomers::Act_ImportExecute);
     d.commands = {importing};
+    d.folder.family = &DocumentFolders::root;
+    d.folder.codeField = QStringLiteral("CustId");
+    d.folder.record = &DocumentFolders::customer;
     return d;
 }
 
@@ -137,16 +140,6 @@ void TfrmCustomers::open()
     showList();
     showFolder();
     updateCommands();
-}
-
-void TfrmCustomers::showFolder()
-{
-    emit folderChosen(DocumentFolders::root());
-    if (dataset()->isEmpty() || dataset()->currentRow() < 0)
-        return;
-    const QString code = dataset()->storedValue(QStringLiteral("CustId")).toString();
-    if (!code.isEmpty())
-        emit folderChosen(DocumentFolders::customer(code));
 }
 
 void TfrmCustomers::afterNew()

@@ -33,7 +33,6 @@ protected:
     void openQuery() override;
 
 private:
-    void showFolder(); // the folder root, then the current customer's folder
     bool applyUserFilter(Dataset *set);
 
     CustomerFields *m_fields = nullptr;

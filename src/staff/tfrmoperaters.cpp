@@ -66,6 +66,9 @@ ModuleDesc TfrmOperaters::description()
     d.listReport = QStringLiteral("frOperaters");
     d.detailReport = QStringLiteral("frOperaterDetail");
     d.detailQuery = true;
+    d.folder.family = &DocumentFolders::operaters;
+    d.folder.codeField = QStringLiteral("OperaterID");
+    d.folder.record = &DocumentFolders::operater;
     return d;
 }
 
@@ -112,17 +115,6 @@ void TfrmOperaters::open()
 QString TfrmOperaters::typedCode() const
 {
     return qobject_cast<QLineEdit *>(form()->widget(QStringLiteral("OperaterID")))->text().trimmed();
-}
-
-void TfrmOperaters::showFolder()
-{
-    QString folder = DocumentFolders::operaters();
-    if (!dataset()->isEmpty() && dataset()->currentRow() >= 0) {
-        const QString code = dataset()->storedValue(QStringLiteral("OperaterID")).toString();
-        if (!code.isEmpty())
-            folder = DocumentFolders::operater(code);
-    }
-    emit folderChosen(folder);
 }
 
 void TfrmOperaters::showPhoto()

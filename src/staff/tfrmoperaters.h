@@ -43,7 +43,6 @@ protected:
 
 private:
     void buildSide();
-    void showFolder(); // the current member's folder, or the staff root
     QString typedCode() const;
 
     PhotoBox *m_photo = nullptr;

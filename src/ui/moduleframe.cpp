@@ -287,6 +287,20 @@ void ModuleFrame::open()
     updateCommands();
 }
 
+void ModuleFrame::showFolder()
+{
+    const ModuleDesc::FolderRule &f = m_desc.folder;
+    if (!f.family)
+        return;
+    QString folder = f.family();
+    if (f.record && m_set->isActive() && !m_set->isEmpty() && m_set->currentRow() >= 0) {
+        const QString code = (f.typedCode ? m_set->value(f.codeField) : m_set->storedValue(f.codeField)).toString();
+        if (!code.isEmpty())
+            folder = f.record(code);
+    }
+    emit folderChosen(folder);
+}
+
 bool ModuleFrame::openSets()
 {
     if (!m_set->isActive() && !m_set->open()) {

@@ -57,6 +57,15 @@ struct ModuleDesc {
     QVector<WindowCommand> commands; // the module's own commands on its bars
     QStringList hiddenCommands;   // built commands the module does without ("DetailCancel")
     bool navigator = false;       // first, prior, next, last at the end of the detail bar
+    // The document folder the tools panel follows: the record's own where
+    // the current row has its code, else the family's.
+    struct FolderRule {
+        std::function<QString()> family;                // DocumentFolders::operaters
+        QString codeField;                              // OperaterID
+        std::function<QString(const QString &)> record; // DocumentFolders::operater
+        bool typedCode = false; // the code as typed, not as stored (a contract's customer being changed)
+    };
+    FolderRule folder;
 };
 
 // Which commands may run now: the dataset's state and the operation flags
@@ -150,6 +159,7 @@ protected:
     void showEvent(class QShowEvent *event) override;
 
     bool storeRow(); // stores the row in hand; a refusal is shown at its field
+    void showFolder(); // the tools panel to the folder of the description's rule
     // Opens the module's set and the sets of its sub-pages; false when the
     // module's own set could not be opened (the reason is shown).
     bool openSets();

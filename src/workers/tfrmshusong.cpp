@@ -56,6 +56,7 @@ ModuleDesc TfrmShusong::description()
     d.detailQueryAlways = true;
     d.queryBeforePrint = true;
     d.navigator = true;
+    d.folder.family = &DocumentFolders::shusong;
     return d;
 }
 
@@ -85,11 +86,6 @@ void TfrmShusong::open()
 {
     ModuleFrame::open();
     showFolder();
-}
-
-void TfrmShusong::showFolder()
-{
-    emit folderChosen(DocumentFolders::shusong());
 }
 
 void TfrmShusong::afterModify()

@@ -35,6 +35,5 @@ protected:
     void openQuery() override;
 
 private:
-    void showFolder();
     EntryWarnings *m_warnings = nullptr;
 };

@@ -67,6 +67,9 @@ ModuleDesc TfrmYuangong::description()
     importing.enabled = [](const CommandContext &c) { return c.state == Dataset::State::Browse && c.ops.insert; };
     importing.run = runs(&TfrmYuangong::Act_ImportExecute);
     d.commands = {importing};
+    d.folder.family = &DocumentFolders::yuangongFamily;
+    d.folder.codeField = QStringLiteral("YuangongID");
+    d.folder.record = &DocumentFolders::yuangong;
     return d;
 }
 
@@ -179,16 +182,6 @@ void TfrmYuangong::open()
 QString TfrmYuangong::typedCode() const
 {
     return edit(QStringLiteral("YuangongID"))->text().trimmed();
-}
-
-void TfrmYuangong::showFolder()
-{
-    emit folderChosen(DocumentFolders::yuangongFamily());
-    if (!dataset()->isActive() || dataset()->isEmpty() || dataset()->currentRow() < 0)
-        return;
-    const QString code = dataset()->storedValue(QStringLiteral("YuangongID")).toString();
-    if (!code.isEmpty())
-        emit folderChosen(DocumentFolders::yuangong(code));
 }
 
 void TfrmYuangong::followViews()

@@ -54,7 +54,6 @@ protected:
 
 private:
     void buildSide();
-    void showFolder(); // the workers' folder, then the current worker's
     void followViews();
     QString typedCode() const;
     bool confirmPlacement(); // asks when the worker moves to another customer
