@@ -6,6 +6,7 @@
 #include "data/privatefiles.h"
 #include "data/readonly.h"
 #include "data/schema.h"
+#include "data/searchkeys.h"
 #include "data/startupconnection.h"
 #include "data/tabledef.h"
 
@@ -23,6 +24,10 @@
 #include <QUrlQuery>
 
 #include <sqlite3.h>
+
+#include <QRegularExpression>
+
+#include <memory>
 
 #include <chrono>
 #include <cmath>
@@ -77,6 +82,38 @@ int shortBusyWait(void *, int count)
         return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
+}
+
+// REGEXP for the pinyin search (Dialect::matchesPattern): regexp(pattern,
+// subject). The pattern is the same for every row of a statement, so it is
+// compiled once and kept with the statement (SQLite's aux data).
+void sqliteRegexp(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const auto *subject = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    if (!subject) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    auto *re = static_cast<QRegularExpression *>(sqlite3_get_auxdata(ctx, 0));
+    std::unique_ptr<QRegularExpression> once;
+    if (!re) {
+        const auto *pattern = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+        auto compiled = std::make_unique<QRegularExpression>(QString::fromUtf8(pattern ? pattern : ""));
+        if (!compiled->isValid()) {
+            sqlite3_result_error(ctx, "invalid regular expression", -1);
+            return;
+        }
+        compiled->optimize();
+        re = compiled.get();
+        sqlite3_set_auxdata(ctx, 0, compiled.release(), [](void *p) { delete static_cast<QRegularExpression *>(p); });
+        // SQLite may have let it go at once; then it serves this row only.
+        if (sqlite3_get_auxdata(ctx, 0) != re) {
+            once = std::make_unique<QRegularExpression>(QString::fromUtf8(pattern ? pattern : ""));
+            re = once.get();
+        }
+    }
+    const int n = sqlite3_value_bytes(argv[1]);
+    sqlite3_result_int(ctx, re->match(QString::fromUtf8(subject, n)).hasMatch() ? 1 : 0);
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
@@ -231,8 +268,11 @@ QString Database::openSqlite(bool create)
     // of a second a time), so a save queued behind another's often waits
     // long after the lock is free. Looking every millisecond lets it in at
     // once; the whole wait stays about five seconds.
-    if (sqlite3 *handle = sqliteHandle(db))
+    if (sqlite3 *handle = sqliteHandle(db)) {
         sqlite3_busy_handler(handle, &shortBusyWait, nullptr);
+        sqlite3_create_function_v2(handle, "regexp", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &sqliteRegexp,
+                                   nullptr, nullptr, nullptr);
+    }
     QSqlQuery q(db);
     // A file that is not a database is only found out at the first read.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -458,9 +498,12 @@ QString Database::exec(const QString &sql, const QVariantList &values)
     return err;
 }
 
-QString Database::insertRow(const QString &table, const FieldValues &values, QVariant *autoNumber)
+QString Database::insertRow(const QString &table, const FieldValues &given, QVariant *autoNumber)
 {
     const TableDef *t = Schema::table(table);
+    FieldValues values = given;
+    if (t && t->hasSearchKeys())
+        SearchKeys::addTo(*t, values);
     QStringList cols, marks;
     QVariantList binds;
     for (const auto &[name, value] : values) {

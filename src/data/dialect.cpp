@@ -111,6 +111,11 @@ QString Dialect::like(const QString &expr, const QString &pattern) const
     return QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
 }
 
+QString Dialect::matchesPattern(const QString &expr) const
+{
+    return isPostgres() ? QStringLiteral("%1 ~ ?").arg(expr) : QStringLiteral("%1 REGEXP ?").arg(expr);
+}
+
 QString Dialect::escapeLike(const QString &text)
 {
     QString out;

@@ -36,6 +36,10 @@ public:
     // LIKE with a whole pattern of the program's own bound as one value; its
     // % and _ are wildcards, and kLikeEscape before one makes it a character.
     QString like(const QString &expr, const QString &pattern = QStringLiteral("A")) const;
+    // "expr" matched by a bound regular expression of the program's own
+    // (Pinyin::typedPattern): PostgreSQL's ~, SQLite's REGEXP through the
+    // function every connection of ours registers (Database).
+    QString matchesPattern(const QString &expr) const;
     static constexpr QChar kLikeEscape = QLatin1Char('\\');
     // The text with %, _ and kLikeEscape each preceded by kLikeEscape.
     static QString escapeLike(const QString &text);
