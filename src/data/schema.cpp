@@ -5,7 +5,9 @@
 #include "data/searchkeys.h"
 
 #include <QHash>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 using namespace col;
 
@@ -278,16 +280,23 @@ QString moneyExact(Database &db)
 QString pinyinKeys(Database &db)
 {
     for (const TableDef &t : Schema::tables()) {
+        if (!t.hasSearchKeys())
+            continue;
+        // A file of an older version may carry the columns already (a
+        // backup put together by hand): they are taken, their keys made anew.
+        QSqlQuery q(db.sql());
+        if (!q.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(t.name())))
+            return db.errorText(q.lastError());
+        const QSqlRecord present = q.record();
         for (const ColumnDef &c : t.columns()) {
-            if (c.searchKeyOf.isEmpty())
+            if (c.searchKeyOf.isEmpty() || present.indexOf(c.name) >= 0)
                 continue;
             const QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(t.name(), db.dialect().columnType(c));
             if (QString err = db.exec(sql); !err.isEmpty())
                 return err;
         }
-        if (t.hasSearchKeys())
-            if (QString err = SearchKeys::fill(db, t); !err.isEmpty())
-                return t.name() + QStringLiteral("：") + err;
+        if (QString err = SearchKeys::fill(db, t, true); !err.isEmpty())
+            return t.name() + QStringLiteral("：") + err;
     }
     return {};
 }
