@@ -168,17 +168,11 @@ QString Condition::toSql(const Dialect &d, QVariantList &values) const
         return d.containsLike(col, values.last().toString());
     case Kind::NameContains: {
         const QString text = m_values.first().toString();
-        values << Dialect::escapeLike(text);
-        const QString plain = d.containsLike(col, values.last().toString());
-        const QString pattern = Pinyin::typedPattern(text);
-        if (pattern.isEmpty())
-            return plain;
-        // The letters in order first: a plain LIKE that spares the regular
-        // expression most rows.
-        const QString key = d.ident(TableDef::searchKeyName(m_column));
-        values << Pinyin::typedLikePattern(text) << pattern;
-        // Keys and typed letters are both lower case: LIKE, not ILIKE.
-        return QStringLiteral("(%1 OR (%2 LIKE ? AND %3))").arg(plain, key, d.matchesPattern(key));
+        if (Pinyin::typedPattern(text).isEmpty()) {
+            values << Dialect::escapeLike(text);
+            return d.containsLike(col, values.last().toString());
+        }
+        return d.nameMatches(col, d.ident(TableDef::searchKeyName(m_column)), text, values);
     }
     case Kind::Like:
         values << m_values.first().toString();

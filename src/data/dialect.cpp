@@ -1,6 +1,9 @@
 #include "data/dialect.h"
 
+#include "data/pinyin.h"
 #include "data/tabledef.h"
+
+#include <QVariant>
 
 bool Dialect::isReservedWord(const QString &name)
 {
@@ -111,9 +114,21 @@ QString Dialect::like(const QString &expr, const QString &pattern) const
     return QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
 }
 
-QString Dialect::matchesPattern(const QString &expr) const
+QString Dialect::nameMatches(const QString &name, const QString &key, const QString &typed, QVariantList &values) const
 {
-    return isPostgres() ? QStringLiteral("%1 ~ ?").arg(expr) : QStringLiteral("%1 REGEXP ?").arg(expr);
+    if (!isPostgres()) {
+        // The key decides first and the name is read only where it may
+        // still hold the text (database.cpp): one column a row, not two.
+        values << Pinyin::typedLetters(typed) << Pinyin::typedPattern(typed) << escapeLike(typed);
+        return QStringLiteral("(CASE brevia_name(%1, ?, ?) WHEN 1 THEN 1 WHEN 2 THEN %2 ELSE 0 END)")
+            .arg(key, containsLike(name, typed));
+    }
+    // The letters in order first: a plain LIKE that spares the regular
+    // expression most rows. Keys and letters are lower case: LIKE, not ILIKE.
+    values << escapeLike(typed);
+    const QString plain = containsLike(name, typed);
+    values << Pinyin::typedLikePattern(typed) << Pinyin::typedPattern(typed);
+    return QStringLiteral("(%1 OR (%2 LIKE ? AND %2 ~ ?))").arg(plain, key);
 }
 
 QString Dialect::escapeLike(const QString &text)

@@ -36,10 +36,14 @@ public:
     // LIKE with a whole pattern of the program's own bound as one value; its
     // % and _ are wildcards, and kLikeEscape before one makes it a character.
     QString like(const QString &expr, const QString &pattern = QStringLiteral("A")) const;
-    // "expr" matched by a bound regular expression of the program's own
-    // (Pinyin::typedPattern): PostgreSQL's ~, SQLite's REGEXP through the
-    // function every connection of ours registers (Database).
-    QString matchesPattern(const QString &expr) const;
+    // A name column found as text or by the pinyin of its key column
+    // (Condition::nameContains), for a typed text that can be pinyin; the
+    // values to bind are appended. PostgreSQL: the name's LIKE, or the key's
+    // LIKE of the typed letters in order and then its ~ of the pattern
+    // (Pinyin::typedPattern). SQLite: a function of ours on the key
+    // (brevia_name, registered by Database on every connection), the name's
+    // LIKE only where the key says the name may hold the text.
+    QString nameMatches(const QString &name, const QString &key, const QString &typed, QVariantList &values) const;
     static constexpr QChar kLikeEscape = QLatin1Char('\\');
     // The text with %, _ and kLikeEscape each preceded by kLikeEscape.
     static QString escapeLike(const QString &text);

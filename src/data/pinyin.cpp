@@ -37,8 +37,13 @@ QString searchKey(const QString &name)
             continue; // blanks and punctuation: "张 晓燕" is read on
         }
         brokenLast = token.isEmpty();
-        if (key.size() + token.size() + 2 > kMaxKeyLength)
+        if (key.size() + token.size() + 2 > kMaxKeyLength) {
+            // Cut: an empty token at the end says that the rest, which may
+            // hold Latin letters, is to be searched as text.
+            if (!key.endsWith(QLatin1String("||")))
+                key += QLatin1Char('|');
             break;
+        }
         if (key.isEmpty())
             key += QLatin1Char('|');
         key += token;
@@ -47,8 +52,6 @@ QString searchKey(const QString &name)
     return key;
 }
 
-namespace {
-// The letters of a typed text that can be pinyin; empty when it cannot.
 QString typedLetters(const QString &typed)
 {
     QString letters;
@@ -61,7 +64,6 @@ QString typedLetters(const QString &typed)
     }
     return letters.size() > kMaxTyped ? QString() : letters;
 }
-} // namespace
 
 QString typedLikePattern(const QString &typed)
 {

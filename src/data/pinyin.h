@@ -13,7 +13,7 @@
 // The name's side is worked out once, when the name is stored: its search
 // key lists the readings of each syllable, "|shan,dan,chan|li|xin|". The
 // typed side becomes a regular expression over such keys, which both
-// engines run (PostgreSQL's ~, SQLite's REGEXP through our own function).
+// engines run (PostgreSQL's ~, on SQLite a function of ours: Dialect).
 namespace Pinyin {
 
 // The toneless readings of one character, the usual one first; empty for a
@@ -24,7 +24,8 @@ QStringList readings(char32_t c);
 // joined by ','. Any other letter or digit (Latin text, a character without
 // a reading) leaves an empty token, which no typed pinyin passes; blanks and
 // punctuation leave nothing. Empty for a name without any token. Bounded by
-// kMaxKeyLength, cut at a token.
+// kMaxKeyLength, cut at a token; a cut key ends in an empty token, as the
+// rest may hold Latin letters.
 QString searchKey(const QString &name);
 inline constexpr int kMaxKeyLength = 1000;
 
@@ -34,6 +35,10 @@ inline constexpr int kMaxKeyLength = 1000;
 // With fromStart the pattern matches from the name's first syllable only.
 QString typedPattern(const QString &typed, bool fromStart = false);
 inline constexpr int kMaxTyped = 64;
+
+// The letters of a typed text that can be pinyin (lower case, blanks and
+// apostrophes dropped); empty when it cannot be.
+QString typedLetters(const QString &typed);
 
 // A cheap test that every key the pattern matches passes: the typed
 // letters in their order, as a LIKE pattern ("%z%x%y%"). Run first, it
