@@ -123,12 +123,14 @@ QString Dialect::nameMatches(const QString &name, const QString &key, const QStr
         return QStringLiteral("(CASE brevia_name(%1, ?, ?) WHEN 1 THEN 1 WHEN 2 THEN %2 ELSE 0 END)")
             .arg(key, containsLike(name, typed));
     }
-    // The letters in order first: a plain LIKE that spares the regular
-    // expression most rows. Keys and letters are lower case: LIKE, not ILIKE.
-    values << escapeLike(typed);
-    const QString plain = containsLike(name, typed);
-    values << Pinyin::typedLikePattern(typed) << Pinyin::typedPattern(typed);
-    return QStringLiteral("(%1 OR (%2 LIKE ? AND %2 ~ ?))").arg(plain, key);
+    // The key decides first, its LIKE of the letters in order sparing the
+    // regular expression most rows; the name's (I)LIKE, the dearest of the
+    // three, runs only where the key says the name may hold the text.
+    // Keys and letters are lower case: LIKE, not ILIKE.
+    values << Pinyin::typedLikePattern(typed) << Pinyin::typedPattern(typed) << escapeLike(typed);
+    return QStringLiteral("(CASE WHEN %1 LIKE ? AND %1 ~ ? THEN TRUE WHEN %1 IS NULL OR strpos(%1, '||') > 0 "
+                          "THEN %2 ELSE FALSE END)")
+        .arg(key, containsLike(name, typed));
 }
 
 QString Dialect::escapeLike(const QString &text)
