@@ -9,7 +9,7 @@ run_pkgs=(build-essential cmake pkg-config ninja-build
   qt6-charts-dev qt6-translations-l10n qt6-qpa-plugins
   libsodium-dev libcurl4-openssl-dev mdbtools-dev libglib2.0-dev libsqlite3-dev libpq-dev libicu-dev
   libqt6opengl6-dev libgl-dev libegl-dev libvulkan-dev fonts-noto-cjk xdg-utils libx11-dev
-  python3-fonttools file libfreexl-dev libminizip-dev)
+  python3-fonttools file libfreexl-dev libminizip-dev unicode-data)
 test_pkgs=(googletest libgtest-dev xvfb xauth dbus dbus-x11 at-spi2-core
   python3 python3-pyatspi python3-xlib python3-aiosmtpd python3-gi postgresql postgresql-client
   poppler-utils sqlite3 openssl appstream desktop-file-utils lintian libxlsxwriter-dev python3-xlwt)

@@ -16,7 +16,7 @@ QueryDialogDesc description()
     d.textLabel = QStringLiteral("附加条件：");
     d.criteria = {{QStringLiteral("所有联系人")},
                   {QStringLiteral("客户资料"), QStringLiteral("CustID"), none},
-                  {QStringLiteral("联系人资料"), QStringLiteral("Name"), none}};
+                  QueryCriterion::byName(QStringLiteral("联系人资料"), QStringLiteral("Name"), none)};
     return d;
 }
 } // namespace

@@ -17,7 +17,7 @@ QueryDialogDesc description()
     d.criteria = {{QStringLiteral("所有联系人")},
                   {QStringLiteral("客户代码"), QStringLiteral("CustID"), none},
                   {QStringLiteral("联系人代码"), QStringLiteral("LinkmanID"), none},
-                  {QStringLiteral("联系人姓名"), QStringLiteral("Name"), none},
+                  QueryCriterion::byName(QStringLiteral("联系人姓名"), QStringLiteral("Name"), none),
                   {QStringLiteral("职务"), QStringLiteral("Duty"), none},
                   {QStringLiteral("称呼"), QStringLiteral("NickName"), none}};
     return d;

@@ -15,7 +15,7 @@ QueryDialogDesc description(bool systemUser)
     // A system user names a staff member by his whole code; others may type a part.
     d.criteria = {{QStringLiteral("所有业务")},
                   {QStringLiteral("业务代码"), QStringLiteral("OperateID"), kEmpty},
-                  {QStringLiteral("业务标题"), QStringLiteral("OperateTitle"), kEmpty},
+                  QueryCriterion::byName(QStringLiteral("业务标题"), QStringLiteral("OperateTitle"), kEmpty),
                   {QStringLiteral("客户代码"), QStringLiteral("CustID"), kEmpty},
                   {QStringLiteral("业务员代码"), QStringLiteral("OperaterID"), kEmpty, systemUser},
                   {QStringLiteral("业务状态代码"), QStringLiteral("OperateStateID"), kEmpty, true}};

@@ -14,16 +14,20 @@ QueryDialogDesc customerQuery()
     d.periodColumn = QStringLiteral("CreateDate");
     const QString empty = QStringLiteral("请输入查询条件!");
     // The codes of the dictionaries and of the staff need the exact code:
-    // "01" must not find "001".
-    const std::tuple<const char *, const char *, bool> criteria[] = {
-        {"所有客户", "", false},           {"客户代码", "CustID", false},     {"客户名称", "CustName", false},
-        {"主要联系人", "MainLinkman", false}, {"地址", "Address", false},       {"国籍", "CountryID", false},
-        {"所在区", "DistID", false},       {"电话", "Telephone", false},      {"传真", "Fax", false},
-        {"工作人员代码", "OperaterID", true}, {"客户类别代码", "VocationID", true}, {"客户级别代码", "LevelID", true},
-        {"客户状态代码", "StateID", true},  {"客户来源代码", "OriginID", true}, {"Email", "Email", false},
-        {"主要成员", "HomePage", false}};
-    for (const auto &[caption, column, exact] : criteria)
-        d.criteria.append({QString::fromUtf8(caption), QString::fromLatin1(column), empty, exact});
+    // "01" must not find "001". Names are found by pinyin too.
+    enum Match { Part, Exact, Name };
+    const std::tuple<const char *, const char *, Match> criteria[] = {
+        {"所有客户", "", Part},           {"客户代码", "CustID", Part},     {"客户名称", "CustName", Name},
+        {"主要联系人", "MainLinkman", Name}, {"地址", "Address", Part},       {"国籍", "CountryID", Part},
+        {"所在区", "DistID", Part},       {"电话", "Telephone", Part},      {"传真", "Fax", Part},
+        {"工作人员代码", "OperaterID", Exact}, {"客户类别代码", "VocationID", Exact}, {"客户级别代码", "LevelID", Exact},
+        {"客户状态代码", "StateID", Exact},  {"客户来源代码", "OriginID", Exact}, {"Email", "Email", Part},
+        {"主要成员", "HomePage", Part}};
+    for (const auto &[caption, column, match] : criteria) {
+        QueryCriterion c(QString::fromUtf8(caption), QString::fromLatin1(column), empty, match == Exact);
+        c.pinyin = match == Name;
+        d.criteria.append(c);
+    }
     return d;
 }
 } // namespace

@@ -13,7 +13,7 @@ QueryDialogDesc description()
     d.caption = QStringLiteral("客户查询");
     d.criteria = {{QStringLiteral("所有客户")},
              {QStringLiteral("客户代码"), QStringLiteral("CustID"), QStringLiteral("请输入匹配的客户代码!")},
-             {QStringLiteral("客户名称"), QStringLiteral("CustName"), QStringLiteral("请输入匹配的客户名称!")}};
+             QueryCriterion::byName(QStringLiteral("客户名称"), QStringLiteral("CustName"), QStringLiteral("请输入匹配的客户名称!"))};
     return d;
 }
 } // namespace

@@ -1,7 +1,9 @@
 #include "data/bulkinsert.h"
 
 #include "data/database.h"
+#include "data/pinyin.h"
 #include "data/schema.h"
+#include "data/searchkeys.h"
 #include "data/tabledef.h"
 
 #include <QSqlError>
@@ -17,13 +19,21 @@ BulkInsert::BulkInsert(Database &db, const QString &table, const QStringList &co
     : m_db(db), m_table(table), m_full(db.sql())
 {
     const TableDef *t = Schema::table(table);
-    for (const QString &name : columns) {
+    QStringList all = columns;
+    if (t) {
+        // Names go in with their pinyin keys, worked out here row by row.
+        const SearchKeys::Appended keys = SearchKeys::appendedTo(*t, columns);
+        all << keys.keyColumns;
+        m_keySources = keys.sourceAt;
+    }
+    m_given = int(columns.size());
+    for (const QString &name : all) {
         const ColumnDef *c = t ? t->column(name) : nullptr;
         m_defs << c;
         m_idents << db.dialect().ident(c ? c->name : name);
     }
-    m_perStatement = std::clamp(kMaxValues / std::max(1, int(columns.size())), 1, kMaxRows);
-    m_pending.reserve(m_perStatement * columns.size());
+    m_perStatement = std::clamp(kMaxValues / std::max(1, int(all.size())), 1, kMaxRows);
+    m_pending.reserve(m_perStatement * all.size());
 }
 
 QString BulkInsert::statement(int rows) const
@@ -41,10 +51,12 @@ QString BulkInsert::statement(int rows) const
 
 QString BulkInsert::add(const QVariantList &values)
 {
-    if (values.size() != m_defs.size())
+    if (values.size() != m_given)
         return QStringLiteral("数据库错误：%1 的值个数不对").arg(m_table);
     for (int i = 0; i < values.size(); ++i)
         m_pending << m_db.toDb(m_defs[i], values[i]);
+    for (const int source : std::as_const(m_keySources))
+        m_pending << Pinyin::searchKey(values[source].toString());
     if (m_pending.size() >= m_perStatement * m_defs.size())
         return send(m_perStatement);
     return {};

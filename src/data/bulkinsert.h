@@ -35,7 +35,9 @@ private:
     Database &m_db;
     QString m_table;
     QStringList m_idents;
-    QVector<const ColumnDef *> m_defs;
+    QVector<const ColumnDef *> m_defs; // the caller's columns, then the pinyin keys
+    int m_given = 0;                   // how many of them the caller gives
+    QVector<int> m_keySources;         // per key, the caller's column of its name
     int m_perStatement = 1;
     QVariantList m_pending; // converted values, row after row
     QSqlQuery m_full;       // prepared once for a full batch

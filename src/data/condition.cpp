@@ -1,6 +1,8 @@
 #include "data/condition.h"
 
 #include "data/dialect.h"
+#include "data/pinyin.h"
+#include "data/tabledef.h"
 
 namespace {
 QString dayText(const QDate &d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
@@ -31,6 +33,13 @@ Condition Condition::contains(const QString &column, const QString &text)
     c.m_kind = Kind::Contains;
     c.m_column = column;
     c.m_values = {text};
+    return c;
+}
+
+Condition Condition::nameContains(const QString &column, const QString &text)
+{
+    Condition c = contains(column, text);
+    c.m_kind = Kind::NameContains;
     return c;
 }
 
@@ -157,6 +166,14 @@ QString Condition::toSql(const Dialect &d, QVariantList &values) const
     case Kind::Contains:
         values << Dialect::escapeLike(m_values.first().toString());
         return d.containsLike(col, values.last().toString());
+    case Kind::NameContains: {
+        const QString text = m_values.first().toString();
+        if (Pinyin::typedPattern(text).isEmpty()) {
+            values << Dialect::escapeLike(text);
+            return d.containsLike(col, values.last().toString());
+        }
+        return d.nameMatches(col, d.ident(TableDef::searchKeyName(m_column)), text, values);
+    }
     case Kind::Like:
         values << m_values.first().toString();
         return d.like(col, values.last().toString());

@@ -17,6 +17,10 @@ public:
     static Condition equals(const QString &column, const QVariant &value); // NULL matches NULL and ''
     static Condition notEquals(const QString &column, const QVariant &value);
     static Condition contains(const QString &column, const QString &text); // case-insensitive, % and _ in text are characters
+    // A name column that has a pinyin key (TableDef::searchKeys): contains
+    // the text as contains() does, or is found by the text as pinyin
+    // (Pinyin::typedPattern on its key column).
+    static Condition nameContains(const QString &column, const QString &text);
     static Condition like(const QString &column, const QString &pattern); // the program's own pattern: % and _ are wildcards
     static Condition isEmpty(const QString &column); // NULL or ''
     // Whole days from..to inclusive on a date or date-time column; an
@@ -39,7 +43,7 @@ public:
     QString toSql(const Dialect &d, QVariantList &values) const;
 
 private:
-    enum class Kind { None, Equals, NotEquals, Contains, Like, Empty, DateRange, Compare, Year, Month, Raw, And, Or, Not };
+    enum class Kind { None, Equals, NotEquals, Contains, NameContains, Like, Empty, DateRange, Compare, Year, Month, Raw, And, Or, Not };
     Kind m_kind = Kind::None;
     QString m_column;
     QString m_op;

@@ -6,6 +6,7 @@
 #include "data/privatefiles.h"
 #include "data/readonly.h"
 #include "data/schema.h"
+#include "data/searchkeys.h"
 #include "data/startupconnection.h"
 #include "data/tabledef.h"
 
@@ -23,6 +24,12 @@
 #include <QUrlQuery>
 
 #include <sqlite3.h>
+
+#include <QRegularExpression>
+
+#include <memory>
+#include <string>
+#include <string_view>
 
 #include <chrono>
 #include <cmath>
@@ -77,6 +84,73 @@ int shortBusyWait(void *, int count)
         return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
+}
+
+// The pinyin half of the name search on SQLite (Dialect::nameMatches):
+// brevia_name(key, letters, pattern) is 1 when the key passes, 2 when it
+// does not but the name may still hold the typed text as text, 0 when it
+// cannot. A key without an empty token stands for a name without Latin
+// letters, digits or other unread letters, which no typed pinyin can be
+// found in as text: for most rows the name itself is never read. Reading a
+// second column a row costs a large table's search about half again.
+bool lettersInOrder(const char *key, int n, const char *letters, int m)
+{
+    int j = 0;
+    for (int i = 0; i < n && j < m; ++i)
+        if (key[i] == letters[j])
+            ++j;
+    return j == m;
+}
+
+// The letters and pattern of a search, taken from its bound values once per
+// statement; the pattern compiled when a key first passes the letters.
+struct NameSearch {
+    std::string letters, pattern;
+    std::unique_ptr<QRegularExpression> re;
+};
+
+void sqliteNameMatch(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const auto *key = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    if (!key) { // no key (an empty name, or one stored around the program): as text
+        sqlite3_result_int(ctx, 2);
+        return;
+    }
+    auto *search = static_cast<NameSearch *>(sqlite3_get_auxdata(ctx, 1));
+    std::unique_ptr<NameSearch> once;
+    if (!search) {
+        auto text = [argv](int i) {
+            const auto *t = reinterpret_cast<const char *>(sqlite3_value_text(argv[i]));
+            return t ? std::string(t, size_t(sqlite3_value_bytes(argv[i]))) : std::string();
+        };
+        auto made = std::make_unique<NameSearch>();
+        made->letters = text(1);
+        made->pattern = text(2);
+        search = made.get();
+        sqlite3_set_auxdata(ctx, 1, made.release(), [](void *p) { delete static_cast<NameSearch *>(p); });
+        if (sqlite3_get_auxdata(ctx, 1) != search) { // let go at once: this row only
+            once = std::make_unique<NameSearch>();
+            once->letters = text(1);
+            once->pattern = text(2);
+            search = once.get();
+        }
+    }
+    const int n = sqlite3_value_bytes(argv[0]);
+    if (!search->letters.empty() && lettersInOrder(key, n, search->letters.data(), int(search->letters.size()))) {
+        if (!search->re) {
+            search->re = std::make_unique<QRegularExpression>(QString::fromStdString(search->pattern));
+            search->re->optimize();
+        }
+        if (!search->re->isValid()) {
+            sqlite3_result_error(ctx, "invalid regular expression", -1);
+            return;
+        }
+        if (search->re->match(QString::fromLatin1(key, n)).hasMatch()) {
+            sqlite3_result_int(ctx, 1);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, std::string_view(key, size_t(n)).find("||") != std::string_view::npos ? 2 : 0);
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
@@ -231,8 +305,11 @@ QString Database::openSqlite(bool create)
     // of a second a time), so a save queued behind another's often waits
     // long after the lock is free. Looking every millisecond lets it in at
     // once; the whole wait stays about five seconds.
-    if (sqlite3 *handle = sqliteHandle(db))
+    if (sqlite3 *handle = sqliteHandle(db)) {
         sqlite3_busy_handler(handle, &shortBusyWait, nullptr);
+        sqlite3_create_function_v2(handle, "brevia_name", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &sqliteNameMatch, nullptr, nullptr, nullptr);
+    }
     QSqlQuery q(db);
     // A file that is not a database is only found out at the first read.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -458,9 +535,12 @@ QString Database::exec(const QString &sql, const QVariantList &values)
     return err;
 }
 
-QString Database::insertRow(const QString &table, const FieldValues &values, QVariant *autoNumber)
+QString Database::insertRow(const QString &table, const FieldValues &given, QVariant *autoNumber)
 {
     const TableDef *t = Schema::table(table);
+    FieldValues values = given;
+    if (t && t->hasSearchKeys())
+        SearchKeys::addTo(*t, values);
     QStringList cols, marks;
     QVariantList binds;
     for (const auto &[name, value] : values) {

@@ -443,9 +443,13 @@ QString examineBackup(Lite &db)
         if (!err.isEmpty())
             return DatabaseBackup::kNotABackup;
         const QSet<QString> columns(found.begin(), found.end());
-        for (const ColumnDef &c : t.columns())
+        for (const ColumnDef &c : t.columns()) {
+            // The pinyin keys came with version 3; the migration adds them.
+            if (v < 3 && !c.searchKeyOf.isEmpty())
+                continue;
             if (!columns.contains(c.name.toLower() + QLatin1Char(' ') + storedType(c, int(v))))
                 return DatabaseBackup::kNotABackup;
+        }
     }
     return {};
 }

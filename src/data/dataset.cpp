@@ -1,5 +1,7 @@
 #include "data/dataset.h"
 
+#include "data/pinyin.h"
+
 #include "data/database.h"
 #include "data/format.h"
 #include "data/money.h"
@@ -1332,6 +1334,11 @@ bool Dataset::postEdit(QVariantList *oldKey, QVariantList *storedKey)
             continue;
         sets << m_db->dialect().ident(f.name) + QStringLiteral(" = ?");
         binds << m_db->toDb(f.def, m_buffer.value(i));
+        // A changed name takes its pinyin key with it.
+        if (const QString key = m_table->searchKeyColumn(f.name); !key.isEmpty()) {
+            sets << m_db->dialect().ident(key) + QStringLiteral(" = ?");
+            binds << Pinyin::searchKey(m_buffer.value(i).toString());
+        }
     }
     if (sets.isEmpty()) {
         m_buffer.clear();

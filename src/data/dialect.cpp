@@ -1,6 +1,9 @@
 #include "data/dialect.h"
 
+#include "data/pinyin.h"
 #include "data/tabledef.h"
+
+#include <QVariant>
 
 bool Dialect::isReservedWord(const QString &name)
 {
@@ -109,6 +112,25 @@ QString Dialect::like(const QString &expr, const QString &pattern) const
     if (!isPostgres())
         return QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(expr);
     return QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(expr, hasCase(pattern) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
+}
+
+QString Dialect::nameMatches(const QString &name, const QString &key, const QString &typed, QVariantList &values) const
+{
+    if (!isPostgres()) {
+        // The key decides first and the name is read only where it may
+        // still hold the text (database.cpp): one column a row, not two.
+        values << Pinyin::typedLetters(typed) << Pinyin::typedPattern(typed) << escapeLike(typed);
+        return QStringLiteral("(CASE brevia_name(%1, ?, ?) WHEN 1 THEN 1 WHEN 2 THEN %2 ELSE 0 END)")
+            .arg(key, containsLike(name, typed));
+    }
+    // The key decides first, its LIKE of the letters in order sparing the
+    // regular expression most rows; the name's (I)LIKE, the dearest of the
+    // three, runs only where the key says the name may hold the text.
+    // Keys and letters are lower case: LIKE, not ILIKE.
+    values << Pinyin::typedLikePattern(typed) << Pinyin::typedPattern(typed) << escapeLike(typed);
+    return QStringLiteral("(CASE WHEN %1 LIKE ? AND %1 ~ ? THEN TRUE WHEN %1 IS NULL OR strpos(%1, '||') > 0 "
+                          "THEN %2 ELSE FALSE END)")
+        .arg(key, containsLike(name, typed));
 }
 
 QString Dialect::escapeLike(const QString &text)

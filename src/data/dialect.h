@@ -36,6 +36,15 @@ public:
     // LIKE with a whole pattern of the program's own bound as one value; its
     // % and _ are wildcards, and kLikeEscape before one makes it a character.
     QString like(const QString &expr, const QString &pattern = QStringLiteral("A")) const;
+    // A name column found as text or by the pinyin of its key column
+    // (Condition::nameContains), for a typed text that can be pinyin; the
+    // values to bind are appended. The key decides first: the typed letters
+    // in order (LIKE), then the pattern (Pinyin::typedPattern; PostgreSQL's
+    // ~, on SQLite brevia_name, a function of ours that Database registers on
+    // every connection); the name's LIKE runs only where the key has an
+    // empty token (Latin letters, digits: the name may hold the text) or
+    // is missing. Most rows are read in one column, not two.
+    QString nameMatches(const QString &name, const QString &key, const QString &typed, QVariantList &values) const;
     static constexpr QChar kLikeEscape = QLatin1Char('\\');
     // The text with %, _ and kLikeEscape each preceded by kLikeEscape.
     static QString escapeLike(const QString &text);

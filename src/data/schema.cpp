@@ -2,9 +2,12 @@
 
 #include "data/database.h"
 #include "data/password.h"
+#include "data/searchkeys.h"
 
 #include <QHash>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 using namespace col;
 
@@ -44,7 +47,8 @@ QVector<TableDef> buildTables()
              .unique({"CustId"})
              .index({"SUser"})
              .index({"CreateDate"})
-             .orderBy({"CNo"});
+             .orderBy({"CNo"})
+             .searchKeys({"CustName", "MainLinkman"});
     t << TableDef("tblCustomerState",
                   {autoNumber("RowNo"), text("CustID", 30), date("LinkDate"), text("LinkTime", 20),
                    text("LinkType", 30), text("Linkman", 50), text("Duty", 50), real("Charge"),
@@ -69,7 +73,8 @@ QVector<TableDef> buildTables()
              .index({"CustID"})
              .index({"SUser"})
              .index({"LinkmanID"})
-             .orderBy({"LNo"});
+             .orderBy({"LNo"})
+             .searchKeys({"Name"});
 
     // Contracts and money
     t << TableDef("tblOperates",
@@ -86,7 +91,8 @@ QVector<TableDef> buildTables()
              .index({"OperaterID"})
              .index({"SUser"})
              .index({"CreateDate"})
-             .index({"EndDate"});
+             .index({"EndDate"})
+             .searchKeys({"OperateTitle"});
     t << TableDef("tblOperateDetail",
                   {text("OperateID", 30), integer("DetailNo"), dateTime("OperateDate"), text("DTitle", 100),
                    text("InOut", 20), text("CurrID", 20), decimal("Price"), decimal("Amount"), decimal("DTotal"),
@@ -106,7 +112,8 @@ QVector<TableDef> buildTables()
                    text("HomePage", 50), text("Photo", 200), text("Memo", 100), dateTime("InTime"),
                    text("State", 50), dateTime("OutTime"), text("OutReason", 200), text("FilePath", 100),
                    text("SUser", 20), text("SDate", 20)})
-             .primaryKey({"OperaterID"});
+             .primaryKey({"OperaterID"})
+             .searchKeys({"Name"});
 
     // Domestic workers and dispatch
     t << TableDef("tblYuangong",
@@ -119,13 +126,15 @@ QVector<TableDef> buildTables()
                    text("State", 50), dateTime("OutTime"), text("OutReason", 200), text("FilePath", 100),
                    text("SUser", 20), text("SDate", 20), text("LevelID", 50), text("TJID", 50)})
              .primaryKey({"YuangongID"})
-             .index({"CustID"});
+             .index({"CustID"})
+             .searchKeys({"Name"});
     t << TableDef("tblShusong",
                   {text("ShusongID", 50), text("ShusongName", 50), text("Manager", 50), text("Duty", 50),
                    text("ID", 50), text("Telephone", 50), text("Fax", 50), text("Mobile", 50),
                    text("Homepage", 50), text("Email", 50), text("Memo", 200)})
              .primaryKey({"ShusongID"})
-             .orderBy({"ShusongID"});
+             .orderBy({"ShusongID"})
+             .searchKeys({"ShusongName", "Manager"});
     t << TableDef("tblShusongYJ",
                   {autoNumber("RowNo"), integer("sNo"), text("ShusongID", 50), date("JDate"), text("Jingban", 50),
                    real("Jieshao"), real("Qita"), date("BeginDate"), date("EndDate"), text("Memo", 200)})
@@ -266,12 +275,38 @@ QString moneyExact(Database &db)
     return {};
 }
 
+// Version 3: names are found by pinyin. Each searched name column gets its
+// hidden key column, worked out here for the rows an agency already has.
+QString pinyinKeys(Database &db)
+{
+    for (const TableDef &t : Schema::tables()) {
+        if (!t.hasSearchKeys())
+            continue;
+        // A file of an older version may carry the columns already (a
+        // backup put together by hand): they are taken, their keys made anew.
+        QSqlQuery q(db.sql());
+        if (!q.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(t.name())))
+            return db.errorText(q.lastError());
+        const QSqlRecord present = q.record();
+        for (const ColumnDef &c : t.columns()) {
+            if (c.searchKeyOf.isEmpty() || present.indexOf(c.name) >= 0)
+                continue;
+            const QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(t.name(), db.dialect().columnType(c));
+            if (QString err = db.exec(sql); !err.isEmpty())
+                return err;
+        }
+        if (QString err = SearchKeys::fill(db, t, true); !err.isEmpty())
+            return t.name() + QStringLiteral("：") + err;
+    }
+    return {};
+}
+
 // Numbered migrations: entry i brings a database from version i+1 to i+2.
 // Version 1 is the initial schema made by create().
 using Migration = QString (*)(Database &);
 const QVector<Migration> &migrations()
 {
-    static const QVector<Migration> list{&moneyExact};
+    static const QVector<Migration> list{&moneyExact, &pinyinKeys};
     return list;
 }
 

@@ -10,7 +10,7 @@ class Database;
 // indexes, the initial rows of a new database and the numbered migrations.
 namespace Schema {
 
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 inline constexpr char kVersionTable[] = "tblSchemaVersion";
 
 const QVector<TableDef> &tables();

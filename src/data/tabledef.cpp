@@ -1,5 +1,7 @@
 #include "data/tabledef.h"
 
+#include <algorithm>
+
 TableDef::TableDef(QString name, QVector<ColumnDef> columns)
     : m_name(std::move(name)), m_columns(std::move(columns))
 {
@@ -27,6 +29,29 @@ TableDef &TableDef::orderBy(QStringList columns)
 {
     m_order = std::move(columns);
     return *this;
+}
+
+TableDef &TableDef::searchKeys(const QStringList &columns)
+{
+    for (const QString &c : columns) {
+        ColumnDef key{searchKeyName(c), ColumnKind::Memo};
+        key.searchKeyOf = c;
+        m_columns.append(key);
+    }
+    return *this;
+}
+
+QString TableDef::searchKeyColumn(const QString &column) const
+{
+    for (const auto &c : m_columns)
+        if (!c.searchKeyOf.isEmpty() && c.searchKeyOf.compare(column, Qt::CaseInsensitive) == 0)
+            return c.name;
+    return {};
+}
+
+bool TableDef::hasSearchKeys() const
+{
+    return std::any_of(m_columns.begin(), m_columns.end(), [](const ColumnDef &c) { return !c.searchKeyOf.isEmpty(); });
 }
 
 QString TableDef::autoNumberColumn() const

@@ -24,6 +24,9 @@ struct ColumnDef {
     int width = 0;          // for Text
     bool required = false;  // NOT NULL and, for text, not empty
     bool noCase = false;    // unique regardless of letter case
+    // A hidden column kept by the program: the pinyin search key (Pinyin::searchKey)
+    // of the column named here, written with it on every store.
+    QString searchKeyOf = QString();
 
     bool isText() const { return kind == ColumnKind::Text || kind == ColumnKind::Memo; }
     bool isDate() const { return kind == ColumnKind::Date || kind == ColumnKind::DateTime; }
@@ -55,6 +58,9 @@ public:
     TableDef &unique(QStringList columns);
     TableDef &index(QStringList columns);
     TableDef &orderBy(QStringList columns);
+    // Name columns found by pinyin: each gets a hidden key column "<name>Py".
+    TableDef &searchKeys(const QStringList &columns);
+    static QString searchKeyName(const QString &column) { return column + QStringLiteral("Py"); }
 
     const QString &name() const { return m_name; }
     const QVector<ColumnDef> &columns() const { return m_columns; }
@@ -70,6 +76,9 @@ public:
     int indexOf(const QString &column) const; // case-insensitive, -1 when absent
     const ColumnDef *column(const QString &name) const;
     QStringList columnNames() const;
+    // The key column of a name column found by pinyin; empty when it has none.
+    QString searchKeyColumn(const QString &column) const;
+    bool hasSearchKeys() const;
 
 private:
     QString m_name;

@@ -6,6 +6,7 @@
 #include "data/money.h"
 #include "data/password.h"
 #include "data/schema.h"
+#include "data/searchkeys.h"
 #include "legacy/jetvalue.h"
 #include "legacy/legacysource.h"
 #include "legacy/legacyreader.h"
@@ -271,7 +272,7 @@ QString TableImport::run(ImportTableResult &result)
         bool present = false;
         for (const auto &m : m_map)
             present = present || m.second == &c;
-        if (!present && c.kind != ColumnKind::AutoNumber)
+        if (!present && c.kind != ColumnKind::AutoNumber && c.searchKeyOf.isEmpty())
             m_report.columnMismatches << QStringLiteral("%1.%2：旧数据库没有此列，留空").arg(m_def.name(), c.name);
     }
 
@@ -390,6 +391,9 @@ QString TableImport::run(ImportTableResult &result)
     if (m_progress)
         m_progress(m_def.name(), rowNo, rowNo);
     if (!(err = resetNumbering()).isEmpty())
+        return err;
+    // The old program knew no pinyin: the names' keys are worked out here.
+    if (m_def.hasSearchKeys() && !(err = SearchKeys::fill(m_db, m_def)).isEmpty())
         return err;
     return tx.commit();
 }

@@ -5,6 +5,7 @@
 #include "data/tabledef.h"
 #include "ui/dateedit.h"
 #include "ui/photobox.h"
+#include "ui/pinyintypeahead.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,6 +60,7 @@ void FieldBinder::bind(QComboBox *combo, const QString &field, Dataset *source, 
     m_bindings.append({Kind::Combo, combo, field, source, codeField, nameField});
     const Binding b = m_bindings.last();
     fillCombo(b, true);
+    PinyinTypeAhead::install(combo);
     connect(combo, &QComboBox::activated, this, [this, b](int index) {
         if (auto *c = qobject_cast<QComboBox *>(b.widget.data()))
             store(b, c->itemData(index));

@@ -18,7 +18,9 @@ Condition QueryDialog::criterionCondition(const QueryCriterion &c, const QString
 {
     if (c.column.isEmpty())
         return {};
-    return c.exact ? Condition::equals(c.column, text) : Condition::contains(c.column, text);
+    if (c.exact)
+        return Condition::equals(c.column, text);
+    return c.pinyin ? Condition::nameContains(c.column, text) : Condition::contains(c.column, text);
 }
 
 QueryDialog::QueryDialog(const QueryDialogDesc &desc, Apply apply, QWidget *parent)

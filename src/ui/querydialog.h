@@ -21,10 +21,19 @@ struct QueryCriterion {
         : caption(caption), column(column), emptyMessage(emptyMessage), exact(exact)
     {
     }
+    // A name column with a pinyin key (TableDef::searchKeys): found by the
+    // text or by its pinyin.
+    static QueryCriterion byName(const QString &caption, const QString &column, const QString &emptyMessage)
+    {
+        QueryCriterion c(caption, column, emptyMessage);
+        c.pinyin = true;
+        return c;
+    }
     QString caption;      // "客户代码"
     QString column;       // empty: every row
     QString emptyMessage; // "请输入匹配的客户代码!"
     bool exact = false;   // the whole text: a code "01" must not find "001"
+    bool pinyin = false;  // see byName
 };
 
 struct QueryDialogDesc {

@@ -19,9 +19,13 @@ QueryDialogDesc description()
                                     "请输入匹配的身份证号码!",   "请输入匹配的电话号码!", "请输入匹配的传真号码!",
                                     "请输入匹配的手机号码!",     "请输入匹配的主页!",     "请输入匹配的Email地址!"};
     d.criteria = {{QStringLiteral("所有输送单位")}};
-    for (int i = 0; i < int(std::size(columns)); ++i)
-        d.criteria.append(QueryCriterion(QString::fromUtf8(columns[i].second), QString::fromLatin1(columns[i].first),
-                           QString::fromUtf8(messages[i])));
+    for (int i = 0; i < int(std::size(columns)); ++i) {
+        QueryCriterion c(QString::fromUtf8(columns[i].second), QString::fromLatin1(columns[i].first),
+                         QString::fromUtf8(messages[i]));
+        // The unit's name and its manager's are found by pinyin too.
+        c.pinyin = c.column == QLatin1String("ShusongName") || c.column == QLatin1String("Manager");
+        d.criteria.append(c);
+    }
     return d;
 }
 } // namespace

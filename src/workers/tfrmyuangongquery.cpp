@@ -10,7 +10,7 @@ QueryDialogDesc description()
     d.caption = QStringLiteral("员工查询");
     d.criteria = {{QStringLiteral("所有员工")},
                   {QStringLiteral("员工编号"), QStringLiteral("YuangongID"), QStringLiteral("请输入匹配的员工编号!")},
-                  {QStringLiteral("员工姓名"), QStringLiteral("Name"), QStringLiteral("请输入匹配的员工姓名!")},
+                  QueryCriterion::byName(QStringLiteral("员工姓名"), QStringLiteral("Name"), QStringLiteral("请输入匹配的员工姓名!")),
                   {QStringLiteral("称呼"), QStringLiteral("NickName"), QStringLiteral("请输入匹配的称呼!")},
                   {QStringLiteral("职务"), QStringLiteral("Duty"), QStringLiteral("请输入匹配的职务!")}};
     return d;

@@ -86,6 +86,16 @@ TEST_P(CustomerQueryTest, EveryCriterionForASystemUserAndAnOrdinaryOne)
         {"客户名称", "_", {}, {}, {"K04"}, {}},
         {"客户名称", "a_b", {}, {}, {"K04"}, {}},
         {"主要联系人", "王", {}, {}, {"K01"}, {"K01"}},
+        // Names by pinyin: initials, whole, a mix; Latin letters only as text.
+        {"客户名称", "wj", {}, {}, {"K03"}, {}},
+        {"客户名称", "JIA", {}, {}, {"K01", "K03", "K05", "K06"}, {"K01", "K05"}},
+        {"客户名称", "zhaoj", {}, {}, {"K05"}, {"K05"}},
+        {"客户名称", "manyi", {}, {}, {"K02"}, {"K02"}},
+        {"客户名称", "on", {}, {}, {}, {}}, // not O'Neill by the initials of Latin words
+        {"客户名称", "ab", {}, {}, {}, {}},
+        {"主要联系人", "ww", {}, {}, {"K01"}, {"K01"}},
+        {"主要联系人", "wangw", {}, {}, {"K01"}, {"K01"}},
+        {"地址", "bj", {}, {}, {}, {}}, // an address is no name: as text only
         {"地址", "海淀", {}, {}, {"K01"}, {"K01"}},
         {"国籍", "CN", {}, {}, {"K01"}, {"K01"}}, // the stored code, not the name
         {"所在区", "hd", {}, {}, {"K01"}, {"K01"}},
