@@ -5,6 +5,7 @@
 #include "data/readonly.h"
 #include "data/recordscope.h"
 #include "data/schema.h"
+#include "data/searchkeys.h"
 #include "data/session.h"
 #include "data/tabledef.h"
 #include "data/writelog.h"
@@ -518,15 +519,22 @@ QString storeRows(Database &db, const ImportTarget &target, const CheckResult &r
             // what is stored, and the code stays, as the records naming it
             // would lose it otherwise. A value chosen for every row was
             // chosen for the new records: the stored one stays.
-            QStringList sets;
-            QVariantList values;
+            FieldValues changed;
             for (int f = 0; f < result.fields.size(); ++f) {
                 const QString &field = result.fields.at(f);
                 if (field.compare(target.keyField, Qt::CaseInsensitive) == 0 || isEmptyValue(r.values.at(f))
                     || result.fixedFields.contains(field))
                     continue;
+                changed.append({field, r.values.at(f)});
+            }
+            // A name taken from the file takes its search key with it.
+            if (table)
+                SearchKeys::addTo(*table, changed);
+            QStringList sets;
+            QVariantList values;
+            for (const auto &[field, value] : std::as_const(changed)) {
                 sets << dialect.ident(field) + QStringLiteral(" = ?");
-                values << db.toDb(table ? table->column(field) : nullptr, r.values.at(f));
+                values << db.toDb(table ? table->column(field) : nullptr, value);
             }
             if (!sets.isEmpty()) {
                 const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")

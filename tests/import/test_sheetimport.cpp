@@ -3,6 +3,7 @@
 // the one transaction (a failure or a cancel midway leaves nothing); the
 // customers with values for every row, their owner and the rights.
 #include "data/database.h"
+#include "data/pinyin.h"
 #include "data/session.h"
 #include "data/userrights.h"
 #include "import/importtarget.h"
@@ -336,6 +337,7 @@ TEST_P(WorkerImportTest, TenThousandWorkersWithDuplicatesAndBadRowsLineByLine)
             EXPECT_FALSE(stored.contains(code));
             const QHash<QString, QString> &w = stored[existing(l.existing).code];
             EXPECT_EQ(w["name"], cells[1]); // the file's values over the stored ones
+            EXPECT_EQ(w["namepy"], Pinyin::searchKey(cells[1])); // and the name's search key with it
             EXPECT_EQ(w["mobile"], cells[5]);
             EXPECT_EQ(w["native"], "安徽");
             EXPECT_EQ(w["id"], existing(l.existing).id);
