@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QSqlQuery>
+#include <QSet>
 #include <QSqlRecord>
 
 #include <cmath>
@@ -252,7 +253,90 @@ void Dataset::onMasterMoved()
         return;
     if (isEditing() && !post())
         cancel();
-    refresh();
+    if (!takeFromMasterRows())
+        refresh();
+}
+
+// The rows for the master's current row, from those read for the master's
+// rows read near it, reading them (whole, in the set's order) when this
+// one's are not there. False where a plain read applies: a query set, a
+// master row without a value, a failed read (which the read again reports).
+bool Dataset::takeFromMasterRows()
+{
+    if (!m_master || isQuery() || !m_table)
+        return false;
+    const QVariant v = masterValue();
+    const ColumnDef *def = m_table->column(m_detailField);
+    const int mf = m_master->fieldIndex(m_masterField);
+    if (!def || mf < 0 || v.isNull() || v.toString().isEmpty())
+        return false;
+    const auto textOf = [this, def](const QVariant &value) {
+        return cacheKeyText({m_db->fromDb(def, m_db->toDb(def, value))});
+    };
+    const QString text = textOf(v);
+    if (!m_byMaster.contains(text)) {
+        QVariantList binds{m_db->toDb(def, v)};
+        QSet<QString> wanted{text};
+        const int at = m_master->currentRow();
+        const int from = std::max(0, at - kPageSize), to = std::min(int(m_master->m_rows.size()), at + kPageSize);
+        for (int r = from; r < to; ++r) {
+            const Row &row = m_master->m_rows[r];
+            if (!row.loaded)
+                continue;
+            const QVariant other = row.values.value(mf);
+            if (other.isNull() || other.toString().isEmpty() || wanted.contains(textOf(other)))
+                continue;
+            wanted.insert(textOf(other));
+            binds << m_db->toDb(def, other);
+        }
+        const QString in = QStringLiteral("%1 IN (%2)")
+                               .arg(m_db->dialect().ident(m_detailField),
+                                    QStringList(binds.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+        QVariantList values;
+        const QString where = (m_filter && Condition::raw(in, binds)).toSql(m_db->dialect(), values);
+        QSqlQuery q(m_db->sql());
+        q.setForwardOnly(true);
+        if (!m_db->prepareAndExec(
+                q, QStringLiteral("SELECT %1 FROM %2 WHERE %3%4").arg(selectList(), m_table->name(), where, orderClause()),
+                values, &m_loadError))
+            return false;
+        QHash<QString, QVector<Row>> read;
+        for (const QString &t : std::as_const(wanted))
+            read.insert(t, {});
+        const int df = fieldIndex(m_detailField);
+        while (q.next()) {
+            QVariantList rowValues = readRow(q);
+            const QString t = textOf(rowValues.value(df));
+            // A value the engine matched and the text does not (letter case
+            // on a column compared without it) reads as it would alone.
+            if (!read.contains(t))
+                return false;
+            read[t].append({keyOf(rowValues), rowValues, true});
+        }
+        for (auto it = read.cbegin(); it != read.cend(); ++it)
+            m_byMaster.insert(it.key(), it.value());
+    }
+    QVariantList key;
+    if (m_current >= 0 && m_current < m_rows.size())
+        key = m_rows[m_current].key;
+    const int oldCurrent = m_current;
+    m_rows = m_byMaster.value(text);
+    m_lookupCache.clear();
+    m_columnCache.clear();
+    m_masterValueRead = v;
+    m_current = -1;
+    if (!key.isEmpty()) {
+        const QString k = cacheKeyText(key);
+        for (int i = 0; i < m_rows.size() && m_current < 0; ++i)
+            if (cacheKeyText(m_rows[i].key) == k)
+                m_current = i;
+    }
+    if (m_current < 0 && !m_rows.isEmpty())
+        m_current = std::clamp(oldCurrent, 0, int(m_rows.size()) - 1);
+    emit rowsReset();
+    emit contentChanged();
+    emit currentRowChanged(m_current);
+    return true;
 }
 
 void Dataset::addLookup(const QString &name, const QStringList &keys, Dataset *source, const QStringList &sourceKeys,
@@ -427,6 +511,12 @@ bool Dataset::readKeys(QVector<Row> &out) const
     if (sql.isEmpty()) {
         setError(QStringLiteral("数据库错误：数据表 %1 没有行标识").arg(m_table ? m_table->name() : m_name));
         return false;
+    }
+    // A detail of no stored master row has no rows: nothing to ask for.
+    if (m_master) {
+        const QVariant v = masterValue();
+        if (v.isNull() || v.toString().isEmpty())
+            return true;
     }
     const QStringList cols = keyColumns();
     QVector<const ColumnDef *> defs;
@@ -1020,7 +1110,25 @@ QVariant Dataset::lookupValue(const Lookup &l, int row) const
         keys << value(row, k);
     if (!l.source || !openNeeded(l.source))
         return {};
-    return l.source->lookupIn(l.sourceKeys, keys, l.result);
+    // The codes of the rows read near this one come along in the same
+    // read: a grid asks for the names of its rows one after another.
+    const auto near = [this, &l, row] {
+        QList<QVariantList> wanted;
+        QVector<int> kf;
+        for (const QString &k : l.keys)
+            kf << fieldIndex(k);
+        const int from = std::max(0, row - kPageSize), to = std::min(int(m_rows.size()), row + kPageSize);
+        for (int r = from; r < to; ++r) {
+            if (!m_rows[r].loaded)
+                continue;
+            QVariantList k;
+            for (int f : std::as_const(kf))
+                k << m_rows[r].values.value(f);
+            wanted << k;
+        }
+        return wanted;
+    };
+    return l.source->lookupSome(l.sourceKeys, keys, l.result, near);
 }
 
 QVariant Dataset::lookupValueFromBuffer(const Lookup &l) const
@@ -1030,7 +1138,81 @@ QVariant Dataset::lookupValueFromBuffer(const Lookup &l) const
         keys << m_buffer.value(fieldIndex(k));
     if (!l.source || !openNeeded(l.source))
         return {};
-    return l.source->lookupIn(l.sourceKeys, keys, l.result);
+    return l.source->lookupSome(l.sourceKeys, keys, l.result);
+}
+
+QVariant Dataset::lookupSome(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result,
+                             const std::function<QList<QVariantList>()> &moreWanted)
+{
+    for (const QVariant &k : keyValues)
+        if (k.isNull() || !k.isValid())
+            return {};
+    if (!isActive() && (m_closing || m_opening || !open()))
+        return {};
+    const QString cacheName = sourceKeys.join(QLatin1Char(',')).toLower() + QLatin1Char('|') + result.toLower();
+    const QString text = cacheKeyText(keyValues);
+    if (const auto whole = m_lookupCache.constFind(cacheName); whole != m_lookupCache.constEnd())
+        return whole->value(text);
+    bool columns = !isQuery() && m_table && m_table->column(result);
+    for (const QString &k : sourceKeys)
+        columns = columns && m_table->column(k);
+    if (!columns || (!canFetchMore() && rowCount() <= kPageSize))
+        return lookupMap(sourceKeys, result).value(text);
+    // A name looked up and not found is kept as not found: asked again, it
+    // is not read again.
+    QHash<QString, QVariant> &some = m_lookupCache[QStringLiteral("some:") + cacheName];
+    if (const auto it = some.constFind(text); it != some.constEnd())
+        return *it;
+    QList<QVariantList> wanted{keyValues};
+    QSet<QString> seen{text};
+    if (moreWanted)
+        for (const QVariantList &k : moreWanted()) {
+            const QString t = cacheKeyText(k);
+            bool blank = k.size() != sourceKeys.size();
+            for (const QVariant &v : k)
+                blank = blank || v.isNull() || !v.isValid();
+            if (!blank && !some.contains(t) && !seen.contains(t)) {
+                seen.insert(t);
+                wanted << k;
+            }
+        }
+    const Dialect &d = m_db->dialect();
+    for (int from = 0; from < wanted.size(); from += kPageSize) {
+        QVariantList binds;
+        QStringList alts;
+        for (const QVariantList &k : wanted.mid(from, kPageSize)) {
+            QStringList parts;
+            for (int i = 0; i < sourceKeys.size(); ++i) {
+                parts << d.ident(sourceKeys[i]) + QStringLiteral(" = ?");
+                binds << m_db->toDb(m_table->column(sourceKeys[i]), k[i]);
+            }
+            alts << QLatin1Char('(') + parts.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        }
+        QStringList cols;
+        for (const QString &k : sourceKeys)
+            cols << d.ident(k);
+        cols << d.ident(result);
+        const Condition c = effectiveCondition() && Condition::raw(alts.join(QStringLiteral(" OR ")), binds);
+        QVariantList values;
+        const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                .arg(cols.join(QStringLiteral(", ")), m_table->name(), c.toSql(d, values));
+        QSqlQuery q(m_db->sql());
+        q.setForwardOnly(true);
+        if (!m_db->prepareAndExec(q, sql, values, &m_loadError))
+            return {};
+        while (q.next()) {
+            QVariantList k;
+            for (int i = 0; i < sourceKeys.size(); ++i)
+                k << m_db->fromDb(m_table->column(sourceKeys[i]), q.value(i));
+            const QString t = cacheKeyText(k);
+            if (!some.contains(t))
+                some.insert(t, m_db->fromDb(m_table->column(result), q.value(sourceKeys.size())));
+        }
+    }
+    // Those not found, as the map of every row would not have them.
+    for (const QVariantList &k : std::as_const(wanted))
+        some.insert(cacheKeyText(k), some.value(cacheKeyText(k)));
+    return some.value(text);
 }
 
 QVariant Dataset::lookupIn(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result)
@@ -1096,6 +1278,11 @@ void Dataset::invalidateCaches()
 {
     m_lookupCache.clear();
     m_columnCache.clear();
+    m_byMaster.clear();
+    // Read again means read again, for the details too.
+    for (const QPointer<Dataset> &d : std::as_const(m_details))
+        if (d)
+            d->m_byMaster.clear();
 }
 
 // --- editing ----------------------------------------------------------------
@@ -1202,6 +1389,7 @@ bool Dataset::post()
     m_dropped = false;
     if (!isEditing())
         return true;
+    m_byMaster.clear();
     for (const auto &h : m_beforePost) {
         const HookResult r = h(*this);
         if (r.kind == HookResult::Drop) {
@@ -1386,6 +1574,7 @@ bool Dataset::postEdit(QVariantList *oldKey, QVariantList *storedKey)
 bool Dataset::remove()
 {
     setError({});
+    m_byMaster.clear();
     if (!isActive() || m_current < 0) {
         setError(QStringLiteral("没有可删除的记录"));
         return false;
@@ -1526,6 +1715,7 @@ void Dataset::removeRowAt(int row)
 
 void Dataset::takeStored(const QVariantList &oldKey, const QVariantList &key)
 {
+    m_byMaster.clear();
     if (!isActive() || !editable() || !m_db || !m_db->isOpen() || key.isEmpty())
         return;
     const int row = rowOfKey(oldKey.isEmpty() ? key : oldKey);
@@ -1697,6 +1887,7 @@ void Dataset::takeNewRow(const QVariantList &values)
 
 void Dataset::takeRemoved(const QVariantList &key)
 {
+    m_byMaster.clear();
     if (!isActive() || !editable())
         return;
     const int row = rowOfKey(key);

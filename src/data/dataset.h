@@ -168,6 +168,15 @@ public:
     // several sets' openings together (Database::prefetch); empty for an
     // open set and for a detail set, which reads for its master's row.
     QString openStatement(QVariantList *values) const;
+    // The resultField of this set's row whose sourceKeys equal keyValues.
+    // A short list answers from its map of every row; a long one (more
+    // than a page) reads the rows asked for alone, together with those
+    // moreWanted names when it has to read (the codes of the other rows a
+    // grid has read), and keeps them until the set changes: a drop-down
+    // that cannot be changed or a grid's column of names needs the names of
+    // the codes it shows, not of every customer of the agency.
+    QVariant lookupSome(const QStringList &sourceKeys, const QVariantList &keyValues, const QString &result,
+                        const std::function<QList<QVariantList>()> &moreWanted = {});
 
     // --- other sets over the same table ---
     // Another set of the data module over the same base table stored the
@@ -256,6 +265,7 @@ private:
     bool postInsert(QVariantList *key);
     bool postEdit(QVariantList *oldKey, QVariantList *key);
     void onMasterMoved();
+    bool takeFromMasterRows();
     QString whereKey(const QVariantList &key, QVariantList &binds) const;
     QString selectList() const;
 
@@ -296,5 +306,10 @@ private:
     QHash<QString, QHash<QString, QVariant>> m_lookupCache;
     // whole columns read for sorting and grouping, by field index
     mutable QHash<int, QVector<QVariant>> m_columnCache;
+    // A detail set's rows for each of the master's rows read (by the text of
+    // the master's value), read together in one statement: the master
+    // moving to a row already read reads nothing. Forgotten on any change
+    // of this set or its master's reading.
+    QHash<QString, QVector<Row>> m_byMaster;
 
 };

@@ -205,7 +205,16 @@ void FieldBinder::fillCombo(const Binding &b, bool openSource)
     m_updating = true;
     combo->clear();
     m_stale.removeAll(combo);
-    if (!combo->isVisible() && (b.source->canFetchMore() || b.source->rowCount() > kDeferredRows)) {
+    m_currentOnly.removeAll(combo);
+    const bool isLong = b.source->canFetchMore() || b.source->rowCount() > kDeferredRows;
+    if (isLong && !combo->isEnabled()) {
+        m_currentOnly.append(combo);
+        combo->installEventFilter(this);
+        m_updating = was;
+        m_filling = false;
+        return;
+    }
+    if (!combo->isVisible() && isLong) {
         // Out of sight, and long: filled when it is shown or needed.
         m_stale.append(combo);
         combo->installEventFilter(this);
@@ -247,9 +256,48 @@ void FieldBinder::ensureFilled(QWidget *combo)
 
 bool FieldBinder::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show && m_stale.contains(watched))
-        ensureFilled(static_cast<QWidget *>(watched));
+    const auto binding = [this, watched]() -> const Binding * {
+        for (const Binding &b : std::as_const(m_bindings))
+            if (b.widget == watched && b.kind == Kind::Combo)
+                return &b;
+        return nullptr;
+    };
+    if (event->type() == QEvent::Show && m_stale.contains(watched)) {
+        auto *combo = static_cast<QComboBox *>(watched);
+        if (combo->isEnabled()) {
+            ensureFilled(combo);
+        } else if (const Binding *b = binding()) {
+            // Disabled meanwhile (a read-only page): its current name is enough.
+            m_stale.removeAll(watched);
+            m_currentOnly.append(watched);
+            show(*b);
+        }
+    } else if (event->type() == QEvent::EnabledChange && m_currentOnly.contains(watched)
+               && static_cast<QWidget *>(watched)->isEnabled()) {
+        if (const Binding *b = binding()) {
+            const Binding copy = *b;
+            fillCombo(copy, false);
+            show(copy);
+        }
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void FieldBinder::showCurrentOnly(QComboBox *combo, const Binding &b, const QVariant &code)
+{
+    combo->clear();
+    if (code.isNull() || !b.source)
+        return;
+    const QVariant name = b.source->lookupSome({b.codeField}, {code}, b.nameField);
+    // A code without its row (deleted, or outside the list) shows as the
+    // list would show it: not chosen, its code in an editable box.
+    if (name.isNull()) {
+        if (combo->isEditable())
+            combo->setEditText(code.toString());
+        return;
+    }
+    combo->addItem(name.toString(), code);
+    combo->setCurrentIndex(0);
 }
 
 void FieldBinder::show(const Binding &b)
@@ -269,6 +317,11 @@ void FieldBinder::show(const Binding &b)
         break;
     }
     case Kind::Combo:
+        if (m_currentOnly.contains(b.widget.data())) {
+            showCurrentOnly(static_cast<QComboBox *>(b.widget.data()), b, v);
+            break;
+        }
+        [[fallthrough]];
     case Kind::FixedCombo: {
         auto *c = static_cast<QComboBox *>(b.widget.data());
         const int i = v.isNull() ? -1 : c->findData(v);

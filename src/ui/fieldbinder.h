@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QVector>
 
 class QEvent;
@@ -44,7 +45,9 @@ public:
     // A long drop-down out of sight is filled when it comes into view (a
     // list of every customer costs seconds to fill, and a start-up or login
     // that filled it would grow with the agency); this fills it now. Long is
-    // more than one page of reading.
+    // more than one page of reading. A long one that is disabled offers
+    // nothing to choose and shows the current row's name alone, until it is
+    // enabled.
     void ensureFilled(QWidget *combo);
     static constexpr int kDeferredRows = 200;
     Dataset *dataset() const { return m_dataset; }
@@ -73,4 +76,8 @@ private:
     bool m_updating = false;
     bool m_filling = false; // a drop-down's list is being filled
     QVector<QObject *> m_stale; // long drop-downs waiting to be seen before they are filled
+    // Long drop-downs that cannot be changed: they hold the current row's
+    // name alone until they are enabled.
+    QVector<QObject *> m_currentOnly;
+    void showCurrentOnly(QComboBox *combo, const Binding &b, const QVariant &code);
 };

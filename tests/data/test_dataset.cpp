@@ -220,6 +220,62 @@ TEST_P(DatasetTest, DetailFollowsItsMasterAndTakesItsKey)
     EXPECT_EQ(detail.rowCount(), 2);
 }
 
+// The details of the master's rows read are read together: moving among
+// them shows what a read of each alone shows, with the details' own filter
+// and order; a store through the detail and a read again of the master
+// are seen on the next move.
+TEST_P(DatasetTest, DetailsOfRowsAlreadyReadAreWhatAReadOfEachShows)
+{
+    const QList<QPair<QString, QStringList>> customers = {
+        {"KH1", {"L2", "L1"}}, {"KH2", {}}, {"KH3", {"L5", "L3", "L4", "LX"}}, {"KH4", {"L6"}}};
+    for (const auto &[id, contacts] : customers) {
+        addCustomer(id, id);
+        for (const QString &c : contacts)
+            ASSERT_EQ(db().insertRow("tblLinkmans", {{"LinkmanID", c}, {"CustID", id}, {"Name", "名" + c}}), "");
+    }
+    Dataset master(&db(), "tblCustomers", Schema::table("tblCustomers"));
+    master.setOrderBy({"CustId"});
+    Dataset detail(&db(), "tblLinkmans", Schema::table("tblLinkmans"));
+    detail.setMaster(&master, "CustId", "CustID");
+    detail.setOrderBy({"LinkmanID"});
+    detail.setFilter(Condition::notEquals("LinkmanID", "LX"));
+    ASSERT_TRUE(master.open());
+    ASSERT_TRUE(detail.open());
+    const auto shown = [&] {
+        QStringList ids;
+        for (int r = 0; r < detail.rowCount(); ++r)
+            ids << detail.value(r, "LinkmanID").toString();
+        return ids;
+    };
+    for (int r : {0, 1, 2, 3, 2, 0, 3}) {
+        ASSERT_TRUE(master.setCurrentRow(r));
+        QStringList expected = customers[r].second;
+        expected.removeAll("LX");
+        expected.sort();
+        EXPECT_EQ(shown(), expected) << r;
+        EXPECT_EQ(detail.currentRow() >= 0, !expected.isEmpty());
+        if (!expected.isEmpty()) {
+            EXPECT_EQ(detail.value("Name").toString(), "名" + detail.value("LinkmanID").toString());
+        }
+    }
+
+    // Stored through the detail: seen on coming back.
+    ASSERT_TRUE(master.setCurrentRow(1));
+    ASSERT_TRUE(detail.append());
+    detail.setValue("LinkmanID", "L7");
+    ASSERT_TRUE(detail.post()) << detail.lastError().toStdString();
+    ASSERT_TRUE(master.setCurrentRow(0));
+    ASSERT_TRUE(master.setCurrentRow(1));
+    EXPECT_EQ(shown(), QStringList{"L7"});
+
+    // Another workstation's contact: the master read again shows it.
+    auto other = t->openAnother();
+    ASSERT_EQ(other->insertRow("tblLinkmans", {{"LinkmanID", "L8"}, {"CustID", "KH4"}, {"Name", "名L8"}}), "");
+    ASSERT_TRUE(master.refresh());
+    ASSERT_TRUE(master.setCurrentRow(3));
+    EXPECT_EQ(shown(), (QStringList{"L6", "L8"}));
+}
+
 TEST_P(DatasetTest, DisplayFieldsComeFromTheSharedSets)
 {
     ASSERT_EQ(db().insertRow("tblCustLevel", {{"LevelID", "A"}, {"LevelName", "重要"}, {"Memo", "m"}}), "");
@@ -266,6 +322,67 @@ TEST_P(DatasetTest, DisplayFieldsComeFromTheSharedSets)
     EXPECT_TRUE(contracts.value("CustName").isNull());
     customers2.clearFilter();
     EXPECT_EQ(contracts.value("CustName").toString(), "丙");
+}
+
+// A name looked up in a list longer than a page is read for the codes
+// asked (and those of the rows read beside them), not for every row: it
+// must answer as the map of every row did, filter, missing codes, changes
+// and all.
+TEST_P(DatasetTest, NamesFromALongListAreWhatTheWholeListSays)
+{
+    const int n = Dataset::kPageSize * 2 + 50;
+    {
+        Transaction tx(db());
+        for (int i = 0; i < n; ++i)
+            addCustomer(QString("KH%1").arg(i, 4, 10, QChar('0')), QString("客户%1").arg(i), i % 3 ? "admin" : "other");
+        for (int i = 0; i < n; i += 7)
+            ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", QString("HT%1").arg(i, 4, 10, QChar('0'))},
+                                                     {"CustID", QString("KH%1").arg(i, 4, 10, QChar('0'))}}),
+                      "");
+        ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", "HTX"}, {"CustID", "NOSUCH"}}), "");
+        ASSERT_EQ(db().insertRow("tblOperates", {{"OperateID", "HTY"}}), "");
+        ASSERT_EQ(tx.commit(), "");
+    }
+    Dataset customers2(&db(), "tblCustomers2", Schema::table("tblCustomers"));
+    customers2.setFilter(Condition::equals("SUser", "admin"));
+    Dataset contracts(&db(), "tblOperates2", Schema::table("tblOperates"));
+    contracts.addLookup("CustName", {"CustID"}, &customers2, {"CustId"}, "CustName");
+    ASSERT_TRUE(contracts.open());
+    ASSERT_GT(customers2.rowCount(), Dataset::kPageSize);
+
+    const auto expected = [](const QString &code) -> QVariant {
+        bool ok = false;
+        const int i = code.mid(2).toInt(&ok);
+        if (!code.startsWith("KH") || !ok || i % 3 == 0)
+            return {};
+        return QString("客户%1").arg(i);
+    };
+    // From the last row up and from the first down: each way reads what it
+    // has not got and keeps what it has.
+    for (int r = contracts.rowCount() - 1; r >= 0; --r)
+        EXPECT_EQ(contracts.value(r, "CustName"), expected(contracts.value(r, "CustID").toString()))
+            << contracts.value(r, "OperateID").toString().toStdString();
+    for (int r = 0; r < contracts.rowCount(); ++r)
+        EXPECT_EQ(contracts.value(r, "CustName"), expected(contracts.value(r, "CustID").toString()));
+
+    // A code being typed answers too; a renamed customer is seen at once.
+    ASSERT_TRUE(contracts.locate("OperateID", "HTY"));
+    ASSERT_TRUE(contracts.setValue("CustID", "KH0001"));
+    EXPECT_EQ(contracts.value("CustName").toString(), "客户1");
+    contracts.cancel();
+    ASSERT_TRUE(customers2.locate("CustId", "KH0001"));
+    ASSERT_TRUE(customers2.setValue("CustName", "改名"));
+    ASSERT_TRUE(customers2.post()) << customers2.lastError().toStdString();
+    ASSERT_TRUE(contracts.locate("OperateID", "HT0007"));
+    EXPECT_EQ(contracts.value("CustName").toString(), "客户7");
+    ASSERT_TRUE(contracts.setValue("CustID", "KH0001"));
+    EXPECT_EQ(contracts.value("CustName").toString(), "改名");
+    contracts.cancel();
+
+    // The filter of the list still rules.
+    customers2.clearFilter();
+    ASSERT_TRUE(contracts.locate("OperateID", "HT0021"));
+    EXPECT_EQ(contracts.value("CustName").toString(), "客户21");
 }
 
 // Two workstations edit the same row: the second to store is told, and its

@@ -240,6 +240,56 @@ TEST(FieldBinder, ALongDropDownIsFilledWhenItIsSeen)
     EXPECT_EQ(combo->currentText(), "客户42");
 }
 
+// A long drop-down that cannot be changed (a read-only page) shows the
+// current row's name alone, follows the row, and offers the whole list
+// once it is enabled.
+TEST(FieldBinder, ADisabledLongDropDownHoldsTheCurrentNameAlone)
+{
+    TempDatabase t(Engine::SQLite);
+    Database &db = t.db();
+    {
+        BulkInsert bulk(db, "tblCustomers", {"CustId", "CustName"});
+        for (int i = 0; i < FieldBinder::kDeferredRows + 10; ++i)
+            ASSERT_EQ(bulk.add({QString("C%1").arg(i, 5, 10, QChar('0')), QString("客户%1").arg(i)}), "");
+        ASSERT_EQ(bulk.flush(), "");
+    }
+    for (const auto &[id, cust] : {std::pair{"K1", "C00042"}, {"K2", "C00007"}, {"K3", "GONE"}, {"K4", ""}})
+        ASSERT_EQ(db.insertRow("tblLinkmans", {{"LinkmanID", id}, {"Name", "张"}, {"CustID", cust}}), "");
+    Dataset customers(&db, "tblCustomers", Schema::table("tblCustomers"));
+    Dataset contacts(&db, "tblLinkmans", Schema::table("tblLinkmans"));
+    contacts.setOrderBy({"LinkmanID"});
+    ASSERT_TRUE(contacts.open());
+    QWidget page;
+    auto *combo = new QComboBox(&page);
+    FieldBinder b(&contacts);
+    b.bind(combo, "CustID", &customers, "CustId", "CustName");
+    combo->setEnabled(false); // as a read-only page does after binding
+    page.show();
+    EXPECT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), "客户42");
+    ASSERT_TRUE(contacts.next());
+    EXPECT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), "客户7");
+    ASSERT_TRUE(contacts.next()); // a code without its customer
+    EXPECT_EQ(combo->currentIndex(), -1);
+    ASSERT_TRUE(contacts.next()); // no customer
+    EXPECT_EQ(combo->currentIndex(), -1);
+
+    combo->setEnabled(true);
+    EXPECT_EQ(combo->count(), FieldBinder::kDeferredRows + 10);
+    ASSERT_TRUE(contacts.first());
+    EXPECT_EQ(combo->currentText(), "客户42");
+
+    // Disabled before it is bound: never filled whole.
+    QComboBox other;
+    other.setEnabled(false);
+    FieldBinder b2(&contacts);
+    b2.bind(&other, "CustID", &customers, "CustId", "CustName");
+    other.show();
+    EXPECT_EQ(other.count(), 1);
+    EXPECT_EQ(other.currentText(), "客户42");
+}
+
 // Text can reach a box without typing (an assistive tool sets it through the
 // accessibility interface); the row must get what the box shows.
 TEST(FieldBinder, TextSetWithoutTypingReachesTheRowButNotThroughAReadOnlyBox)
