@@ -137,8 +137,8 @@ void TfrmMain::showAtUsersPlace()
     show();
     // The frame the window manager adds is known a moment after the window
     // is up; on a small or magnified screen the whole window, title bar and
-    // status bar, is then brought onto it.
-    // A window the clerk has already resized or maximised is left alone.
+    // status bar, is then brought onto it, unless the clerk has already
+    // resized or maximised it.
     QTimer::singleShot(250, this, [this, shown = size()] {
         const QScreen *s = screen();
         if (!s || isMaximized() || size() != shown)
